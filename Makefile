@@ -1,0 +1,40 @@
+# Tickvane: the two set-up commands are `make run` and `make test`.
+BUILD     ?= build
+SAN_BUILD ?= build-san
+FUZZ_SECONDS ?= 60
+
+.PHONY: run test bench fuzz setup build build-san clean
+
+setup:
+	@bash scripts/setup-deps.sh
+
+$(BUILD)/build.ninja: | setup
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKVANE_WERROR=ON
+
+build: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD)
+
+# The Qt-free libraries, their tests and the fuzz targets under ASan + UBSan (clang).
+$(SAN_BUILD)/build.ninja: | setup
+	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DTICKVANE_WERROR=ON -DTICKVANE_QT=OFF -DTICKVANE_BENCH=OFF \
+	  -DTICKVANE_SANITIZE=ON -DTICKVANE_FUZZ=ON
+
+build-san: setup $(SAN_BUILD)/build.ninja
+	cmake --build $(SAN_BUILD)
+
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+test: build build-san
+	ctest --test-dir $(SAN_BUILD) --output-on-failure
+	ctest --test-dir $(BUILD) --output-on-failure
+
+bench: build
+	@bash scripts/bench.sh $(BUILD)
+
+fuzz: build-san
+	@bash scripts/fuzz.sh $(SAN_BUILD) $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)

@@ -1,0 +1,45 @@
+#pragma once
+// MASTER index files and the search of a database tree for one security.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "result_code.h"
+
+inline constexpr std::size_t kMasterRecordSize = 53;
+
+// One 53-byte MASTER record, exactly as stored (bytes 25..32 hold IEEE singles in the
+// record FindSecurity returns).
+struct MasterRecord {
+  std::array<std::uint8_t, kMasterRecordSize> bytes{};
+
+  std::uint8_t fileNumber() const { return bytes[0]; }
+  std::int8_t recordLength() const { return static_cast<std::int8_t>(bytes[3]); }
+  std::int8_t fieldCount() const { return static_cast<std::int8_t>(bytes[4]); }
+  // Bytes 7..22, blanks kept.
+  std::string_view nameField() const {
+    return {reinterpret_cast<const char*>(bytes.data()) + 7, 16};
+  }
+  // Bytes 36..51, blanks kept.
+  std::string_view symbolField() const {
+    return {reinterpret_cast<const char*>(bytes.data()) + 36, 16};
+  }
+  // "<DIR>" in bytes 18..22 and a non-blank byte 7.
+  bool isDirectory() const;
+  // Bytes 7..14 without trailing blanks (meaningful for directory entries).
+  std::string directoryName() const;
+};
+
+void TrimTrailingBlanks(std::string& text);
+std::int16_t CountChar(std::string_view text, char ch);
+std::int16_t PrefixLength(std::string_view text, char ch, std::int16_t n);
+
+// Depth-first search of the tree below `directory` for the first security whose name or
+// symbol equals `key` (case folded). On success fills `record` (with bytes 25..32
+// converted to IEEE) and `foundDirectory` (with its trailing separator; empty for the empty
+// top directory). Results: 0, -8 (not found), -4 (a record unreadable while looking for
+// the next directory entry).
+ResultCode FindSecurity(std::string_view directory, std::string_view key, MasterRecord& record,
+                        std::string& foundDirectory);

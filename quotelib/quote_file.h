@@ -1,0 +1,50 @@
+#pragma once
+// Opening the files of a quote database on this platform.
+//
+// Databases come from Windows: paths may use '\' or '/', and the names the library builds
+// ("master", "F12.DAT") may be stored in another case. Paths are joined with '/', and a
+// name is matched without regard to case when the exact name does not exist.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// Longest directory path the library works with; longer ones are refused.
+inline constexpr std::size_t kMaxPathLength = 1024;
+
+// Directory text with '\' turned into '/' and, unless empty or already ending in '/', a
+// '/' appended. The empty text stands for the current directory.
+std::string NormaliseDirectory(std::string_view directory);
+
+// Path of `name` inside the normalised directory `directory`: the exact name when it
+// exists, else the first entry of the directory whose name equals it without regard to
+// case, else the exact name (which will then fail to open).
+std::string ResolveInDirectory(const std::string& directory, std::string_view name);
+
+// A quote file opened read-only in binary mode; closed by the destructor on every path.
+// Directories and other non-regular files are refused at open.
+class QuoteFile {
+ public:
+  QuoteFile() = default;
+  explicit QuoteFile(const std::string& path) { open(path); }
+  ~QuoteFile() { close(); }
+  QuoteFile(const QuoteFile&) = delete;
+  QuoteFile& operator=(const QuoteFile&) = delete;
+
+  bool open(const std::string& path);
+  void close();
+  bool isOpen() const { return file_ != nullptr; }
+  // Reads exactly n bytes; false (and nothing guaranteed about buf) when fewer are there.
+  bool readExact(void* buf, std::size_t n);
+  // Reads up to n bytes, returns how many were read.
+  std::size_t readSome(void* buf, std::size_t n);
+  bool seek(std::int64_t offset);
+  // Reads one text line of at most maxChars characters (without the line end) into line;
+  // the rest of a longer line is returned by the next call. False at end of file.
+  bool readLine(std::string& line, std::size_t maxChars);
+
+ private:
+  std::FILE* file_ = nullptr;
+};

@@ -1,0 +1,65 @@
+#pragma once
+// Security data files (F<n>.DOP layout and F<n>.DAT records) and the in-memory price series.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "master.h"
+#include "result_code.h"
+
+// One column of a series: element i is storage[i * stride + offset].
+template <class T>
+struct SeriesColumn {
+  T* storage = nullptr;
+  std::int16_t count = 0;
+  std::int16_t stride = 0;
+  std::int16_t offset = 0;
+
+  T& operator[](int i) const { return storage[i * stride + offset]; }
+};
+
+// The eight known field names, in the order they are tried.
+enum class SeriesField : int { Date, Time, Open, High, Low, Close, Volume, OpenInterest };
+inline constexpr int kFieldNameCount = 8;
+inline constexpr int kMaxRecordFields = 19;                        // 76-byte records
+inline constexpr int kMaxRecordLength = 4 * kMaxRecordFields;      // bytes
+inline constexpr int kMaxReadCount = 16000;                        // cap for "all bars"
+inline constexpr int kDopLineLength = 79;
+
+struct DataLayout {
+  std::array<std::int16_t, kFieldNameCount> position{};  // 0 = absent, else 1-based field
+  std::array<std::int16_t, kFieldNameCount> second{};    // second item of the line
+  std::array<std::int16_t, kFieldNameCount> third{};     // third item of the line
+};
+
+inline constexpr std::size_t kSeriesInfoSize = 101;
+// The 101-byte block every read fills: the master record, then positions, third items and
+// second items (16 bits each, little-endian).
+struct SeriesInfo {
+  std::array<std::uint8_t, kSeriesInfoSize> bytes{};
+};
+
+struct PriceSeries {
+  SeriesColumn<std::int16_t> date;    // day numbers
+  SeriesColumn<std::uint16_t> time;   // two-second units
+  SeriesColumn<float> open, high, low, close, volume, openInterest;
+  std::array<char, 71> directory{};   // found directory of the last read (cut to 70)
+  std::array<char, 21> key{};         // key of the last read (cut to 20)
+  std::int16_t count = 0;
+  std::int16_t capacity = 0;
+  std::int32_t fileRecords = 0;
+  std::int16_t sourceKind = 0;
+  std::uint16_t infoLength = 0;
+  SeriesInfo* info = nullptr;         // owned; freed by ReleasePriceSeries
+};
+
+ResultCode ReadDataLayout(const std::string& path, DataLayout& layout);
+ResultCode AllocatePriceSeries(PriceSeries& series, std::int16_t n);
+ResultCode ReleasePriceSeries(PriceSeries& series);
+ResultCode SetPriceSeriesCount(PriceSeries& series, std::int16_t n);
+ResultCode AllocateRealColumn(SeriesColumn<float>& column, std::int16_t n);
+// Frees a column made by AllocateRealColumn and zeroes it.
+void ReleaseRealColumn(SeriesColumn<float>& column);
+ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::string_view key,
+                        std::int32_t start, std::int16_t count, std::int16_t allocate);

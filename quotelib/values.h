@@ -1,0 +1,24 @@
+#pragma once
+// Conversions of the quote files' values: MBF reals, YYMMDD dates, HHMMSS times.
+//
+// Day number: 16-bit, 1 = 1 January 1961, 32767 = 17 September 2050; 0 means "no date".
+// Time units: two-second units since midnight, 16 bits, taken as unsigned.
+// Years inside the library are years minus 1900 (96 for 1996, 100 for 2000).
+
+#include <cstdint>
+
+#include "result_code.h"
+
+// Microsoft Binary Format single to IEEE single. src and dst may be the same bytes.
+ResultCode MbfToIeee(const std::uint8_t* src, std::uint8_t* dst);
+
+std::int16_t DateFromReal(float v);   // YYMMDD (or 1YYMMDD) real to day number
+std::uint16_t TimeFromReal(float v);  // HHMMSS real to two-second units
+std::int16_t DayNumber(std::int16_t year, std::int16_t month, std::int16_t day);
+std::uint16_t TimeUnits(std::int16_t hours, std::int16_t minutes, std::int16_t seconds);
+void SplitDayNumber(std::int16_t dayNumber, std::int16_t& year, std::int16_t& month,
+                    std::int16_t& day);
+
+// Text of a day number in one of twelve layouts (1..12); any other layout gives "".
+// The text lives in one buffer shared by all calls: copy it before the next call.
+const char* FormatDate(std::int16_t dayNumber, std::int16_t layout, char separator);

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tickvane needs to build, test and run, and only those that
+# are missing. Safe to run again; non-interactive.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev
+  fonts-liberation2 fonts-dejavu-core poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup: missing packages: ${missing[*]}" >&2
+  echo "setup: run as root (or install them with apt-get) and try again" >&2
+  exit 1
+fi
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

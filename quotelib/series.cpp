@@ -1,0 +1,336 @@
+// Security data files: the F<n>.DOP layout, the F<n>.DAT records and the price series that
+// receives them.
+//
+// Everything read here comes from files written by other programs, so every number that
+// sizes a buffer or indexes a record (record length, field count, field positions, the
+// header's record count, the caller's start and count) is checked before it is used.
+
+#include "series.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "quote_file.h"
+#include "values.h"
+
+namespace {
+
+constexpr const char* kKnownNames[kFieldNameCount] = {"DATE", "TIME",  "OPEN", "HIGH",
+                                                      "LOW",  "CLOSE", "VOL",  "OI"};
+
+// Storage of a series up to this many bytes is one block of whole bar records.
+constexpr long kSingleBlockLimit = 65000;
+constexpr int kBarRecordBytes = 28;
+
+constexpr int Index(SeriesField f) { return static_cast<int>(f); }
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const auto a = static_cast<unsigned char>(text[i]);
+    const auto b = static_cast<unsigned char>(prefix[i]);
+    if ((a >= 'a' && a <= 'z' ? a - 32 : a) != (b >= 'a' && b <= 'z' ? b - 32 : b)) return false;
+  }
+  return true;
+}
+
+// Leading blanks, an optional sign, then digits up to the first other character; anything
+// else reads as 0. The magnitude saturates instead of overflowing, and the result keeps the
+// low 16 bits, as storing it in a 16-bit field would.
+std::int16_t ParseItem(std::string_view piece) {
+  std::size_t i = 0;
+  while (i < piece.size() && (piece[i] == ' ' || piece[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < piece.size() && (piece[i] == '+' || piece[i] == '-')) negative = piece[i++] == '-';
+  long value = 0;
+  for (; i < piece.size() && piece[i] >= '0' && piece[i] <= '9'; ++i)
+    value = std::min(value * 10 + (piece[i] - '0'), 1L << 30);
+  if (negative) value = -value;
+  return static_cast<std::int16_t>(value);
+}
+
+void PutLittle16(std::uint8_t* at, std::int16_t v) {
+  const auto u = static_cast<std::uint16_t>(v);
+  at[0] = static_cast<std::uint8_t>(u & 0xFF);
+  at[1] = static_cast<std::uint8_t>(u >> 8);
+}
+
+void CopyCut(std::string_view text, char* field, std::size_t width) {
+  const std::size_t n = std::min(text.size(), width - 1);
+  std::memcpy(field, text.data(), n);
+  std::memset(field + n, 0, width - n);
+}
+
+template <class T>
+void SetColumn(SeriesColumn<T>& column, void* storage, std::int16_t n, std::int16_t stride,
+               std::int16_t offset) {
+  column.storage = static_cast<T*>(storage);
+  column.count = n;
+  column.stride = stride;
+  column.offset = offset;
+}
+
+template <class Fn>
+void ForEachRealColumn(PriceSeries& s, Fn fn) {
+  fn(s.open);
+  fn(s.high);
+  fn(s.low);
+  fn(s.close);
+  fn(s.volume);
+  fn(s.openInterest);
+}
+
+// A record shape the reader can honour: 1..19 fields, a record long enough to hold them
+// and no longer than 76 bytes, and every named field inside the record.
+bool RecordShapeIsUsable(int recordLength, int fieldCount, const DataLayout& layout) {
+  if (fieldCount < 1 || fieldCount > kMaxRecordFields) return false;
+  if (recordLength < 4 * fieldCount || recordLength > kMaxRecordLength) return false;
+  for (const auto p : layout.position)
+    if (p < 0 || p > fieldCount) return false;
+  return true;
+}
+
+}  // namespace
+
+ResultCode ReadDataLayout(const std::string& path, DataLayout& layout) {
+  QuoteFile file;
+  if (!file.open(path)) return kFileOpen;
+
+  layout = DataLayout{};
+  // Positions count recognised lines; a file of many thousands of lines must not wrap the
+  // counter round to small numbers, so it stops at a value the reader refuses anyway.
+  std::int16_t nextPosition = 1;
+  std::string line;
+  while (file.readLine(line, kDopLineLength)) {
+    std::string_view pieces[3];
+    std::string_view rest = line;
+    for (int k = 0; k < 3; ++k) {
+      const auto comma = rest.find(',');
+      pieces[k] = rest.substr(0, comma);
+      if (comma == std::string_view::npos) break;
+      rest.remove_prefix(comma + 1);
+    }
+    // The opening quote is dropped by position, not by looking for it: a name written
+    // without its quote loses its first letter.
+    const std::string_view name = pieces[0].empty() ? pieces[0] : pieces[0].substr(1);
+    for (int f = 0; f < kFieldNameCount; ++f) {
+      if (!StartsWithIgnoringCase(name, kKnownNames[f])) continue;
+      layout.position[f] = nextPosition;
+      if (nextPosition < INT16_MAX) ++nextPosition;
+      layout.second[f] = ParseItem(pieces[1]);
+      layout.third[f] = ParseItem(pieces[2]);
+      break;
+    }
+  }
+  return kSuccess;
+}
+
+ResultCode AllocatePriceSeries(PriceSeries& series, std::int16_t n) {
+  // A series that already holds storage gives it back first, so that reading with
+  // allocation again and again does not leak.
+  if (series.date.storage != nullptr || series.info != nullptr) ReleasePriceSeries(series);
+  if (n < 0) return kInvalidParm;
+
+  series.count = n;
+  series.capacity = n;
+  series.directory.fill('\0');
+  series.key.fill('\0');
+  series.fileRecords = 0;
+  series.sourceKind = 0;
+  series.infoLength = 0;
+  series.info = nullptr;
+
+  // Storage is never of size zero, so that an allocated series always has storage to
+  // release and a failed allocation is told apart from an empty one.
+  const std::size_t elements = n > 0 ? static_cast<std::size_t>(n) : 1;
+  if (static_cast<long>(n) * kBarRecordBytes < kSingleBlockLimit) {
+    if (void* block = std::calloc(elements, kBarRecordBytes)) {
+      SetColumn(series.date, block, n, 14, 0);
+      SetColumn(series.time, block, n, 14, 1);
+      std::int16_t offset = 1;
+      ForEachRealColumn(series, [&](auto& c) { SetColumn(c, block, n, 7, offset++); });
+      return kSuccess;
+    }
+  }
+
+  void* arrays[7] = {};
+  for (int k = 0; k < 7; ++k) {
+    arrays[k] = std::calloc(elements, 4);
+    if (arrays[k] == nullptr) {
+      while (k > 0) std::free(arrays[--k]);
+      series.capacity = 0;
+      return kMalloc;
+    }
+  }
+  SetColumn(series.date, arrays[0], n, 2, 0);
+  SetColumn(series.time, arrays[0], n, 2, 1);
+  int k = 1;
+  ForEachRealColumn(series, [&](auto& c) { SetColumn(c, arrays[k++], n, 1, 0); });
+  return kSuccess;
+}
+
+ResultCode ReleasePriceSeries(PriceSeries& series) {
+  std::free(series.date.storage);
+  if (series.open.stride != 7) ForEachRealColumn(series, [](auto& c) { std::free(c.storage); });
+  std::free(series.info);
+  series = PriceSeries{};
+  return kSuccess;
+}
+
+ResultCode SetPriceSeriesCount(PriceSeries& series, std::int16_t n) {
+  if (n < 0) return kInvalidParm;
+  if (series.capacity < n) return kMalloc;
+  series.count = n;
+  series.date.count = n;
+  series.time.count = n;
+  ForEachRealColumn(series, [n](auto& c) { c.count = n; });
+  return kSuccess;
+}
+
+ResultCode AllocateRealColumn(SeriesColumn<float>& column, std::int16_t n) {
+  if (n < 0) return kInvalidParm;
+  auto* storage = static_cast<float*>(std::calloc(n > 0 ? static_cast<std::size_t>(n) : 1, 4));
+  if (storage == nullptr) return kMalloc;
+  SetColumn(column, storage, n, 1, 0);
+  return kSuccess;
+}
+
+void ReleaseRealColumn(SeriesColumn<float>& column) {
+  std::free(column.storage);
+  column = SeriesColumn<float>{};
+}
+
+ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::string_view key,
+                        std::int32_t start, std::int16_t count, std::int16_t allocate) {
+  MasterRecord record;
+  std::string found;
+  if (const ResultCode rc = FindSecurity(directory, key, record, found); rc != kSuccess) return rc;
+
+  const std::string number = std::to_string(record.fileNumber());
+  DataLayout layout;
+  if (const ResultCode rc =
+          ReadDataLayout(ResolveInDirectory(found, "F" + number + ".DOP"), layout);
+      rc != kSuccess)
+    return rc;
+
+  const int recordLength = record.recordLength();
+  const int fieldCount = record.fieldCount();
+  if (!RecordShapeIsUsable(recordLength, fieldCount, layout)) return kInvalidParm;
+
+  QuoteFile data;
+  if (!data.open(ResolveInDirectory(found, "F" + number + ".DAT"))) return kFileOpen;
+  std::uint8_t header[4];
+  // A data file too short to hold its header has no records.
+  const std::int32_t headerR =
+      data.readExact(header, 4)
+          ? static_cast<std::int16_t>(static_cast<std::uint16_t>(header[2] | header[3] << 8))
+          : 1;
+  // A header count below 1 is read as a file without data records.
+  const std::int32_t lastRecord = std::max(headerR, 1);
+  const std::int32_t fileRecords = lastRecord - 1;
+
+  std::int32_t wanted = count;
+  if (wanted < 0) {
+    wanted = std::min<std::int32_t>(fileRecords, kMaxReadCount);
+    if (start > 0) wanted -= start;
+  }
+  // The count may now be negative (a start past the end of the file or past the cap of
+  // "all bars"): nothing is allocated or read for it, and a start beyond the file is
+  // still reported below.
+
+  if (allocate != 0) {
+    if (const ResultCode rc =
+            AllocatePriceSeries(series, static_cast<std::int16_t>(std::max(wanted, 0)));
+        rc != kSuccess)
+      return rc;
+  }
+
+  if (allocate != 0 || series.infoLength < kSeriesInfoSize) {
+    series.infoLength = kSeriesInfoSize;
+    if (allocate == 0) {
+      std::free(series.info);
+      series.info = nullptr;
+    }
+    series.info = static_cast<SeriesInfo*>(std::calloc(1, sizeof(SeriesInfo)));
+    if (series.info == nullptr) {
+      ReleasePriceSeries(series);
+      return kMalloc;
+    }
+  }
+
+  series.sourceKind = 3;
+  series.fileRecords = fileRecords;
+  CopyCut(found, series.directory.data(), series.directory.size());
+  CopyCut(key, series.key.data(), series.key.size());
+  std::uint8_t* info = series.info->bytes.data();
+  std::memcpy(info, record.bytes.data(), kMasterRecordSize);
+  for (int f = 0; f < kFieldNameCount; ++f) {
+    PutLittle16(info + 53 + 2 * f, layout.position[f]);
+    PutLittle16(info + 69 + 2 * f, layout.third[f]);
+    PutLittle16(info + 85 + 2 * f, layout.second[f]);
+  }
+
+  if (wanted == 0) return kSuccess;
+
+  wanted = std::clamp<std::int32_t>(wanted, 0, std::max<std::int16_t>(series.capacity, 0));
+  std::int64_t first = start;
+  if (first < 0) first = std::max<std::int64_t>(fileRecords - wanted, 0);
+  if (first > fileRecords - 1) return kRecordNotFound;
+
+  const auto available = static_cast<std::int32_t>(fileRecords - first);
+  // A file that cannot be positioned there is shorter than its header says: no bars.
+  const std::int32_t bars = data.seek(static_cast<std::int64_t>(recordLength) * (first + 1))
+                                ? std::min(wanted, available)
+                                : 0;
+
+  const auto& pos = layout.position;
+  const int datePos = pos[Index(SeriesField::Date)];
+  const int timePos = pos[Index(SeriesField::Time)];
+  const int openPos = pos[Index(SeriesField::Open)];
+  const int highPos = pos[Index(SeriesField::High)];
+  const int lowPos = pos[Index(SeriesField::Low)];
+  const int closePos = pos[Index(SeriesField::Close)];
+  const int volumePos = pos[Index(SeriesField::Volume)];
+  const int oiPos = pos[Index(SeriesField::OpenInterest)];
+
+  // Records are read in chunks rather than one at a time; a chunk that comes back short
+  // ends the read after its whole records, so a file shorter than its header says gives
+  // the bars it has.
+  constexpr int kChunkRecords = 64;
+  std::uint8_t chunk[kChunkRecords * kMaxRecordLength];
+  float slot[kMaxRecordFields + 1];
+  slot[0] = -1.0f;  // every absent field reads as -1.0
+
+  std::int32_t i = 0;
+  while (i < bars) {
+    const std::int32_t want = std::min(bars - i, kChunkRecords);
+    const std::size_t got = data.readSome(chunk, static_cast<std::size_t>(want) * recordLength);
+    const auto whole = static_cast<std::int32_t>(got / static_cast<std::size_t>(recordLength));
+    for (std::int32_t r = 0; r < whole; ++r, ++i) {
+      const std::uint8_t* rec = chunk + static_cast<std::size_t>(r) * recordLength;
+      for (int f = 1; f <= fieldCount; ++f) {
+        std::uint8_t ieee[4];
+        MbfToIeee(rec + 4 * (f - 1), ieee);
+        std::memcpy(&slot[f], ieee, 4);
+      }
+      // An absent DATE field would give the date of month 0, which has no day number;
+      // such bars carry day number 0, "no date".
+      series.date[i] = datePos != 0 ? DateFromReal(slot[datePos]) : std::int16_t{0};
+      series.time[i] = timePos != 0 ? TimeFromReal(slot[timePos]) : std::uint16_t{0};
+      series.open[i] = slot[openPos];
+      series.high[i] = slot[highPos];
+      series.low[i] = slot[lowPos];
+      series.close[i] = slot[closePos];
+      series.volume[i] = slot[volumePos];
+      series.openInterest[i] = slot[oiPos];
+    }
+    if (whole < want) break;
+  }
+
+  SetPriceSeriesCount(series, static_cast<std::int16_t>(i));
+  return kSuccess;
+}

@@ -10,6 +10,10 @@
 
 inline constexpr std::size_t kMasterRecordSize = 53;
 
+// Deepest subdirectory level FindSecurity enters (the top directory is level 0). Deeper
+// directory entries are skipped as if their MASTER file were missing.
+inline constexpr int kMaxSearchDepth = 32;
+
 // One 53-byte MASTER record, exactly as stored (bytes 25..32 hold IEEE singles in the
 // record FindSecurity returns).
 struct MasterRecord {
@@ -30,10 +34,16 @@ struct MasterRecord {
   bool isDirectory() const;
   // Bytes 7..14 without trailing blanks (meaningful for directory entries).
   std::string directoryName() const;
+  // The name as text: bytes 7..22 up to a NUL byte, trailing blanks removed.
+  std::string name() const;
+  // The symbol as text: bytes 36..51 up to the first blank or NUL byte.
+  std::string symbol() const;
 };
 
 void TrimTrailingBlanks(std::string& text);
 std::int16_t CountChar(std::string_view text, char ch);
+// Length of text before its n-th occurrence of ch; the whole length when ch occurs fewer
+// than n times, 0 for n < 1.
 std::int16_t PrefixLength(std::string_view text, char ch, std::int16_t n);
 
 // Depth-first search of the tree below `directory` for the first security whose name or
@@ -41,5 +51,12 @@ std::int16_t PrefixLength(std::string_view text, char ch, std::int16_t n);
 // converted to IEEE) and `foundDirectory` (with its trailing separator; empty for the empty
 // top directory). Results: 0, -8 (not found), -4 (a record unreadable while looking for
 // the next directory entry).
+//
+// A key with k blanks is compared with the symbol field up to its (k + 1)-th blank, or
+// with the whole 16-byte field when it holds fewer blanks; a NUL byte ends a name or symbol.
+// A directory entry is skipped, as if its MASTER file were missing, when its name is "."
+// or "..", holds a separator or NUL, leads deeper than kMaxSearchDepth or past
+// kMaxPathLength, or leads to a directory this search has already entered (symbolic-link
+// loops, two spellings of one name). A negative header count counts as 0.
 ResultCode FindSecurity(std::string_view directory, std::string_view key, MasterRecord& record,
                         std::string& foundDirectory);

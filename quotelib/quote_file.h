@@ -11,7 +11,9 @@
 #include <string>
 #include <string_view>
 
-// Longest directory path the library works with; longer ones are refused.
+// Longest directory path (in bytes, trailing separator included) the library works with:
+// FindSecurity refuses a longer top directory (-8) and skips a subdirectory whose path
+// would be longer.
 inline constexpr std::size_t kMaxPathLength = 1024;
 
 // Directory text with '\' turned into '/' and, unless empty or already ending in '/', a
@@ -41,8 +43,10 @@ class QuoteFile {
   // Reads up to n bytes, returns how many were read.
   std::size_t readSome(void* buf, std::size_t n);
   bool seek(std::int64_t offset);
-  // Reads one text line of at most maxChars characters (without the line end) into line;
-  // the rest of a longer line is returned by the next call. False at end of file.
+  // Reads one text line of at most maxChars characters (without the '\n', and without a
+  // '\r' just before it) into line; the rest of a longer line, its line end included, is
+  // returned by the next call (as fgets does: a line of exactly maxChars characters is
+  // followed by an empty one). False at end of file when nothing was read.
   bool readLine(std::string& line, std::size_t maxChars);
 
  private:

@@ -12,10 +12,17 @@
 // Microsoft Binary Format single to IEEE single. src and dst may be the same bytes.
 ResultCode MbfToIeee(const std::uint8_t* src, std::uint8_t* dst);
 
-std::int16_t DateFromReal(float v);   // YYMMDD (or 1YYMMDD) real to day number
-std::uint16_t TimeFromReal(float v);  // HHMMSS real to two-second units
+// YYMMDD (or 1YYMMDD) real to day number. A real that is not finite or whose year, month
+// or day group does not fit 16 bits gives 0 ("no date").
+std::int16_t DateFromReal(float v);
+// HHMMSS real to two-second units; a real that cannot be split into 16-bit groups gives 0.
+std::uint16_t TimeFromReal(float v);
+// Year as years since 1900 or as a full year (> 1900). A month outside 1..12, a year before
+// 1961 and a result outside 1..32767 (past 17 September 2050) all give 0 ("no date"); the
+// day is not checked (day 0 is the last day of the month before).
 std::int16_t DayNumber(std::int16_t year, std::int16_t month, std::int16_t day);
 std::uint16_t TimeUnits(std::int16_t hours, std::int16_t minutes, std::int16_t seconds);
+// The day number is taken as unsigned (1..65535 give years up to 2140); 0 gives 0, 0, 0.
 void SplitDayNumber(std::int16_t dayNumber, std::int16_t& year, std::int16_t& month,
                     std::int16_t& day);
 

@@ -1,0 +1,32 @@
+#pragma once
+// The subcommands of quotedump. Each lives in its own source file and is listed once in the
+// command table of main.cpp.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "master.h"
+
+namespace quotedump {
+
+// Exit statuses shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // the operation itself failed
+inline constexpr int kExitUsage = 2;
+
+using Args = std::span<const std::string_view>;
+
+// Each command gets exactly the arguments its table entry asks for.
+int RunFind(Args args);  // DIR KEY
+int RunList(Args args);  // MASTERFILE
+
+// A 32-bit float as the shortest text that reads back to the same value.
+std::string FormatReal(float value);
+// A record's text made safe for one tab-separated field: tabs, line ends and other control
+// characters become '?'.
+std::string FieldText(std::string_view text);
+// "quotedump: <message>" on stderr.
+void PrintError(std::string_view message);
+
+}  // namespace quotedump

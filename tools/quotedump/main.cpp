@@ -1,0 +1,79 @@
+// quotedump: prints what the quote library reads from a MetaStock / CompuTrac database, as
+// tab-separated lines that other programs can read.
+//
+// To add a command: write `int RunXxx(Args)` in its own source file, declare it in
+// commands.h and add one row to kCommands below.
+#include <array>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+
+namespace quotedump {
+namespace {
+
+struct Command {
+  std::string_view name;
+  std::string_view operands;  // as shown in the usage line
+  std::size_t argumentCount;
+  std::string_view summary;
+  int (*run)(Args);
+};
+
+constexpr std::array kCommands = {
+    Command{"find", "DIR KEY", 2, "search the tree below DIR for a symbol or name", RunFind},
+    Command{"list", "MASTERFILE", 1, "list the records of one MASTER file", RunList},
+};
+
+std::string UsageLine() {
+  std::string line = "usage: quotedump";
+  const char* joiner = " ";
+  for (const auto& command : kCommands) {
+    line += joiner;
+    line += std::string(command.name) + " " + std::string(command.operands);
+    joiner = " | ";
+  }
+  return line + " | --help | --version";
+}
+
+int UsageError() {
+  std::cerr << UsageLine() << '\n';
+  return kExitUsage;
+}
+
+void PrintHelp() {
+  std::cout << UsageLine() << "\n\nCommands:\n";
+  for (const auto& command : kCommands) {
+    std::cout << "  " << command.name << ' ' << command.operands << "\n      " << command.summary
+              << '\n';
+  }
+  std::cout << "\nOutput is tab-separated, one record a line.\n"
+               "find prints dir= file= reclen= fields= name= symbol= real1= real2=; on failure\n"
+               "it prints the result code and its text on stderr and exits 1.\n"
+               "list prints: number, file, reclen, fields, dir|security, name, symbol.\n"
+               "Exit status: 0 success, 1 failure, 2 usage error.\n";
+}
+
+}  // namespace
+}  // namespace quotedump
+
+int main(int argc, char** argv) {
+  using namespace quotedump;
+  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : argc), argv + argc);
+  if (args.empty()) return UsageError();
+  if (args.size() == 1 && args[0] == "--help") {
+    PrintHelp();
+    return kExitOk;
+  }
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "quotedump " << TICKVANE_VERSION << '\n';
+    return kExitOk;
+  }
+  for (const auto& command : kCommands) {
+    if (args[0] != command.name) continue;
+    if (args.size() - 1 != command.argumentCount) return UsageError();
+    return command.run(Args(args).subspan(1));
+  }
+  return UsageError();
+}

@@ -1,0 +1,136 @@
+#pragma once
+// CBars: everything one chart needs. The list of securities of the open database, the
+// current security's price series with its two moving averages, the view options, the ten
+// colour items with the eight-colour palette, and the drawing of the whole chart.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "mapping.h"
+#include "messages.h"
+#include "series.h"
+#include "surface.h"
+
+inline constexpr int kMaxSymbols = 127;
+inline constexpr int kSymbolChars = 17;  // 16 characters and a terminator
+inline constexpr int kMaxMasterPath = 78;
+inline constexpr int kSeriesBars = 800;
+inline constexpr int kColorItems = 10;
+inline constexpr int kPaletteSize = 8;
+
+enum ColorItem : int {
+  kBackground = 0,
+  kAxes = 1,
+  kHighLowBar = 2,
+  kCloseTick = 3,
+  kNormalText = 4,
+  kTitleText = 5,
+  kCloseTickText = 6,
+  kMovingAverage1 = 7,
+  kMovingAverage2 = 8,
+  kVolume = 9,
+};
+
+// Simple moving average of `source` into `target` over `length` elements from `start`, with
+// a single-precision running sum: the first length-1 entries from start are 0, every later
+// entry the mean of the `length` sources ending at it.
+void ComputeMovingAverage(const SeriesColumn<float>& source, const SeriesColumn<float>& target,
+                          std::int16_t length, std::int16_t start);
+
+class CBars {
+ public:
+  using ColorSet = std::array<int, kColorItems>;
+
+  explicit CBars(tv::MessageService* messages = nullptr);
+  ~CBars();
+  CBars(const CBars&) = delete;
+  CBars& operator=(const CBars&) = delete;
+
+  // Where the list operations report to; null restores the stderr reporter.
+  void SetMessageService(tv::MessageService* messages);
+
+  // The logical space Draw lays the chart out in. In the running program this is the main
+  // window's client size at the moment of the call; without a provider it is the target's
+  // own size.
+  void SetLogicalSizeProvider(std::function<tv::Size()> provider);
+  void SetLogicalSize(tv::Size size);
+
+  void Reset();
+  int AllocateSeries(int bars);
+  int ReleaseSeries();
+
+  // --- list and loading
+  int OpenMaster(const char* path);
+  int ReadSecurityList();
+  int LoadCurrentSecurity();
+  void SearchSetSymbolIndex(std::string_view symbol);
+  int Step(int delta);
+  int CanStepNext() const;
+  int CanStepPrevious() const;
+  const char* GetSymbol(int i) const;
+  const char* GetName(int i) const;
+
+  // --- options
+  int GetBarSpace() const { return m_barSpace; }
+  void SetBarSpace(int v) { m_barSpace = v; }
+  int GetShowVolume() const { return m_showVolume; }
+  void SetShowVolume(int v) { m_showVolume = v; }
+  int GetShowMA1() const { return m_showMA1; }
+  void SetShowMA1(int v) { m_showMA1 = v; }
+  int GetShowMA2() const { return m_showMA2; }
+  void SetShowMA2(int v) { m_showMA2 = v; }
+  int GetMA1Length() const { return m_ma1Length; }
+  int GetMA2Length() const { return m_ma2Length; }
+  void SetMA1Length(int length);
+  void SetMA2Length(int length);
+
+  // --- colours. Item indexes outside 0..9 give an empty name / black / index 0 and are
+  // ignored by the setter; palette indexes are kept to 0..7.
+  const char* GetColorName(int item) const;
+  tv::Rgb GetPaletteColor(int k) const;
+  int GetWorkColor(int item) const;
+  tv::Rgb GetWorkColorValue(int item) const;
+  void SetWorkColor(int item, int k);
+  void CommitColors();
+
+  // Draws the whole chart onto target (device coordinates of the surface's default
+  // mapping), in the print colours and print font when printing. Returns 0.
+  int Draw(tv::Surface& surface, const tv::Rect& target, bool printing);
+
+  // Fields, in declaration order; other parts of the program read them by these names.
+  std::array<std::array<char, kSymbolChars>, kMaxSymbols> m_symbols{};
+  std::array<std::array<char, kSymbolChars>, kMaxSymbols> m_names{};
+  std::string m_masterPath;
+  std::string m_dataDir;
+  int m_pathValid = 0;
+  int m_count = 0;
+  int m_current = 0;
+  int m_seriesAllocated = 0;
+  int m_ma1Length = 10;
+  int m_ma2Length = 20;
+  int m_barSpace = 4;
+  std::array<std::string, kColorItems> m_colorNames;
+  std::array<tv::Rgb, kPaletteSize> m_palette{};
+  ColorSet m_printColors{};
+  ColorSet m_screenColors{};
+  ColorSet m_workColors{};
+  int m_showMA1 = 1;
+  int m_showMA2 = 1;
+  int m_showVolume = 1;
+  PriceSeries m_series{};
+  SeriesColumn<float> m_ma1{};
+  SeriesColumn<float> m_ma2{};
+
+  static constexpr ColorSet kDefaultScreenColors{0, 7, 2, 3, 7, 3, 3, 4, 1, 4};
+  static constexpr ColorSet kPrintColors{7, 0, 0, 1, 0, 0, 1, 0, 0, 0};
+
+ private:
+  void Report(std::string_view text, tv::MessageIcon icon);
+  tv::Size LogicalSize(const tv::Rect& target) const;
+
+  tv::MessageService* messages_ = nullptr;
+  std::function<tv::Size()> logicalSize_;
+};

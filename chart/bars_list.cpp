@@ -1,0 +1,161 @@
+// CBars: the security list of a MASTER file, loading the current security, navigation.
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "bars.h"
+#include "quote_file.h"
+
+namespace {
+
+bool EndsWithMasterIgnoringCase(std::string_view path) {
+  constexpr std::string_view kMaster = "MASTER";
+  const std::string_view tail =
+      path.size() < kMaster.size() ? path : path.substr(path.size() - kMaster.size());
+  if (tail.size() != kMaster.size()) return false;
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(tail[i])) != kMaster[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int CBars::OpenMaster(const char* path) {
+  if (path == nullptr) return 0;
+  const std::string_view p(path);
+  if (p.size() > static_cast<std::size_t>(kMaxMasterPath) || !EndsWithMasterIgnoringCase(p))
+    return 0;
+  m_masterPath = p;
+  // The data directory is the path before its last separator; databases come from Windows,
+  // so '\' separates as well as '/'.
+  const auto cut = p.find_last_of("/\\");
+  if (cut == std::string_view::npos) {
+    m_dataDir.clear();
+  } else if (cut == 0 && p[0] == '/') {
+    // A MASTER at the root of the file system: its directory is the root, not the current
+    // directory the empty text stands for.
+    m_dataDir = "/";
+  } else {
+    m_dataDir = p.substr(0, cut);
+  }
+  m_pathValid = 1;
+  return 1;
+}
+
+int CBars::ReadSecurityList() {
+  if (!m_pathValid) return 1;
+  QuoteFile file(m_masterPath);
+  if (!file.isOpen()) return 1;
+
+  bool failed = false;
+  std::array<std::uint8_t, kMasterRecordSize> record{};
+  if (!file.readExact(record.data(), record.size())) {
+    failed = true;
+  } else {
+    const auto headerCount = static_cast<std::int16_t>(record[0] | (record[1] << 8));
+    m_count = headerCount;
+    if (m_count > kMaxSymbols) {
+      m_count = kMaxSymbols;
+      char text[96];
+      std::snprintf(text, sizeof text,
+                    "File has %d symbols.\nWill only display the first %d symbols",
+                    static_cast<int>(headerCount), kMaxSymbols);
+      Report(text, tv::MessageIcon::None);
+    }
+    int filled = 0;
+    while (filled < m_count && file.readExact(record.data(), record.size())) {
+      auto& name = m_names[filled];
+      std::memcpy(name.data(), record.data() + 7, 16);
+      name[16] = '\0';
+      auto& symbol = m_symbols[filled];
+      std::memcpy(symbol.data(), record.data() + 36, 16);
+      symbol[16] = '\0';
+      for (int c = 0; c < 16; ++c) {
+        const auto u = static_cast<unsigned char>(symbol[c]);
+        if (u <= 32 || u >= 128) symbol[c] = '\0';
+      }
+      ++filled;
+    }
+    failed = filled != m_count;
+  }
+  file.close();
+  if (failed) {
+    Report("File read failed", tv::MessageIcon::Stop);
+    m_count = 0;
+  }
+  if (m_current < 0 || m_current >= std::max(m_count, 1)) m_current = 0;
+  return failed ? 1 : 0;
+}
+
+int CBars::LoadCurrentSecurity() {
+  if (!m_seriesAllocated && AllocateSeries(kSeriesBars) != 0) return 1;
+  // The document loads entry 0 even of an empty list (its table may still hold what a short
+  // MASTER file gave), but never an index outside the table.
+  if (m_current < 0 || m_current >= kMaxSymbols) m_current = 0;
+  const char* symbol = m_symbols[m_current].data();
+
+  // A blank symbol field gives an empty key, which would match whatever record of the tree
+  // happens to have an empty name or symbol: it names no security, so the load fails.
+  ResultCode r = kFileNotFound;
+  if (symbol[0] != '\0') r = ReadSecurity(m_series, m_dataDir, symbol, -1, kSeriesBars, 0);
+
+  ComputeMovingAverage(m_series.close, m_ma1, static_cast<std::int16_t>(m_ma1Length), 0);
+  ComputeMovingAverage(m_series.close, m_ma2, static_cast<std::int16_t>(m_ma2Length), 0);
+  if (r != kSuccess) {
+    std::string text = "Read failed for symbol ";
+    text += symbol;
+    Report(text, tv::MessageIcon::Stop);
+    ReleaseSeries();
+    return 1;
+  }
+  return 0;
+}
+
+void CBars::SearchSetSymbolIndex(std::string_view symbol) {
+  for (int i = 0; i < m_count; ++i) {
+    if (symbol == std::string_view(m_symbols[i].data())) {
+      m_current = i;
+      LoadCurrentSecurity();
+      return;
+    }
+  }
+  Report("Failure in SearchSetSymbolIndex", tv::MessageIcon::Stop);
+}
+
+int CBars::Step(int delta) {
+  if (m_count <= 0) {
+    // Nothing to step to: stay on index 0 and load nothing. The result still says
+    // "clamped", which is what ends a slide show.
+    m_current = 0;
+    return 1;
+  }
+  long long next = static_cast<long long>(m_current) + delta;
+  int clamped = 0;
+  if (next < 0) {
+    next = 0;
+    clamped = 1;
+  }
+  if (next + 1 > m_count) {
+    next = m_count - 1;
+    clamped = 1;
+  }
+  m_current = static_cast<int>(next);
+  LoadCurrentSecurity();
+  return clamped;
+}
+
+int CBars::CanStepNext() const { return m_current < m_count - 1 && m_count > 0 ? 1 : 0; }
+
+int CBars::CanStepPrevious() const { return m_current > 0 && m_count > 0 ? 1 : 0; }
+
+const char* CBars::GetSymbol(int i) const {
+  return i >= 0 && i < m_count ? m_symbols[i].data() : nullptr;
+}
+
+const char* CBars::GetName(int i) const {
+  return i >= 0 && i < m_count ? m_names[i].data() : nullptr;
+}

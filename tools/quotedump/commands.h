@@ -17,7 +17,7 @@ inline constexpr int kExitUsage = 2;
 
 using Args = std::span<const std::string_view>;
 
-// Each command gets exactly the arguments its table entry asks for.
+// Each command gets the operands after its name, as many as its table row allows.
 int RunFind(Args args);  // DIR KEY
 int RunList(Args args);  // MASTERFILE
 

@@ -2,7 +2,9 @@
 // tab-separated lines that other programs can read.
 //
 // To add a command: write `int RunXxx(Args)` in its own source file, declare it in
-// commands.h and add one row to kCommands below.
+// commands.h and add one row to kCommands below. main checks the number of operands
+// against the row; a command that takes options checks the rest itself and returns
+// kExitUsage (after printing its own one-line usage) when they are wrong.
 #include <array>
 #include <iostream>
 #include <string>
@@ -16,14 +18,15 @@ namespace {
 struct Command {
   std::string_view name;
   std::string_view operands;  // as shown in the usage line
-  std::size_t argumentCount;
+  std::size_t minOperands;
+  std::size_t maxOperands;
   std::string_view summary;
   int (*run)(Args);
 };
 
 constexpr std::array kCommands = {
-    Command{"find", "DIR KEY", 2, "search the tree below DIR for a symbol or name", RunFind},
-    Command{"list", "MASTERFILE", 1, "list the records of one MASTER file", RunList},
+    Command{"find", "DIR KEY", 2, 2, "search the tree below DIR for a symbol or name", RunFind},
+    Command{"list", "MASTERFILE", 1, 1, "list the records of one MASTER file", RunList},
 };
 
 std::string UsageLine() {
@@ -72,7 +75,8 @@ int main(int argc, char** argv) {
   }
   for (const auto& command : kCommands) {
     if (args[0] != command.name) continue;
-    if (args.size() - 1 != command.argumentCount) return UsageError();
+    const std::size_t operands = args.size() - 1;
+    if (operands < command.minOperands || operands > command.maxOperands) return UsageError();
     return command.run(Args(args).subspan(1));
   }
   return UsageError();

@@ -1,0 +1,200 @@
+// quotedump's output lines and exit statuses.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "quote_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using fixture::DirectoryRecord;
+using fixture::WriteMaster;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ShellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+Result Quotedump(const std::vector<std::string>& args) {
+  fixture::TempDir scratch;
+  const fs::path errFile = scratch.path() / "stderr";
+  std::string command = ShellQuoted(QUOTEDUMP_PATH);
+  for (const auto& a : args) command += " " + ShellQuoted(a);
+  command += " 2>" + ShellQuoted(errFile.string());
+  Result r;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return r;
+  char buf[4096];
+  std::size_t n = 0;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
+  const int status = pclose(pipe);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream err(errFile);
+  std::stringstream ss;
+  ss << err.rdbuf();
+  r.err = ss.str();
+  return r;
+}
+
+fixture::Record53 Sec(std::uint8_t file, const std::string& symbol, const std::string& name,
+                      float real1 = 0.0f, float real2 = 0.0f) {
+  fixture::Security s;
+  s.fileNumber = file;
+  s.symbol = symbol;
+  s.name = name;
+  s.real1 = real1;
+  s.real2 = real2;
+  s.recordLength = 24;
+  s.fieldCount = 6;
+  return fixture::SecurityRecord(s);
+}
+
+class QuotedumpOnADatabase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteMaster(tmp.path() / "MASTER",
+                {Sec(1, "AAA", "Alpha Mining", 961115.0f, 0.1f), DirectoryRecord("SUB"),
+                 Sec(200, "BHP X", "BHP Billiton Ltd", -2.5f, 1e-7f)});
+    fs::create_directory(tmp.path() / "SUB");
+    WriteMaster(tmp.path() / "SUB" / "master", {Sec(3, "DEEP", "Deep Gold NL", 1.0f, 1.0e38f)});
+  }
+  fixture::TempDir tmp;
+};
+
+TEST_F(QuotedumpOnADatabase, FindPrintsOneTabSeparatedLine) {
+  Result r = Quotedump({"find", tmp.path().string(), "bhp billiton ltd"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, "dir=" + tmp.dir() +
+                       "\tfile=200\treclen=24\tfields=6\tname=BHP Billiton Ltd\tsymbol=BHP"
+                       "\treal1=-2.5\treal2=1e-07\n");
+
+  r = Quotedump({"find", tmp.dir(), "AAA"});  // shortest text that reads back as the float
+  EXPECT_EQ(r.out, "dir=" + tmp.dir() +
+                       "\tfile=1\treclen=24\tfields=6\tname=Alpha Mining\tsymbol=AAA"
+                       "\treal1=961115\treal2=0.1\n");
+
+  r = Quotedump({"find", tmp.dir(), "deep"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "dir=" + tmp.dir() +
+                       "SUB/\tfile=3\treclen=24\tfields=6\tname=Deep Gold NL\tsymbol=DEEP"
+                       "\treal1=1\treal2=1e+38\n");
+}
+
+TEST_F(QuotedumpOnADatabase, FindFailureGoesToStderrWithTheResultCode) {
+  Result r = Quotedump({"find", tmp.dir(), "NOPE"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "quotedump: -8 File Not Found\n");
+  r = Quotedump({"find", (tmp.path() / "missing").string(), "AAA"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "quotedump: -8 File Not Found\n");
+}
+
+TEST_F(QuotedumpOnADatabase, ListPrintsEveryRecordInFileOrder) {
+  const Result r = Quotedump({"list", (tmp.path() / "MASTER").string()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out,
+            "1\t1\t24\t6\tsecurity\tAlpha Mining\tAAA\n"
+            "2\t0\t0\t0\tdir\tSUB        <DIR>\t\n"
+            "3\t200\t24\t6\tsecurity\tBHP Billiton Ltd\tBHP\n");
+}
+
+TEST(Quotedump, ListStopsAtTheFirstUnreadableRecordAndSaysSo) {
+  fixture::TempDir tmp;
+  const fs::path master = tmp.path() / "MASTER";
+  WriteMaster(master, {Sec(1, "ONE", "First"), Sec(2, "TWO", "Second")}, 3);
+  Result r = Quotedump({"list", master.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "1\t1\t24\t6\tsecurity\tFirst\tONE\n2\t2\t24\t6\tsecurity\tSecond\tTWO\n");
+  EXPECT_NE(r.err.find("record 3 of 3"), std::string::npos) << r.err;
+
+  fs::resize_file(master, 53 * 2 + 10);  // the second record is cut short
+  r = Quotedump({"list", master.string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "1\t1\t24\t6\tsecurity\tFirst\tONE\n");
+
+  WriteMaster(master, {Sec(1, "ONE", "First")}, -1);  // nothing announced, nothing listed
+  r = Quotedump({"list", master.string()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(Quotedump, ListRefusesFilesItCannotOpenOrWhoseHeaderIsShort) {
+  fixture::TempDir tmp;
+  fixture::WriteText(tmp.path() / "short", "abc");
+  for (const fs::path& p : {tmp.path() / "missing", tmp.path() / "short", tmp.path()}) {
+    const Result r = Quotedump({"list", p.string()});
+    EXPECT_EQ(r.status, 1) << p;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("quotedump: " + p.string() + ": ", 0), 0u) << r.err;
+  }
+}
+
+TEST(Quotedump, ControlCharactersCannotBreakTheLineFormat) {
+  fixture::TempDir tmp;
+  WriteMaster(tmp.path() / "MASTER", {Sec(9, "TAB", "Bad\tName\nHere")});
+  const Result r = Quotedump({"list", (tmp.path() / "MASTER").string()});
+  EXPECT_EQ(r.out, "1\t9\t24\t6\tsecurity\tBad?Name?Here\tTAB\n");
+}
+
+TEST(Quotedump, UsageErrorsExitTwoWithOneLine) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{},
+                                             {"bogus"},
+                                             {"find"},
+                                             {"find", "dir"},
+                                             {"find", "dir", "key", "extra"},
+                                             {"list"},
+                                             {"list", "a", "b"},
+                                             {"--help", "extra"}}) {
+    const Result r = Quotedump(args);
+    EXPECT_EQ(r.status, 2) << args.size();
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("usage: quotedump ", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+}
+
+TEST(Quotedump, HelpAndVersion) {
+  Result r = Quotedump({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "quotedump 2.1.0\n");
+  r = Quotedump({"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("usage: quotedump ", 0), 0u);
+  EXPECT_NE(r.out.find("list MASTERFILE"), std::string::npos);
+  EXPECT_EQ(r.err, "");
+}
+
+TEST(Quotedump, RealDatabase) {
+  const fs::path dir = fs::path(TICKVANE_SHARED_DIR) / "realdata" / "asx-mining";
+  if (!fs::exists(dir / "MASTER")) GTEST_SKIP() << "no real data at " << dir;
+  Result r = Quotedump({"list", (dir / "MASTER").string()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 215);
+  EXPECT_EQ(r.out.rfind("1\t128\t28\t7\tsecurity\t3D Resources Ltd\tDDD\n", 0), 0u);
+  r = Quotedump({"find", dir.string(), "ddd"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "dir=" + dir.string() +
+                       "/\tfile=128\treclen=28\tfields=7\tname=3D Resources Ltd\tsymbol=DDD"
+                       "\treal1=1070321\treal2=1120315\n");
+}
+
+}  // namespace

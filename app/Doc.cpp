@@ -1,0 +1,146 @@
+#include "Doc.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace tv {
+
+namespace {
+
+// A stored integer counts only when the View Options dialog could have written it.
+int ReadRanged(Profile& profile, std::string_view key, int fallback, int low, int high) {
+  const int value = profile.ReadInt(kViewOptionsSection, key, fallback);
+  return value >= low && value <= high ? value : fallback;
+}
+
+}  // namespace
+
+void LoadViewOptions(Profile& profile, CBars& bars) {
+  profile.Refresh();
+  bars.SetShowVolume(ReadRanged(profile, "ShowVolume", 1, 0, 1));
+  bars.SetShowMA1(ReadRanged(profile, "ShowMA1", 1, 0, 1));
+  bars.SetShowMA2(ReadRanged(profile, "ShowMA2", 1, 0, 1));
+  bars.SetBarSpace(ReadRanged(profile, "BarSpace", 4, 2, 10));
+  bars.SetMA1Length(ReadRanged(profile, "MA1Length", 10, 2, 50));
+  bars.SetMA2Length(ReadRanged(profile, "MA2Length", 20, 2, 50));
+
+  const std::string colors = profile.ReadText(kViewOptionsSection, "Colors", "");
+  if (colors.size() != static_cast<size_t>(kColorItems)) return;
+  // One character outside the palette makes the whole text suspect: keep every colour.
+  for (char c : colors)
+    if (c < '0' || c > '0' + kPaletteSize - 1) return;
+  for (int i = 0; i < kColorItems; ++i) bars.SetWorkColor(i, colors[static_cast<size_t>(i)] - '0');
+  bars.CommitColors();
+}
+
+void SaveViewOptions(Profile& profile, const CBars& bars) {
+  profile.WriteInt(kViewOptionsSection, "ShowVolume", bars.GetShowVolume());
+  profile.WriteInt(kViewOptionsSection, "ShowMA1", bars.GetShowMA1());
+  profile.WriteInt(kViewOptionsSection, "ShowMA2", bars.GetShowMA2());
+  profile.WriteInt(kViewOptionsSection, "BarSpace", bars.GetBarSpace());
+  profile.WriteInt(kViewOptionsSection, "MA1Length", bars.GetMA1Length());
+  profile.WriteInt(kViewOptionsSection, "MA2Length", bars.GetMA2Length());
+  std::string colors;
+  for (int i = 0; i < kColorItems; ++i) colors += static_cast<char>('0' + bars.GetWorkColor(i));
+  profile.WriteText(kViewOptionsSection, "Colors", colors);
+}
+
+std::string GoToSymbol(std::string_view entry) {
+  const size_t tab = entry.find('\t');
+  std::string_view symbol = entry.substr(0, tab == std::string_view::npos ? entry.size() : tab);
+  return std::string(symbol.substr(0, kGoToSymbolBuffer - 1));
+}
+
+bool CanOpenForReading(const std::string& path, std::string& reason) {
+  std::error_code ec;
+  if (path.empty()) {
+    reason = "No file name was given";
+    return false;
+  }
+  if (std::filesystem::is_directory(path, ec)) {
+    reason = "It is a directory";
+    return false;
+  }
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    reason = errno != 0 ? std::strerror(errno) : "It cannot be read";
+    return false;
+  }
+  std::fclose(file);
+  return true;
+}
+
+std::string CannotOpenMessage(const std::string& path, const std::string& reason) {
+  return "Cannot open the file \"" + path + "\".\n" + reason + ".";
+}
+
+CTickvaneDoc::CTickvaneDoc(Profile& profile, MessageService& messages)
+    : m_profile(profile), m_messages(messages), m_pBars(std::make_unique<CBars>(&messages)) {}
+
+CTickvaneDoc::~CTickvaneDoc() = default;
+
+bool CTickvaneDoc::OnNewDocument() {
+  m_pathName.clear();
+  return true;
+}
+
+bool CTickvaneDoc::OnOpenDocument(const std::string& path) {
+  std::string reason;
+  if (!CanOpenForReading(path, reason)) {
+    m_messages.ShowMessage(CannotOpenMessage(path, reason), MessageIcon::Stop);
+    return false;
+  }
+  CBars& bars = *m_pBars;
+  bars.Reset();
+  LoadViewOptions(m_profile, bars);
+  if (bars.OpenMaster(path.c_str())) {
+    bars.ReadSecurityList();
+    bars.LoadCurrentSecurity();
+  } else {
+    m_messages.ShowMessage(kNotMasterMessage, MessageIcon::None);
+  }
+  UpdateAllViews();
+  return true;
+}
+
+void CTickvaneDoc::UpdateAllViews() {
+  for (auto& update : m_views) update();
+}
+
+void CTickvaneDoc::OnGoTo() {
+  if (m_goTo == nullptr) return;
+  std::string selection;
+  if (!m_goTo->RunGoTo(*m_pBars, selection)) return;
+  // An OK without a chosen entry names no security: it changes nothing, like Cancel (an
+  // empty key could otherwise pick a security whose symbol field is blank).
+  if (selection.empty()) return;
+  m_pBars->SearchSetSymbolIndex(GoToSymbol(selection));
+  UpdateAllViews();
+}
+
+void CTickvaneDoc::OnViewOptions() {
+  if (m_viewOptions == nullptr) return;
+  CBars& bars = *m_pBars;
+  ViewOptionsValues values;
+  values.barSpace = bars.GetBarSpace();
+  values.showVolume = bars.GetShowVolume();
+  values.showMA1 = bars.GetShowMA1();
+  values.showMA2 = bars.GetShowMA2();
+  values.ma1Length = bars.GetMA1Length();
+  values.ma2Length = bars.GetMA2Length();
+  if (!m_viewOptions->RunViewOptions(bars, values)) return;
+  bars.SetBarSpace(values.barSpace);
+  bars.SetShowVolume(values.showVolume);
+  bars.SetShowMA1(values.showMA1);
+  bars.SetShowMA2(values.showMA2);
+  bars.SetMA1Length(values.ma1Length);
+  bars.SetMA2Length(values.ma2Length);
+  bars.CommitColors();
+  SaveViewOptions(m_profile, bars);
+  UpdateAllViews();
+}
+
+}  // namespace tv

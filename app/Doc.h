@@ -1,0 +1,113 @@
+#pragma once
+// The one document: an opened quote database. It owns the chart object for its whole life,
+// runs the opening sequence, the Go To and View Options commands, and says when the commands
+// that need a loaded security are enabled.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bars.h"
+#include "messages.h"
+#include "profile.h"
+
+namespace tv {
+
+// The six numbers the View Options dialog edits.
+struct ViewOptionsValues {
+  int barSpace = 0;
+  int showVolume = 0;
+  int showMA1 = 0;
+  int showMA2 = 0;
+  int ma1Length = 0;
+  int ma2Length = 0;
+};
+
+// Runs the Go To dialog modally over the chart object's list. Returns true when it ended with
+// OK; `selection` then holds the chosen entry ("symbol<TAB>name"), possibly empty.
+class GoToDialogRunner {
+ public:
+  virtual ~GoToDialogRunner() = default;
+  virtual bool RunGoTo(CBars& bars, std::string& selection) = 0;
+};
+
+// Runs the View Options dialog modally. `values` arrive filled from the chart object and, on
+// OK (true), hold what the user chose. Colour edits go straight to the chart object's
+// working colours while the dialog runs.
+class ViewOptionsDialogRunner {
+ public:
+  virtual ~ViewOptionsDialogRunner() = default;
+  virtual bool RunViewOptions(CBars& bars, ViewOptionsValues& values) = 0;
+};
+
+inline constexpr std::string_view kViewOptionsSection = "ViewOptions";
+inline constexpr std::string_view kNotMasterMessage =
+    "You have not selected a file named \"MASTER\"";
+inline constexpr int kGoToSymbolBuffer = 20;
+
+// Reads the section "ViewOptions" into the chart object. Values the View Options dialog could
+// not have written are not applied: a flag other than 0 or 1, a bar spacing outside 2..10 or
+// an average length outside 2..50 reads as the key's default, and a "Colors" text that is not
+// exactly ten digits 0..7 leaves the colours alone.
+void LoadViewOptions(Profile& profile, CBars& bars);
+// Writes the seven keys of "ViewOptions" from the chart object.
+void SaveViewOptions(Profile& profile, const CBars& bars);
+// The symbol of a Go To entry: the text before its first tab (all of it without a tab), at
+// most kGoToSymbolBuffer - 1 characters.
+std::string GoToSymbol(std::string_view entry);
+
+class CTickvaneDoc {
+ public:
+  CTickvaneDoc(Profile& profile, MessageService& messages);
+  virtual ~CTickvaneDoc();
+  CTickvaneDoc(const CTickvaneDoc&) = delete;
+  CTickvaneDoc& operator=(const CTickvaneDoc&) = delete;
+
+  // The document is never written to a file, and nothing is read from it either.
+  void Serialize() {}
+  bool OnNewDocument();
+  bool OnOpenDocument(const std::string& path);
+
+  const std::string& GetPathName() const { return m_pathName; }
+  void SetPathName(std::string path) { m_pathName = std::move(path); }
+
+  CBars& GetBars() { return *m_pBars; }
+  const CBars& GetBars() const { return *m_pBars; }
+
+  // Views register how they repaint; UpdateAllViews calls every one of them.
+  void AddView(std::function<void()> update) { m_views.push_back(std::move(update)); }
+  void UpdateAllViews();
+
+  void SetGoToDialog(GoToDialogRunner* runner) { m_goTo = runner; }
+  void SetViewOptionsDialog(ViewOptionsDialogRunner* runner) { m_viewOptions = runner; }
+
+  // Command handlers and their enable rules.
+  void OnGoTo();
+  void OnViewOptions();
+  bool CanGoTo() const { return SeriesLoaded(); }
+  bool CanViewOptions() const { return SeriesLoaded(); }
+  bool CanSlideShow() const { return SeriesLoaded(); }
+  bool CanNext() const { return m_pBars->CanStepNext() != 0; }
+  bool CanPrevious() const { return m_pBars->CanStepPrevious() != 0; }
+
+ private:
+  bool SeriesLoaded() const { return m_pBars->m_seriesAllocated != 0; }
+
+  Profile& m_profile;
+  MessageService& m_messages;
+  const std::unique_ptr<CBars> m_pBars;
+  std::string m_pathName;
+  std::vector<std::function<void()>> m_views;
+  GoToDialogRunner* m_goTo = nullptr;
+  ViewOptionsDialogRunner* m_viewOptions = nullptr;
+};
+
+// The check every open starts with: the file must exist, be a file and open for reading.
+// On failure returns false and sets `reason` to a short explanation.
+bool CanOpenForReading(const std::string& path, std::string& reason);
+// The message shown when a chosen file cannot be opened.
+std::string CannotOpenMessage(const std::string& path, const std::string& reason);
+
+}  // namespace tv

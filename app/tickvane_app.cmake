@@ -1,0 +1,21 @@
+# The application's libraries, included from app/CMakeLists.txt.
+#
+# tickvane_appcore: the document, the template and the window arithmetic, free of Qt so the
+# opening road and the rules test without a display.
+add_library(tickvane_appcore STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/Doc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/framework.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frame_logic.cpp)
+target_include_directories(tickvane_appcore PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(tickvane_appcore PUBLIC tickvane_chart tickvane_platform
+                                       PRIVATE tickvane_warnings)
+
+if(TICKVANE_QT)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport)
+
+  # The settings file on QSettings.
+  add_library(tickvane_qtprofile STATIC ${CMAKE_CURRENT_LIST_DIR}/../platform/qt/qt_profile.cpp)
+  target_include_directories(tickvane_qtprofile PUBLIC ${CMAKE_CURRENT_LIST_DIR}/../platform/qt)
+  target_link_libraries(tickvane_qtprofile PUBLIC tickvane_platform Qt6::Core
+                                           PRIVATE tickvane_warnings)
+endif()

@@ -1,0 +1,71 @@
+#include "qt_profile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QVariant>
+
+namespace {
+
+QString Key(std::string_view section, std::string_view key) {
+  return QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())) + '/' +
+         QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+}
+
+}  // namespace
+
+namespace tv {
+
+QtProfile::QtProfile(const QString& path)
+    : settings_(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
+
+QtProfile::~QtProfile() = default;
+
+QString QtProfile::DefaultPath() {
+  QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  if (base.isEmpty()) base = QDir::homePath() + "/.config";
+  return base + "/Tickvane/Tickvane.ini";
+}
+
+QString QtProfile::path() const { return settings_->fileName(); }
+
+// QSettings re-reads a file that changed on disk when it syncs.
+void QtProfile::Refresh() { settings_->sync(); }
+
+int QtProfile::ReadInt(std::string_view section, std::string_view key, int fallback) {
+  const QVariant stored = settings_->value(Key(section, key));
+  // A value QSettings reads as a list (text with commas) or anything else that is not plain
+  // text is not a number we wrote.
+  if (!stored.isValid() || stored.typeId() != QMetaType::QString) return fallback;
+  const QByteArray text = stored.toString().toUtf8();
+  int value = fallback;
+  if (!ParseProfileInt(std::string_view(text.constData(), static_cast<size_t>(text.size())), value))
+    return fallback;
+  return value;
+}
+
+std::string QtProfile::ReadText(std::string_view section, std::string_view key,
+                                std::string_view fallback) {
+  const QVariant stored = settings_->value(Key(section, key));
+  if (!stored.isValid()) return std::string(fallback);
+  // A text with commas comes back as a list; join it again so the caller sees what is stored.
+  const QString text = stored.typeId() == QMetaType::QStringList ? stored.toStringList().join(',')
+                                                                 : stored.toString();
+  return text.toStdString();
+}
+
+bool QtProfile::WriteInt(std::string_view section, std::string_view key, int value) {
+  return WriteText(section, key, std::to_string(value));
+}
+
+bool QtProfile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
+  const QString file = settings_->fileName();
+  QDir().mkpath(QFileInfo(file).absolutePath());
+  settings_->setValue(Key(section, key),
+                      QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
+  settings_->sync();
+  return settings_->status() == QSettings::NoError;
+}
+
+}  // namespace tv

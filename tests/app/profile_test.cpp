@@ -1,0 +1,169 @@
+// The settings file: integers and texts through QSettings, how stored view options read back
+// (including values a hand edit or another program may have left), and an unwritable file.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "Doc.h"
+#include "memory_profile.h"
+#include "qt_profile.h"
+#include "quote_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteIni(const fs::path& file, const std::string& text) {
+  std::ofstream out(file, std::ios::binary);
+  out << text;
+}
+
+QString Q(const fs::path& p) { return QString::fromStdString(p.string()); }
+
+TEST(ProfileInt, OnlyAWholeDecimalNumberReads) {
+  int v = -99;
+  EXPECT_TRUE(tv::ParseProfileInt("42", v));
+  EXPECT_EQ(v, 42);
+  EXPECT_TRUE(tv::ParseProfileInt("  -7 ", v));
+  EXPECT_EQ(v, -7);
+  EXPECT_TRUE(tv::ParseProfileInt("+3", v));
+  EXPECT_EQ(v, 3);
+  v = 5;
+  for (const char* bad : {"", " ", "abc", "12abc", "1.5", "0x10", "99999999999", "--1", "+"})
+    EXPECT_FALSE(tv::ParseProfileInt(bad, v)) << bad;
+  EXPECT_EQ(v, 5);
+}
+
+TEST(QtProfileFile, WritesDecimalTextThatReadsBackAndCreatesItsDirectory) {
+  fixture::TempDir dir;
+  const fs::path file = dir.path() / "sub" / "Tickvane.ini";
+  {
+    tv::QtProfile profile(Q(file));
+    EXPECT_EQ(profile.ReadInt("ViewOptions", "BarSpace", 4), 4);  // no file yet
+    EXPECT_EQ(profile.ReadText("ViewOptions", "Colors", "none"), "none");
+    EXPECT_TRUE(profile.WriteInt("ViewOptions", "BarSpace", 7));
+    EXPECT_TRUE(profile.WriteText("ViewOptions", "Colors", "0723733414"));
+    EXPECT_TRUE(profile.WriteText("GoToDialog", "Note", "a, b"));
+  }
+  std::ifstream in(file);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("[ViewOptions]"), std::string::npos) << text;
+  EXPECT_NE(text.find("BarSpace=7"), std::string::npos) << text;
+
+  tv::QtProfile again(Q(file));
+  EXPECT_EQ(again.ReadInt("ViewOptions", "BarSpace", 4), 7);
+  EXPECT_EQ(again.ReadText("ViewOptions", "Colors", ""), "0723733414");
+  EXPECT_EQ(again.ReadText("GoToDialog", "Note", ""), "a, b");
+}
+
+TEST(QtProfileFile, AFileThatCannotBeWrittenStopsNothing) {
+  fixture::TempDir dir;
+  WriteIni(dir.path() / "plain", "not a directory");
+  // The settings file would have to live below a plain file: no directory can be made.
+  tv::QtProfile profile(Q(dir.path() / "plain" / "Tickvane.ini"));
+  EXPECT_FALSE(profile.WriteInt("ViewOptions", "BarSpace", 7));
+  EXPECT_FALSE(profile.WriteText("ViewOptions", "Colors", "0000000000"));
+  EXPECT_EQ(profile.ReadInt("ViewOptions", "ShowMA1", 1), 1);
+}
+
+// A hand-written settings file, loaded into a fresh chart object.
+struct Loaded {
+  CBars bars;
+  explicit Loaded(const std::string& iniText) {
+    fixture::TempDir dir;
+    const fs::path file = dir.path() / "Tickvane.ini";
+    if (!iniText.empty()) WriteIni(file, iniText);
+    tv::QtProfile profile(Q(file));
+    bars.SetBarSpace(9);  // whatever was set before does not survive a load
+    tv::LoadViewOptions(profile, bars);
+  }
+};
+
+TEST(StoredViewOptions, AFreshProfileOrAMissingSectionGivesTheDefaults) {
+  for (const std::string& text : {std::string(), std::string("[GoToDialog]\nSorting=2\n")}) {
+    Loaded l(text);
+    EXPECT_EQ(l.bars.GetShowVolume(), 1);
+    EXPECT_EQ(l.bars.GetShowMA1(), 1);
+    EXPECT_EQ(l.bars.GetShowMA2(), 1);
+    EXPECT_EQ(l.bars.GetBarSpace(), 4);
+    EXPECT_EQ(l.bars.GetMA1Length(), 10);
+    EXPECT_EQ(l.bars.GetMA2Length(), 20);
+    EXPECT_EQ(l.bars.m_screenColors, CBars::kDefaultScreenColors);
+  }
+}
+
+TEST(StoredViewOptions, ValuesTheDialogCouldHaveWrittenAreApplied) {
+  Loaded l(
+      "[ViewOptions]\nShowVolume=0\nShowMA1=0\nShowMA2=1\nBarSpace=10\nMA1Length=2\n"
+      "MA2Length=50\nColors=7000000001\n");
+  EXPECT_EQ(l.bars.GetShowVolume(), 0);
+  EXPECT_EQ(l.bars.GetShowMA1(), 0);
+  EXPECT_EQ(l.bars.GetBarSpace(), 10);
+  EXPECT_EQ(l.bars.GetMA1Length(), 2);
+  EXPECT_EQ(l.bars.GetMA2Length(), 50);
+  EXPECT_EQ(l.bars.m_screenColors, (CBars::ColorSet{7, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
+  EXPECT_EQ(l.bars.m_workColors, l.bars.m_screenColors);
+}
+
+TEST(StoredViewOptions, ColoursOfTheWrongLengthAreIgnoredButNumbersStillRead) {
+  for (const char* colors : {"072373341", "07237334140", "", "0723 33414"}) {
+    Loaded l(std::string("[ViewOptions]\nBarSpace=6\nColors=") + colors + "\n");
+    EXPECT_EQ(l.bars.m_screenColors, CBars::kDefaultScreenColors) << colors;
+    EXPECT_EQ(l.bars.GetBarSpace(), 6) << colors;
+  }
+}
+
+TEST(StoredViewOptions, ColoursOutsideThePaletteLeaveEveryColourAlone) {
+  for (const char* colors : {"0723733418", "072373341:", "A723733414", "/723733414"}) {
+    Loaded l(std::string("[ViewOptions]\nColors=") + colors + "\n");
+    EXPECT_EQ(l.bars.m_screenColors, CBars::kDefaultScreenColors) << colors;
+    EXPECT_EQ(l.bars.m_workColors, CBars::kDefaultScreenColors) << colors;
+  }
+}
+
+TEST(StoredViewOptions, OutOfRangeOrNonNumericValuesReadAsTheirDefaults) {
+  Loaded l(
+      "[ViewOptions]\nShowVolume=2\nShowMA1=-1\nShowMA2=yes\nBarSpace=0\nMA1Length=51\n"
+      "MA2Length=20abc\n");
+  EXPECT_EQ(l.bars.GetShowVolume(), 1);
+  EXPECT_EQ(l.bars.GetShowMA1(), 1);
+  EXPECT_EQ(l.bars.GetShowMA2(), 1);
+  EXPECT_EQ(l.bars.GetBarSpace(), 4);
+  EXPECT_EQ(l.bars.GetMA1Length(), 10);
+  EXPECT_EQ(l.bars.GetMA2Length(), 20);
+
+  Loaded big("[ViewOptions]\nBarSpace=1\nMA1Length=1, 2\nMA2Length=2147483648\n");
+  EXPECT_EQ(big.bars.GetBarSpace(), 4);
+  EXPECT_EQ(big.bars.GetMA1Length(), 10);
+  EXPECT_EQ(big.bars.GetMA2Length(), 20);
+}
+
+TEST(StoredViewOptions, AHandEditTakesEffectAtTheNextLoad) {
+  fixture::TempDir dir;
+  const fs::path file = dir.path() / "Tickvane.ini";
+  tv::QtProfile profile(Q(file));
+  CBars bars;
+  profile.WriteInt("ViewOptions", "BarSpace", 5);
+  tv::LoadViewOptions(profile, bars);
+  EXPECT_EQ(bars.GetBarSpace(), 5);
+  WriteIni(file, "[ViewOptions]\nBarSpace=8\n");
+  // Make sure the file's time stamp moves on even on coarse file systems.
+  fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(2));
+  tv::LoadViewOptions(profile, bars);
+  EXPECT_EQ(bars.GetBarSpace(), 8);
+}
+
+TEST(StoredViewOptions, KeysAreReadInTheirFixedOrder) {
+  fixture::MemoryProfile profile;
+  CBars bars;
+  tv::LoadViewOptions(profile, bars);
+  EXPECT_EQ(profile.reads,
+            (std::vector<std::string>{"ViewOptions/ShowVolume", "ViewOptions/ShowMA1",
+                                      "ViewOptions/ShowMA2", "ViewOptions/BarSpace",
+                                      "ViewOptions/MA1Length", "ViewOptions/MA2Length",
+                                      "ViewOptions/Colors"}));
+}
+
+}  // namespace

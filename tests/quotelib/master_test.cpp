@@ -12,6 +12,7 @@
 #include "master.h"
 #include "quote_file.h"
 #include "quote_writer.h"
+#include "values.h"
 
 namespace {
 
@@ -436,9 +437,17 @@ TEST(FindSecurity, RealDatabase) {
     const Found byName = Find(dir.string(), lower);
     ASSERT_EQ(byName.code, 0) << lower;
     EXPECT_EQ(byName.record.bytes, bySymbol.record.bytes);
+    MasterRecord converted = stored;
+    MbfToIeee(&converted.bytes[25], &converted.bytes[25]);
+    MbfToIeee(&converted.bytes[29], &converted.bytes[29]);
+    EXPECT_EQ(bySymbol.record.bytes, converted.bytes);
     ++checked;
   }
   EXPECT_EQ(checked, 4);
+  // The first security's reals hold its first and last dates.
+  const Found first = Find(dir.string(), "DDD");
+  EXPECT_EQ(RealAt(first.record, 25), 1070321.0f);
+  EXPECT_EQ(RealAt(first.record, 29), 1120315.0f);
   EXPECT_EQ(Find(dir.string(), "NOSUCHSYM").code, kFileNotFound);
 }
 

@@ -160,21 +160,9 @@ TEST(FormatDate, CenturyNoDateAndUnknownLayouts) {
   EXPECT_STREQ(FormatDate(-1, 2, '-'), "2140-06-04");  // taken as 65535
 }
 
-TEST(FormatDate, SharesOneBuffer) {
-  const char* first = FormatDate(DayNumber(96, 11, 15), 7, ' ');
-  const std::string copy = first;
-  const char* second = FormatDate(DayNumber(100, 1, 1), 7, ' ');
-  EXPECT_EQ(first, second);
-  EXPECT_EQ(copy, "961115");
-  EXPECT_STREQ(second, "000101");
-}
-
 TEST(ResultText, TableTextsAndUnknownCodes) {
   EXPECT_STREQ(ResultText(0), "Sucessfull");
-  EXPECT_STREQ(ResultText(-1), "Invalid Parm");
-  EXPECT_STREQ(ResultText(-4), "File Read");
   EXPECT_STREQ(ResultText(-8), "File Not Found");
-  EXPECT_STREQ(ResultText(-9), "Record Not Found");
   EXPECT_STREQ(ResultText(-12), "Charts Uninitialized");
   EXPECT_STREQ(ResultText(-15), "Unknown");
   EXPECT_STREQ(ResultText(-16), "Unknown");

@@ -114,6 +114,10 @@ TEST_F(QuotedumpOnADatabase, ListPrintsEveryRecordInFileOrder) {
             "1\t1\t24\t6\tsecurity\tAlpha Mining\tAAA\n"
             "2\t0\t0\t0\tdir\tSUB        <DIR>\t\n"
             "3\t200\t24\t6\tsecurity\tBHP Billiton Ltd\tBHP\n");
+  // Stored as SUB/master; the file name is matched without regard to case.
+  const Result sub = Quotedump({"list", tmp.dir() + "SUB\\MASTER"});
+  EXPECT_EQ(sub.status, 0);
+  EXPECT_EQ(sub.out, "1\t3\t24\t6\tsecurity\tDeep Gold NL\tDEEP\n");
 }
 
 TEST(Quotedump, ListStopsAtTheFirstUnreadableRecordAndSaysSo) {

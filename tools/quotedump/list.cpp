@@ -1,4 +1,5 @@
 // quotedump list MASTERFILE: every record the header announces, one line each.
+#include <algorithm>
 #include <iostream>
 
 #include "commands.h"
@@ -7,15 +8,22 @@
 namespace quotedump {
 
 int RunList(Args args) {
-  const std::string path(args[0]);
+  // The file name is matched without regard to case, as the library matches "master":
+  // "list DB/master" opens DB/MASTER.
+  const std::string given(args[0]);
+  std::string normalised = given;
+  std::replace(normalised.begin(), normalised.end(), '\\', '/');
+  const std::size_t slash = normalised.rfind('/');
+  const std::string directory = slash == std::string::npos ? "" : normalised.substr(0, slash + 1);
+  const std::string path = ResolveInDirectory(directory, normalised.substr(directory.size()));
   QuoteFile file;
   if (!file.open(path)) {
-    PrintError(path + ": cannot open (missing, unreadable or not a regular file)");
+    PrintError(given + ": cannot open (missing, unreadable or not a regular file)");
     return kExitFailure;
   }
   std::array<std::uint8_t, kMasterRecordSize> header{};
   if (!file.readExact(header.data(), header.size())) {
-    PrintError(path + ": cannot read the header record");
+    PrintError(given + ": cannot read the header record");
     return kExitFailure;
   }
   const auto count = static_cast<std::int16_t>(header[0] | (header[1] << 8));
@@ -24,7 +32,7 @@ int RunList(Args args) {
     if (!file.readExact(record.bytes.data(), record.bytes.size())) {
       // What was listed stays listed, but a short file is not a success.
       std::cout.flush();
-      PrintError(path + ": record " + std::to_string(number) + " of " + std::to_string(count) +
+      PrintError(given + ": record " + std::to_string(number) + " of " + std::to_string(count) +
                  " cannot be read");
       return kExitFailure;
     }

@@ -98,10 +98,13 @@ int CBars::LoadCurrentSecurity() {
   if (m_current < 0 || m_current >= kMaxSymbols) m_current = 0;
   const char* symbol = m_symbols[m_current].data();
 
-  // A blank symbol field gives an empty key, which would match whatever record of the tree
-  // happens to have an empty name or symbol: it names no security, so the load fails.
+  // A blank symbol field gives an empty key (and an entry never read holds a lone blank);
+  // either would match whatever record of the tree happens to have a blank name or symbol.
+  // It names no security, so the load fails.
+  const bool blank = std::all_of(symbol, symbol + std::strlen(symbol),
+                                 [](char c) { return static_cast<unsigned char>(c) <= 32; });
   ResultCode r = kFileNotFound;
-  if (symbol[0] != '\0') r = ReadSecurity(m_series, m_dataDir, symbol, -1, kSeriesBars, 0);
+  if (!blank) r = ReadSecurity(m_series, m_dataDir, symbol, -1, kSeriesBars, 0);
 
   ComputeMovingAverage(m_series.close, m_ma1, static_cast<std::int16_t>(m_ma1Length), 0);
   ComputeMovingAverage(m_series.close, m_ma2, static_cast<std::int16_t>(m_ma2Length), 0);

@@ -1,0 +1,209 @@
+#include "export.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <future>
+#include <system_error>
+
+#include "bars.h"
+#include "png_file.h"
+#include "qt_surface.h"
+
+namespace tv {
+
+namespace {
+
+constexpr int kMaxExportSide = 8192;  // a bound on the image the command line can ask for
+
+constexpr const char* kUsage =
+    "usage: tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--print-colors] "
+    "MASTERFILE\n"
+    "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] MASTERFILE\n";
+
+bool ParseSize(std::string_view text, int& width, int& height) {
+  const auto x = text.find_first_of("xX");
+  if (x == std::string_view::npos) return false;
+  const auto number = [](std::string_view t, int& out) {
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), out);
+    return ec == std::errc{} && end == t.data() + t.size() && out >= 1 && out <= kMaxExportSide;
+  };
+  return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
+}
+
+// Opens the database as the document does: reset, accept the path, read the list, load the
+// first security. False (the reason already reported) when there is nothing to draw.
+bool OpenDatabase(CBars& bars, const std::string& master, MessageService& messages) {
+  bars.Reset();
+  if (!bars.OpenMaster(master.c_str())) {
+    messages.ShowMessage("You have not selected a file named \"MASTER\"", MessageIcon::Stop);
+    return false;
+  }
+  bars.ReadSecurityList();
+  if (bars.m_count == 0) {
+    std::fprintf(stderr, "tickvane: %s lists no securities\n", master.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsExportCommand(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view a(argv[i]);
+    if (a == "--export-png" || a == "--export-all") return true;
+  }
+  return false;
+}
+
+ParsedExport ParseExportArguments(const std::vector<std::string_view>& args) {
+  ExportOptions o;
+  bool haveMaster = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view a = args[i];
+    const auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    std::string text;
+    if (a == "--export-png") {
+      if (!value(o.pngPath) || o.pngPath.empty()) return {{}, "--export-png needs a file name"};
+    } else if (a == "--export-all") {
+      if (!value(o.outDir) || o.outDir.empty()) return {{}, "--export-all needs a directory"};
+    } else if (a == "--size") {
+      if (!value(text) || !ParseSize(text, o.width, o.height))
+        return {{}, "--size needs WxH, each from 1 to 8192"};
+    } else if (a == "--symbol") {
+      if (!value(o.symbol)) return {{}, "--symbol needs a symbol"};
+    } else if (a == "--print-colors") {
+      o.printColors = true;
+    } else if (a.starts_with("--")) {
+      return {{}, "unknown option " + std::string(a)};
+    } else if (!haveMaster) {
+      o.master = a;
+      haveMaster = true;
+    } else {
+      return {{}, "more than one MASTERFILE given"};
+    }
+  }
+  if (o.pngPath.empty() == o.outDir.empty())
+    return {{}, "give exactly one of --export-png and --export-all"};
+  if (!o.outDir.empty() && !o.symbol.empty()) return {{}, "--symbol goes with --export-png only"};
+  if (!haveMaster) return {{}, "no MASTERFILE given"};
+  return {o, {}};
+}
+
+std::string ExportFileName(int index, std::string_view symbol) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%03d-", index + 1);
+  std::string name = number;
+  for (const char c : symbol) {
+    const bool safe = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_' || c == '.' || c == '+' || c == '&' || c == '=';
+    name += safe ? c : '_';
+  }
+  return name + ".png";
+}
+
+QImage RenderChart(CBars& bars, int width, int height, bool printColors) {
+  QImage image(width, height, QImage::Format_RGB32);
+  if (image.isNull()) return image;
+  QPainter painter(&image);
+  QtSurface surface(painter);
+  bars.SetLogicalSize({width, height});
+  bars.Draw(surface, {0, 0, width, height}, printColors);
+  return image;
+}
+
+bool RenderChartPng(CBars& bars, int width, int height, bool printColors, const std::string& path) {
+  const QImage image = RenderChart(bars, width, height, printColors);
+  return !image.isNull() && WritePngFile(image, QString::fromStdString(path));
+}
+
+int RunExport(const ExportOptions& options, MessageService& messages) {
+  CBars bars(&messages);
+  if (!OpenDatabase(bars, options.master, messages)) return 1;
+
+  if (!options.pngPath.empty()) {
+    if (!options.symbol.empty()) {
+      bool listed = false;
+      for (int i = 0; i < bars.m_count && !listed; ++i)
+        listed = options.symbol == bars.GetSymbol(i);
+      // Not listed: the search reports it as Go To would, and nothing is written.
+      bars.SearchSetSymbolIndex(options.symbol);
+      if (!listed || !bars.m_seriesAllocated) return 1;
+    } else if (bars.LoadCurrentSecurity() != 0) {
+      return 1;
+    }
+    if (!RenderChartPng(bars, options.width, options.height, options.printColors,
+                        options.pngPath)) {
+      std::fprintf(stderr, "tickvane: cannot write %s\n", options.pngPath.c_str());
+      return 1;
+    }
+    return 0;
+  }
+
+  std::error_code ec;
+  std::filesystem::create_directories(options.outDir, ec);
+  int failed = 0;
+  // Encoding a PNG costs more than drawing the chart: each file is written on a second
+  // thread while the next chart is loaded and drawn.
+  std::future<bool> pending;
+  std::string pendingSymbol, pendingPath;
+  const auto finishPending = [&] {
+    if (!pending.valid()) return;
+    if (!pending.get()) {
+      std::fprintf(stderr, "tickvane: skipped %s (cannot write %s)\n", pendingSymbol.c_str(),
+                   pendingPath.c_str());
+      ++failed;
+    }
+  };
+  for (int i = 0; i < bars.m_count; ++i) {
+    const std::string symbol = bars.GetSymbol(i);
+    const std::string path =
+        (std::filesystem::path(options.outDir) / ExportFileName(i, symbol)).string();
+    std::fprintf(stderr, "[%d/%d] %s\n", i + 1, bars.m_count, symbol.c_str());
+    bars.m_current = i;
+    if (bars.LoadCurrentSecurity() != 0) {
+      std::fprintf(stderr, "tickvane: skipped %s (load failed)\n", symbol.c_str());
+      ++failed;
+      continue;
+    }
+    QImage image = RenderChart(bars, options.width, options.height, options.printColors);
+    finishPending();
+    pendingSymbol = symbol;
+    pendingPath = path;
+    pending = std::async(std::launch::async, [image = std::move(image), path] {
+      return !image.isNull() && WritePngFile(image, QString::fromStdString(path));
+    });
+  }
+  finishPending();
+  std::fprintf(stderr, "tickvane: %d of %d charts written to %s\n", bars.m_count - failed,
+               bars.m_count, options.outDir.c_str());
+  return failed == 0 ? 0 : 1;
+}
+
+int ExportMain(int argc, char** argv) {
+  std::vector<std::string_view> args(argv + 1, argv + argc);
+  const ParsedExport parsed = ParseExportArguments(args);
+  if (!parsed.options) {
+    std::fprintf(stderr, "tickvane: %s\n%s", parsed.error.c_str(), kUsage);
+    return 2;
+  }
+  // Images need fonts, not a screen: the offscreen platform gives the same pictures with or
+  // without a display, unless the user chose a platform.
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int qtArgc = 1;
+  QGuiApplication app(qtArgc, argv);
+  StderrMessageService messages;
+  return RunExport(*parsed.options, messages);
+}
+
+}  // namespace tv

@@ -1,0 +1,62 @@
+#pragma once
+// Headless export: draws charts of a database into PNG files without a display.
+//
+//   tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--print-colors] MASTERFILE
+//   tickvane --export-all OUTDIR  [--size WxH] [--print-colors] MASTERFILE
+//
+// The database is opened as the document opens it; messages the program would show in
+// boxes go to stderr as "Tickvane: <text>".
+
+#include <QImage>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "messages.h"
+
+class CBars;
+
+namespace tv {
+
+struct ExportOptions {
+  std::string pngPath;  // --export-png
+  std::string outDir;   // --export-all
+  int width = 1280;
+  int height = 720;
+  std::string symbol;  // --symbol; empty: the first listed security
+  bool printColors = false;
+  std::string master;
+};
+
+// True when the command line asks for an export (it names --export-png or --export-all).
+bool IsExportCommand(int argc, char** argv);
+
+// The options of an export command line, or the reason they are refused.
+struct ParsedExport {
+  std::optional<ExportOptions> options;
+  std::string error;
+};
+ParsedExport ParseExportArguments(const std::vector<std::string_view>& args);
+
+// File name of the security at 0-based list position `index` in --export-all:
+// NNN-SYMBOL.png, NNN the 1-based position, zero-padded to three digits; characters unsafe in
+// file names become '_'.
+std::string ExportFileName(int index, std::string_view symbol);
+
+// Draws the chart object's current state into a width x height image (null when it cannot
+// be had).
+QImage RenderChart(CBars& bars, int width, int height, bool printColors);
+// The same, written to a PNG; false when the file
+// cannot be written.
+bool RenderChartPng(CBars& bars, int width, int height, bool printColors, const std::string& path);
+
+// Runs one export; needs a Qt GUI application object (fonts). Returns the process exit code:
+// 0 done, 1 something failed.
+int RunExport(const ExportOptions& options, MessageService& messages);
+
+// The whole command: parses, sets up Qt without a display, runs. Exit code 2 for a bad
+// command line.
+int ExportMain(int argc, char** argv);
+
+}  // namespace tv

@@ -1,0 +1,94 @@
+#include "png_file.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <array>
+#include <cstdint>
+
+namespace tv {
+
+namespace {
+
+const std::array<std::uint32_t, 256>& CrcTable() {
+  static const std::array<std::uint32_t, 256> table = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+      std::uint32_t c = n;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[n] = c;
+    }
+    return t;
+  }();
+  return table;
+}
+
+std::uint32_t Crc(const QByteArray& bytes) {
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (const char b : bytes) c = CrcTable()[(c ^ static_cast<std::uint8_t>(b)) & 0xFF] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
+
+void PutU32(QByteArray& out, std::uint32_t v) {
+  out.append(static_cast<char>(v >> 24));
+  out.append(static_cast<char>(v >> 16));
+  out.append(static_cast<char>(v >> 8));
+  out.append(static_cast<char>(v));
+}
+
+void PutChunk(QByteArray& out, const char* type, const QByteArray& data) {
+  PutU32(out, static_cast<std::uint32_t>(data.size()));
+  QByteArray typed(type, 4);
+  typed.append(data);
+  out.append(typed);
+  PutU32(out, Crc(typed));
+}
+
+}  // namespace
+
+bool WritePngFile(const QImage& source, const QString& path) {
+  if (source.isNull()) return false;
+  const QImage image =
+      source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
+          ? source
+          : source.convertToFormat(QImage::Format_RGB32);
+  const int w = image.width();
+  const int h = image.height();
+
+  // Each row: the "Up" filter (difference to the row above), which turns the chart's
+  // vertical lines and flat areas into runs of zeros.
+  const qsizetype rowBytes = 1 + static_cast<qsizetype>(w) * 3;
+  QByteArray raw(rowBytes * h, '\0');
+  auto* out = reinterpret_cast<std::uint8_t*>(raw.data());
+  for (int y = 0; y < h; ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    const auto* above = y > 0 ? reinterpret_cast<const QRgb*>(image.constScanLine(y - 1)) : nullptr;
+    *out++ = y > 0 ? 2 : 0;
+    for (int x = 0; x < w; ++x) {
+      const QRgb p = row[x];
+      const QRgb q = above ? above[x] : 0;
+      *out++ = static_cast<std::uint8_t>(qRed(p) - (above ? qRed(q) : 0));
+      *out++ = static_cast<std::uint8_t>(qGreen(p) - (above ? qGreen(q) : 0));
+      *out++ = static_cast<std::uint8_t>(qBlue(p) - (above ? qBlue(q) : 0));
+    }
+  }
+  // qCompress gives a zlib stream behind a 4-byte length, which PNG does not want.
+  const QByteArray compressed = qCompress(raw, 1).mid(4);
+
+  QByteArray png("\x89PNG\r\n\x1a\n", 8);
+  QByteArray header;
+  PutU32(header, static_cast<std::uint32_t>(w));
+  PutU32(header, static_cast<std::uint32_t>(h));
+  header.append(static_cast<char>(8));  // bit depth
+  header.append(static_cast<char>(2));  // colour type: RGB
+  header.append(3, '\0');               // deflate, adaptive filtering, no interlace
+  PutChunk(png, "IHDR", header);
+  PutChunk(png, "IDAT", compressed);
+  PutChunk(png, "IEND", {});
+
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+  if (file.write(png) != png.size()) return false;
+  return file.flush();
+}
+
+}  // namespace tv

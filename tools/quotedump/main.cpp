@@ -27,6 +27,8 @@ struct Command {
 constexpr std::array kCommands = {
     Command{"find", "DIR KEY", 2, 2, "search the tree below DIR for a symbol or name", RunFind},
     Command{"list", "MASTERFILE", 1, 1, "list the records of one MASTER file", RunList},
+    Command{"read", "DIR KEY [--start S] [--count C] [--last N]", 2, 8,
+            "print a security's bars as CSV", RunRead},
 };
 
 std::string UsageLine() {
@@ -55,6 +57,7 @@ void PrintHelp() {
                "find prints dir= file= reclen= fields= name= symbol= real1= real2=; on failure\n"
                "it prints the result code and its text on stderr and exits 1.\n"
                "list prints: number, file, reclen, fields, dir|security, name, symbol.\n"
+               "read prints CSV: date,time,open,high,low,close,volume,open_interest.\n"
                "Exit status: 0 success, 1 failure, 2 usage error.\n";
 }
 

@@ -1,0 +1,137 @@
+// Reading a security: the last 800 bars of a long file, a search through a deep tree of
+// full MASTER files, and the CSV export as a whole process.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "master.h"
+#include "quote_writer.h"
+#include "series.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One security "BIG" with 16000 daily records of seven fields.
+class LongSecurity {
+ public:
+  LongSecurity() {
+    fixture::Security s;
+    s.name = "Long History";
+    s.symbol = "BIG";
+    fixture::WriteMaster(tmp_.path() / "MASTER", {fixture::SecurityRecord(s)});
+    fixture::WriteSimpleSecurity(tmp_.path(), 1, {.bars = 16000, .year = 1965});
+  }
+  std::string dir() const { return tmp_.dir(); }
+
+ private:
+  fixture::TempDir tmp_;
+};
+
+const LongSecurity& Long() {
+  static const LongSecurity db;
+  return db;
+}
+
+void BM_ReadSecurityLast800Of16000(benchmark::State& state) {
+  const std::string dir = Long().dir();
+  PriceSeries series;
+  AllocatePriceSeries(series, 800);
+  for (auto _ : state) {
+    const ResultCode rc = ReadSecurity(series, dir, "BIG", -1, 800, 0);
+    if (rc != 0 || series.count != 800) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(series.close[799]);
+  }
+  ReleasePriceSeries(series);
+}
+BENCHMARK(BM_ReadSecurityLast800Of16000)->Unit(benchmark::kMicrosecond);
+
+void BM_ReadSecurityAll16000Allocating(benchmark::State& state) {
+  const std::string dir = Long().dir();
+  PriceSeries series;
+  for (auto _ : state) {
+    const ResultCode rc = ReadSecurity(series, dir, "BIG", 0, -1, 1);
+    if (rc != 0 || series.count != 16000) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(series.close[15999]);
+  }
+  ReleasePriceSeries(series);
+}
+BENCHMARK(BM_ReadSecurityAll16000Allocating)->Unit(benchmark::kMicrosecond);
+
+// Three levels of MASTER files of 127 records: every non-leaf file holds 120 securities and
+// 7 directory entries, every leaf 127 securities. The symbol sought is the last record of
+// the last leaf, so the search reads all 57 files.
+class DeepTree {
+ public:
+  DeepTree() { Fill(tmp_.path(), 1, "T"); }
+  std::string dir() const { return tmp_.dir(); }
+
+ private:
+  void Fill(const fs::path& dir, int level, const std::string& tag) {
+    std::vector<fixture::Record53> records;
+    const int securities = level < 3 ? 120 : 127;
+    for (int k = 0; k < securities; ++k) {
+      fixture::Security s;
+      s.fileNumber = static_cast<std::uint8_t>(k + 1);
+      s.name = "Name " + tag + std::to_string(k);
+      s.symbol = tag + std::to_string(k);
+      records.push_back(fixture::SecurityRecord(s));
+    }
+    if (level < 3) {
+      for (int d = 0; d < 7; ++d) {
+        const std::string sub = "D" + std::to_string(d);
+        records.push_back(fixture::DirectoryRecord(sub));
+        fs::create_directory(dir / sub);
+        Fill(dir / sub, level + 1, tag + std::to_string(d));
+      }
+    }
+    fixture::WriteMaster(dir / "MASTER", records);
+  }
+  fixture::TempDir tmp_;
+};
+
+void BM_FindSecurityLastLeafOfThreeLevels(benchmark::State& state) {
+  static const DeepTree tree;
+  const std::string dir = tree.dir();
+  MasterRecord record;
+  std::string found;
+  for (auto _ : state) {
+    const ResultCode rc = FindSecurity(dir, "T66126", record, found);
+    if (rc != 0) state.SkipWithError("not found");
+    benchmark::DoNotOptimize(record);
+  }
+}
+BENCHMARK(BM_FindSecurityLastLeafOfThreeLevels)->Unit(benchmark::kMicrosecond);
+
+// `quotedump read DIR BIG` of all 16000 bars to /dev/null, start to exit.
+void BM_QuotedumpRead16000ToCsv(benchmark::State& state) {
+  const std::string dir = Long().dir();
+  std::vector<std::string> args = {TICKVANE_QUOTEDUMP, "read", dir, "BIG"};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  for (auto _ : state) {
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+      state.SkipWithError("cannot start quotedump");
+      break;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("quotedump failed");
+  }
+  posix_spawn_file_actions_destroy(&actions);
+}
+BENCHMARK(BM_QuotedumpRead16000ToCsv)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,169 @@
+// quotedump read: the CSV export of a security's bars, its options and its failures.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "quote_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CommandRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+CommandRun ReadCommand(const std::vector<std::string>& args) {
+  fixture::TempDir scratch;
+  const fs::path errFile = scratch.path() / "stderr";
+  auto quoted = [](const std::string& text) {
+    std::string q = "'";
+    for (char c : text) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  };
+  std::string command = quoted(QUOTEDUMP_PATH) + " read";
+  for (const auto& a : args) command += " " + quoted(a);
+  command += " 2>" + quoted(errFile.string());
+  CommandRun r;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return r;
+  char buf[65536];
+  std::size_t n = 0;
+  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
+  const int status = pclose(pipe);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream err(errFile);
+  std::stringstream ss;
+  ss << err.rdbuf();
+  r.err = ss.str();
+  return r;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+constexpr const char* kHeader = "date,time,open,high,low,close,volume,open_interest";
+
+class ReadExport : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fixture::Security intraday{1, 32, 8, "Intraday Corp", "INT"};
+    fixture::Security daily{2, 20, 5, "Daily Ltd", "DLY"};
+    fixture::Security undated{3, 8, 2, "No Dates", "UND"};
+    fixture::WriteMaster(tmp.path() / "MASTER",
+                         {fixture::SecurityRecord(intraday), fixture::SecurityRecord(daily),
+                          fixture::SecurityRecord(undated)});
+    fixture::WriteDop(tmp.path() / "F1.DOP",
+                      {"DATE", "TIME", "OPEN", "HIGH", "LOW", "CLOSE", "VOL", "OI"});
+    fixture::WriteDat(
+        tmp.path() / "F1.DAT", 32,
+        {{fixture::DateReal(1999, 12, 31), 93000, 0.1f, 1e-7f, 1e30f, -2.5f, 16777216.0f, 7},
+         {fixture::DateReal(2000, 1, 3), 235959, 1, 2, 3, 4, 5, 6}});
+    std::vector<std::vector<float>> rows;
+    for (int i = 0; i < 30; ++i)
+      rows.push_back({fixture::DateReal(2011, 1 + i / 28, 1 + i % 28), 10.0f + i, 9.0f + i,
+                      9.5f + i, 1000.0f * i});
+    fixture::WriteDop(tmp.path() / "F2.DOP", {"DATE", "HIGH", "LOW", "CLOSE", "VOL"});
+    fixture::WriteDat(tmp.path() / "F2.DAT", 20, rows);
+    fixture::WriteDop(tmp.path() / "F3.DOP", {"CLOSE", "VOL"});
+    fixture::WriteDat(tmp.path() / "F3.DAT", 8, {{1.5f, 10}});
+  }
+  std::string dir() const { return tmp.dir(); }
+  fixture::TempDir tmp;
+};
+
+TEST_F(ReadExport, PrintsHeaderDatesTimesAndShortestReals) {
+  const CommandRun r = ReadCommand({dir(), "INT"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, std::string(kHeader) +
+                       "\n"
+                       "1999-12-31,09:30:00,0.1,1e-07,1e+30,-2.5,16777216,7\n"
+                       "2000-01-03,23:59:58,1,2,3,4,5,6\n");
+}
+
+TEST_F(ReadExport, AbsentFieldsAndMissingDates) {
+  CommandRun r = ReadCommand({dir(), "DLY", "--count", "1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).at(1), "2011-01-01,00:00:00,-1,10,9,9.5,0,-1");
+  r = ReadCommand({dir(), "UND"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).at(1), ",00:00:00,-1,-1,-1,1.5,10,-1");
+}
+
+TEST_F(ReadExport, WindowsOfBars) {
+  CommandRun r = ReadCommand({dir(), "daily ltd", "--last", "3"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1].substr(0, 10), "2011-01-28");
+  EXPECT_EQ(lines[3].substr(0, 10), "2011-02-02");
+
+  r = ReadCommand({dir(), "DLY", "--count", "2", "--start", "27"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1].substr(0, 10), "2011-01-28");
+
+  r = ReadCommand({dir(), "DLY", "--start", "10"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 21u);
+
+  // Count 0 reads nothing: the header alone.
+  r = ReadCommand({dir(), "DLY", "--last", "0"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, std::string(kHeader) + "\n");
+}
+
+TEST_F(ReadExport, FailuresPrintTheCodeAndItsText) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  fs::remove(tmp.path() / "F3.DOP");
+  const std::vector<Case> cases = {
+      {{dir(), "NONE"}, "quotedump: -8 File Not Found\n"},
+      {{dir(), "UND"}, "quotedump: -2 File Open\n"},
+      {{dir(), "DLY", "--start", "30", "--count", "5"}, "quotedump: -9 Record Not Found\n"},
+  };
+  for (const auto& c : cases) {
+    const CommandRun r = ReadCommand(c.args);
+    EXPECT_EQ(r.status, 1) << c.message;
+    EXPECT_EQ(r.out, "") << c.message;
+    EXPECT_EQ(r.err, c.message);
+  }
+}
+
+TEST_F(ReadExport, MalformedOptionsAreUsageErrors) {
+  const std::vector<std::vector<std::string>> cases = {
+      {dir()},
+      {dir(), "DLY", "--last"},
+      {dir(), "DLY", "--last", "3", "--start", "1"},
+      {dir(), "DLY", "--count", "40000"},
+      {dir(), "DLY", "--count", "12x"},
+      {dir(), "DLY", "--last", "-1"},
+      {dir(), "DLY", "--start", "1", "--start", "2"},
+      {dir(), "DLY", "--from", "1"},
+  };
+  for (const auto& args : cases) {
+    const CommandRun r = ReadCommand(args);
+    EXPECT_EQ(r.status, 2) << args.back();
+    EXPECT_EQ(r.out, "") << args.back();
+    EXPECT_NE(r.err.find("usage"), std::string::npos) << args.back();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+// The headless export: its command line, its file names, and the tickvane executable run on
+// small databases.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "export.h"
+#include "quote_writer.h"
+
+namespace {
+
+using tv::ParseExportArguments;
+
+TEST(ExportCommandLine, AcceptsEitherModeWithOptionsInAnyOrder) {
+  auto p = ParseExportArguments({"--export-png", "out.png", "--size", "640x480", "--symbol", "BHP",
+                                 "--print-colors", "/d/MASTER"});
+  ASSERT_TRUE(p.options) << p.error;
+  EXPECT_EQ(p.options->pngPath, "out.png");
+  EXPECT_EQ(p.options->width, 640);
+  EXPECT_EQ(p.options->height, 480);
+  EXPECT_EQ(p.options->symbol, "BHP");
+  EXPECT_TRUE(p.options->printColors);
+  EXPECT_EQ(p.options->master, "/d/MASTER");
+
+  p = ParseExportArguments({"/d/MASTER", "--export-all", "charts"});
+  ASSERT_TRUE(p.options) << p.error;
+  EXPECT_EQ(p.options->outDir, "charts");
+  EXPECT_EQ(p.options->width, 1280);
+  EXPECT_EQ(p.options->height, 720);
+  EXPECT_FALSE(p.options->printColors);
+}
+
+TEST(ExportCommandLine, RefusesMalformedCommands) {
+  const std::vector<std::vector<std::string_view>> bad = {
+      {"--export-png", "o.png"},                                   // no MASTERFILE
+      {"--export-png"},                                            // no file name
+      {"--export-png", "o.png", "--export-all", "d", "M/MASTER"},  // both modes
+      {"M/MASTER"},                                                // neither
+      {"--export-png", "o.png", "--size", "640", "M/MASTER"},      // no height
+      {"--export-png", "o.png", "--size", "0x480", "M/MASTER"},    // empty
+      {"--export-png", "o.png", "--size", "9000x10", "M/MASTER"},  // too large
+      {"--export-png", "o.png", "--size", "64x48px", "M/MASTER"},  // trailing text
+      {"--export-png", "o.png", "--size", "-5x10", "M/MASTER"},    // negative
+      {"--export-png", "o.png", "--colour", "M/MASTER"},           // unknown option
+      {"--export-png", "o.png", "A/MASTER", "B/MASTER"},           // two databases
+      {"--export-all", "d", "--symbol", "BHP", "M/MASTER"},        // symbol with all
+      {"--export-png", "o.png", "M/MASTER", "--symbol"},           // symbol missing
+  };
+  for (const auto& args : bad) {
+    const auto p = ParseExportArguments(args);
+    EXPECT_FALSE(p.options) << args.size() << " " << args.back();
+    EXPECT_FALSE(p.error.empty());
+  }
+}
+
+TEST(ExportFileNames, NumberedFromOneWithUnsafeCharactersReplaced) {
+  EXPECT_EQ(tv::ExportFileName(0, "BHP"), "001-BHP.png");
+  EXPECT_EQ(tv::ExportFileName(126, "RIO.AX"), "127-RIO.AX.png");
+  EXPECT_EQ(tv::ExportFileName(9, "A/B\\C:*?\"<>|"), "010-A_B_C_______.png");
+  EXPECT_EQ(tv::ExportFileName(41, "../x"), "042-.._x.png");
+}
+
+// Runs the tickvane executable with a command line, stderr kept in a file.
+struct ProcessResult {
+  int status = -1;
+  std::string stderrText;
+};
+
+ProcessResult RunTickvane(const fixture::TempDir& dir, const std::string& arguments) {
+  const std::string errFile = dir.dir() + "stderr.txt";
+  const std::string command =
+      std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '") + TICKVANE_EXE + "' " +
+      arguments + " 2> '" + errFile + "'";
+  ProcessResult run;
+  const int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  std::ifstream in(errFile);
+  std::stringstream text;
+  text << in.rdbuf();
+  run.stderrText = text.str();
+  return run;
+}
+
+class ExportRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    using fixture::SecurityRecord;
+    fixture::WriteMaster(dir.path() / "MASTER",
+                         {SecurityRecord({.fileNumber = 1, .name = "ALPHA", .symbol = "AAA"}),
+                          SecurityRecord({.fileNumber = 2, .name = "BROKEN", .symbol = "B/B"}),
+                          SecurityRecord({.fileNumber = 3, .name = "GAMMA", .symbol = "CCC"})});
+    fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 300});
+    fixture::WriteSimpleSecurity(dir.path(), 3, {.bars = 40});
+    // Security 2 has a layout but no data file.
+    fixture::WriteDop(dir.path() / "F2.DOP", {"DATE", "HIGH", "LOW", "CLOSE"});
+  }
+  std::string Master() const { return "'" + dir.dir() + "MASTER'"; }
+  std::string Out(const std::string& name) const { return dir.dir() + name; }
+
+  fixture::TempDir dir;
+};
+
+TEST_F(ExportRun, WritesTheFirstChartAtTheDefaultSizeInScreenColours) {
+  const ProcessResult run = RunTickvane(dir, "--export-png '" + Out("a.png") + "' " + Master());
+  ASSERT_EQ(run.status, 0) << run.stderrText;
+  const QImage image(QString::fromStdString(Out("a.png")));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.width(), 1280);
+  EXPECT_EQ(image.height(), 720);
+  EXPECT_EQ(image.pixel(1, 1) & 0xFFFFFF, 0x000000u);         // background
+  EXPECT_EQ(image.pixel(10, 720 - 5) & 0xFFFFFF, 0xFFFFFFu);  // base line, white axes
+  // Some green bars in the price area.
+  int green = 0;
+  for (int x = 0; x < 1280; ++x)
+    for (int y = 30; y < 500; ++y) green += (image.pixel(x, y) & 0xFFFFFF) == 0x00FF00u;
+  EXPECT_GT(green, 500);
+}
+
+TEST_F(ExportRun, PrintColoursAtAChosenSizeForAChosenSymbol) {
+  const ProcessResult run =
+      RunTickvane(dir, "--export-png '" + Out("c.png") +
+                           "' --size 320x200 --print-colors --symbol CCC " + Master());
+  ASSERT_EQ(run.status, 0) << run.stderrText;
+  const QImage image(QString::fromStdString(Out("c.png")));
+  ASSERT_EQ(image.size(), QSize(320, 200));
+  EXPECT_EQ(image.pixel(1, 1) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(image.pixel(10, 200 - 5) & 0xFFFFFF, 0x000000u);
+}
+
+TEST_F(ExportRun, RefusedPathUnknownSymbolAndFailedLoadWriteNothing) {
+  ProcessResult run =
+      RunTickvane(dir, "--export-png '" + Out("x.png") + "' '" + dir.dir() + "F1.DAT'");
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.stderrText.find("Tickvane: You have not selected a file named \"MASTER\""),
+            std::string::npos)
+      << run.stderrText;
+
+  run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --symbol aaa " + Master());
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.stderrText.find("Tickvane: Failure in SearchSetSymbolIndex"), std::string::npos);
+
+  run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --symbol B/B " + Master());
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.stderrText.find("Tickvane: Read failed for symbol B/B"), std::string::npos);
+
+  run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --size 10 " + Master());
+  EXPECT_EQ(run.status, 2);
+  EXPECT_FALSE(std::filesystem::exists(Out("x.png")));
+}
+
+TEST_F(ExportRun, ExportAllSkipsFailuresGoesOnAndReportsThem) {
+  const ProcessResult run =
+      RunTickvane(dir, "--export-all '" + Out("charts") + "' --size 400x300 " + Master());
+  EXPECT_EQ(run.status, 1) << run.stderrText;
+  EXPECT_TRUE(std::filesystem::exists(Out("charts/001-AAA.png")));
+  EXPECT_FALSE(std::filesystem::exists(Out("charts/002-B_B.png")));
+  EXPECT_EQ(QImage(QString::fromStdString(Out("charts/003-CCC.png"))).size(), QSize(400, 300));
+  EXPECT_NE(run.stderrText.find("[3/3] CCC"), std::string::npos) << run.stderrText;
+  EXPECT_NE(run.stderrText.find("Tickvane: Read failed for symbol B/B"), std::string::npos);
+  EXPECT_NE(run.stderrText.find("2 of 3 charts written"), std::string::npos);
+}
+
+}  // namespace

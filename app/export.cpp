@@ -200,6 +200,14 @@ int ExportMain(int argc, char** argv) {
   // Images need fonts, not a screen: the offscreen platform gives the same pictures with or
   // without a display, unless the user chose a platform.
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // stderr carries the program's own messages; Qt's notes about a missing session runtime
+  // directory (usual in a headless run) are no concern of an export.
+  static QtMessageHandler qtDefault = nullptr;
+  qtDefault = qInstallMessageHandler(
+      [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type == QtWarningMsg && text.contains(QLatin1String("XDG_RUNTIME_DIR"))) return;
+        if (qtDefault) qtDefault(type, context, text);
+      });
   int qtArgc = 1;
   QGuiApplication app(qtArgc, argv);
   StderrMessageService messages;

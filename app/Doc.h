@@ -73,6 +73,7 @@ class CTickvaneDoc {
   const std::string& GetPathName() const { return m_pathName; }
   void SetPathName(std::string path) { m_pathName = std::move(path); }
 
+  MessageService& GetMessageService() { return m_messages; }
   CBars& GetBars() { return *m_pBars; }
   const CBars& GetBars() const { return *m_pBars; }
 

@@ -6,9 +6,11 @@
 namespace tv {
 
 Rect MainWindowRect(int screenWidth, int screenHeight) {
-  constexpr float kShare = 0.95f;
-  const int width = static_cast<int>(static_cast<float>(screenWidth) * kShare);
-  const int height = static_cast<int>(static_cast<float>(screenHeight) * kShare);
+  // The single-precision constant (0.949999988...) times the integer, the product kept
+  // exact: 640 gives 607, not the 608 a float product would round to.
+  constexpr double kShare = 0.95f;
+  const int width = static_cast<int>(screenWidth * kShare);
+  const int height = static_cast<int>(screenHeight * kShare);
   const int left = (screenWidth - width) / 2;
   const int top = (screenHeight - height) / 2;
   return {left, top, left + width, top + height};

@@ -1,12 +1,71 @@
-// tickvane: the program's entry point.
+// tickvane: the program's entry point. Without an export command it is the windowed viewer.
 
+#include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 
+#include "MainFrm.h"
+#include "cli.h"
 #include "export.h"
+#include "qt_messages.h"
+#include "qt_profile.h"
+#include "tickvane.h"
+
+namespace {
+
+std::vector<std::string_view> Args(int argc, char** argv) {
+  return std::vector<std::string_view>(argv + 1, argv + argc);
+}
+
+bool HaveDisplay() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform != nullptr && *platform != '\0') return true;  // the user chose one
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (tv::IsExportCommand(argc, argv)) return tv::ExportMain(argc, argv);
-  std::fputs("tickvane: the windowed viewer is not built yet; use --export-png or --export-all\n",
-             stderr);
-  return 2;
+
+  // Help and version answer without a display; Qt's own options are not known yet, so only
+  // these two are looked for here.
+  for (std::string_view a : Args(argc, argv)) {
+    if (a == "--help" || a == "-h") {
+      std::fputs(tv::kUsage, stdout);
+      return 0;
+    }
+    if (a == "--version" || a == "-v") {
+      std::fputs(tv::kVersionText, stdout);
+      return 0;
+    }
+  }
+  if (!HaveDisplay()) {
+    std::fputs(
+        "tickvane: no display to open a window on; --export-png draws a chart into a file "
+        "instead\n",
+        stderr);
+    return 1;
+  }
+
+  QApplication app(argc, argv);  // takes Qt's own options (-platform, -style ...) out of argv
+  const tv::CommandLine line = tv::ParseCommandLine(Args(argc, argv));
+  if (!line.error.empty()) {
+    std::fprintf(stderr, "tickvane: %s\n%s", line.error.c_str(), tv::kUsage);
+    return 2;
+  }
+  QApplication::setApplicationName("Tickvane");
+  QApplication::setAttribute(Qt::AA_DontShowIconsInMenus);
+
+  const QString profilePath =
+      line.profile.empty() ? tv::QtProfile::DefaultPath() : QString::fromStdString(line.profile);
+  tv::QtProfile profile(profilePath);
+  tv::QtMessageService messages;
+  tv::SteadyClock clock;
+  tv::CTickvaneApp theApp(profile, messages, clock);
+  if (!theApp.InitInstance(line.file)) return 1;
+  messages.SetParent(theApp.GetMainWnd());
+  return app.exec();
 }

@@ -3,6 +3,7 @@
 # tickvane_appcore: the document, the template and the window arithmetic, free of Qt so the
 # opening road and the rules test without a display.
 add_library(tickvane_appcore STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/cli.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Doc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/framework.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frame_logic.cpp)
@@ -18,4 +19,20 @@ if(TICKVANE_QT)
   target_include_directories(tickvane_qtprofile PUBLIC ${CMAKE_CURRENT_LIST_DIR}/../platform/qt)
   target_link_libraries(tickvane_qtprofile PUBLIC tickvane_platform Qt6::Core
                                            PRIVATE tickvane_warnings)
+endif()
+
+if(TICKVANE_QT)
+  # tickvane_appqt: the windows, the commands and the application object.
+  add_library(tickvane_appqt STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/commands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/images.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MainFrm.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tickvane.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/View.cpp)
+  set_target_properties(tickvane_appqt PROPERTIES AUTOMOC ON)
+  target_include_directories(tickvane_appqt PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  target_link_libraries(tickvane_appqt PUBLIC tickvane_appcore tickvane_qtprofile
+                                              tickvane_platform_qt Qt6::Widgets Qt6::PrintSupport
+                                       PRIVATE tickvane_warnings)
 endif()

@@ -1,0 +1,85 @@
+#pragma once
+// The chart view: paints the current security's chart, prints and previews it on one page,
+// steps through the list, offers Next and Previous on a right click and starts the slide
+// show.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QMenu;
+class QPainter;
+class QPrinter;
+
+namespace tv {
+
+class CommandTable;
+class CMainFrame;
+class CTickvaneDoc;
+class CTickvaneView;
+
+// Starts a slide show from the view's Slide Show command: asks for the interval and, when
+// the user agrees, starts the show. Returns whether a show is now running; the show clears
+// the view's flag through SetSlideShowRunning(false) when it ends.
+class SlideShowStarter {
+ public:
+  virtual ~SlideShowStarter() = default;
+  virtual bool StartSlideShow(CTickvaneView& view) = 0;
+};
+
+class CTickvaneView final : public QWidget {
+ public:
+  CTickvaneView(CTickvaneDoc& doc, CommandTable& commands, CMainFrame& frame);
+  ~CTickvaneView() override;
+
+  CTickvaneDoc& GetDocument() { return m_doc; }
+  CMainFrame& GetMainFrame() { return m_frame; }
+
+  // The document changed: the whole chart is drawn again.
+  void OnUpdate();
+
+  // Commands.
+  void OnNext();
+  void OnPrevious();
+  void OnSlideShow();
+  void OnFilePrint();
+  void OnFilePrintDirect();
+  void OnFilePrintPreview();
+
+  void SetSlideShowStarter(SlideShowStarter* starter) { m_slideShowStarter = starter; }
+  bool IsSlideShowRunning() const { return m_slideShowRunning != 0; }
+  void SetSlideShowRunning(bool running) { m_slideShowRunning = running ? 1 : 0; }
+
+  // The printer Print, Print Preview and Print Setup share.
+  void SetPrinter(QPrinter* printer) { m_printer = printer; }
+  // Prints the chart as one page on printer (no dialog). Returns false when the printer
+  // could not be started.
+  bool PrintOnePage(QPrinter& printer);
+  // Draws the page on a painter that is already on the printer (or the preview).
+  void OnPrint(QPainter& painter, QPrinter& printer);
+
+  // The right-click menu with Next and Previous greyed by their rules, or null while a slide
+  // show runs. Chosen items run as ordinary commands.
+  std::unique_ptr<QMenu> BuildContextMenu();
+  // How a built context menu is shown; tests replace it so nothing blocks.
+  std::function<void(QMenu&, const QPoint& globalPos)> m_showMenu;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  bool OnPreparePrinting(QPrinter& printer, bool withDialog);
+  void ShowContextMenu(const QPoint& localPos);
+
+  CTickvaneDoc& m_doc;
+  CommandTable& m_commands;
+  CMainFrame& m_frame;
+  QPrinter* m_printer = nullptr;
+  SlideShowStarter* m_slideShowStarter = nullptr;
+  // Non-zero while a slide show runs: no context menu then.
+  int m_slideShowRunning = 0;
+};
+
+}  // namespace tv

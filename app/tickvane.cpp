@@ -1,0 +1,249 @@
+#include "tickvane.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include "Doc.h"
+#include "MainFrm.h"
+#include "View.h"
+#include "command_ids.h"
+#include "commands.h"
+#include "dialogs.h"
+#include "framework.h"
+
+namespace tv {
+
+namespace {
+constexpr int kRecentFiles = 4;
+}
+
+CTickvaneApp::CTickvaneApp(Profile& profile, MessageService& messages, Clock& clock)
+    : m_profile(profile), m_messages(messages), m_clock(clock) {}
+
+CTickvaneApp::~CTickvaneApp() {
+  if (qApp) qApp->removeEventFilter(this);
+  // The frame and its view refer to the document; they go first.
+  m_pMainFrame.reset();
+}
+
+bool CTickvaneApp::InitInstance(const std::string& file) {
+  // 1. The splash window is created, shown and painted here, so that it stands while the
+  //    rest of start-up runs (m_pSplashWnd).
+
+  // 2. The look of the controls is Qt's own; nothing to switch on.
+
+  // 3. The settings file with its recent-file list.
+  m_pRecentFiles = std::make_unique<RecentFileList>(m_profile, kRecentFiles);
+  m_pRecentFiles->ReadList();
+
+  // 4. The single-document template: one document, the frame and its view.
+  m_pDoc = std::make_unique<CTickvaneDoc>(m_profile, m_messages);
+  m_pDocTemplate = std::make_unique<CSingleDocTemplate>(*m_pDoc, *m_pRecentFiles);
+  m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  m_pCommands = std::make_unique<CommandTable>();
+  RegisterCommands();
+  m_pMainFrame = std::make_unique<CMainFrame>(*m_pCommands, *m_pDoc, *m_pRecentFiles);
+  CMainFrame* frame = m_pMainFrame.get();
+  CTickvaneView* view = frame->GetActiveView();
+  view->SetPrinter(m_pPrinter.get());
+  // The chart is laid out in the main window's client area, whatever it is drawn on.
+  m_pDoc->GetBars().SetLogicalSizeProvider([frame] { return frame->ClientSize(); });
+
+  m_pGoTo = MakeGoToDialogRunner();
+  m_pViewOptions = MakeViewOptionsDialogRunner();
+  m_pSlideShow = MakeSlideShowStarter();
+  m_pDoc->SetGoToDialog(m_pGoTo.get());
+  m_pDoc->SetViewOptionsDialog(m_pViewOptions.get());
+  view->SetSlideShowStarter(m_pSlideShow.get());
+
+  // 5. The command line: a file named there opens as File Open would.
+  if (!file.empty()) {
+    if (!m_pDocTemplate->OpenDocumentFile(file)) return false;
+  } else {
+    m_pDocTemplate->NewDocument();
+  }
+  frame->PlaceOnScreen();
+  frame->show();
+  frame->PlaceOnScreen();  // again, now that the window's frame (if any) is known
+
+  // The idle hook and the message filter.
+  m_idleAgain = new QTimer(this);
+  m_idleAgain->setSingleShot(true);
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { Idle(); });
+  if (qApp) qApp->installEventFilter(this);
+
+  // 6. Start-up has finished: the splash's ten seconds count from here.
+  m_dwSplashTime = m_clock.TickCount();
+  return true;
+}
+
+void CTickvaneApp::RegisterCommands() {
+  CommandTable& c = *m_pCommands;
+  CTickvaneDoc* doc = m_pDoc.get();
+  auto view = [this] { return m_pMainFrame->GetActiveView(); };
+  auto frame = [this] { return m_pMainFrame.get(); };
+
+  // File
+  c.Add(cmd::kFileOpen, "&Open...\tCtrl+O", "Open an existing document\nOpen an existing document",
+        [this] { OnFileOpen(); });
+  c.Action(cmd::kFileOpen)->setShortcut(QKeySequence("Ctrl+O"));
+  c.Add(cmd::kFileClose, "Close", "Close the active document", [frame] { frame()->close(); });
+  c.Add(cmd::kFilePrint, "&Print...\tCtrl+P", "Print the active document",
+        [view] { view()->OnFilePrint(); });
+  c.Action(cmd::kFilePrint)->setShortcut(QKeySequence("Ctrl+P"));
+  c.Add(cmd::kFilePrintDirect, "Print", "Print the active document",
+        [view] { view()->OnFilePrintDirect(); });
+  c.Add(cmd::kFilePrintPreview, "Print Pre&view", "Display full pages\nPrint Preview",
+        [view] { view()->OnFilePrintPreview(); });
+  c.Add(cmd::kFilePrintSetup, "P&rint Setup...", "Change the printer and printing options",
+        [this] { OnFilePrintSetup(); });
+  for (int i = 0; i < kRecentFiles; ++i) {
+    c.Add(
+        cmd::kFileMru1 + i, "Recent File", "Open this document", [this, i] { OnOpenRecentFile(i); },
+        [this, i] { return i < static_cast<int>(m_pRecentFiles->entries().size()); });
+  }
+  c.Add(cmd::kAppExit, "E&xit", "Quit the application; prompts to save documents",
+        [frame] { frame()->close(); });
+  c.Add(cmd::kFileNew, "New", "Create a new document", [this] { OnFileNew(); });
+  c.Action(cmd::kFileNew)->setShortcut(QKeySequence("Ctrl+N"));
+  // Ctrl+S is bound to Save, which this program does not have: the key never writes anything.
+  c.Add(cmd::kFileSave, "Save", "Save the active document", {}, [] { return false; });
+  c.Action(cmd::kFileSave)->setShortcut(QKeySequence("Ctrl+S"));
+
+  // View
+  c.Add(
+      cmd::kViewOptions, "&Options...", "Change Viewing Options", [doc] { doc->OnViewOptions(); },
+      [doc] { return doc->CanViewOptions(); });
+  c.Add(
+      cmd::kSlideShow, "S&lide Show...", "Start a Slide Show", [view] { view()->OnSlideShow(); },
+      [doc] { return doc->CanSlideShow(); });
+  c.Add(cmd::kViewToolbar, "&Toolbar", "Show or hide the toolbar", [frame] {
+    QToolBar* bar = frame()->m_wndToolBar;
+    bar->setVisible(bar->isHidden());
+  });
+  c.SetCheckRule(cmd::kViewToolbar,
+                 [frame] { return frame() && !frame()->m_wndToolBar->isHidden(); });
+  c.Add(cmd::kViewStatusBar, "&Status Bar", "Show or hide the status bar", [frame] {
+    QStatusBar* bar = frame()->m_wndStatusBar;
+    bar->setVisible(bar->isHidden());
+  });
+  c.SetCheckRule(cmd::kViewStatusBar,
+                 [frame] { return frame() && !frame()->m_wndStatusBar->isHidden(); });
+
+  // Select
+  c.Add(
+      cmd::kNext, "&Next\t->", "Go to next chart\nGo to next chart", [view] { view()->OnNext(); },
+      [doc] { return doc->CanNext(); });
+  c.Action(cmd::kNext)->setShortcut(QKeySequence(Qt::Key_Right));
+  c.Add(
+      cmd::kPrevious, "&Previous\t<-", "Go to previous chart\nGo to previous chart",
+      [view] { view()->OnPrevious(); }, [doc] { return doc->CanPrevious(); });
+  c.Action(cmd::kPrevious)->setShortcut(QKeySequence(Qt::Key_Left));
+  c.Add(
+      cmd::kGoTo, "&Go To...", "Go To Specific Chart", [doc] { doc->OnGoTo(); },
+      [doc] { return doc->CanGoTo(); });
+
+  // Help
+  c.Add(cmd::kHelpIndex, "&Help Topics", "List Help topics", [this] { OnHelp(); });
+  c.Add(cmd::kHelp, "Help", "List Help topics", [this] { OnHelp(); });
+  c.Action(cmd::kHelp)->setShortcut(QKeySequence(Qt::Key_F1));
+  c.Add(cmd::kContextHelp, "Help", "Display help for clicked on buttons, menus and windows",
+        [this] { OnHelp(); });
+  c.Action(cmd::kContextHelp)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  c.Add(cmd::kAppAbout, "&About Tickvane...", "Discloses my dark secret\nAbout Tickvane",
+        [this] { OnAppAbout(); });
+
+  // Greyed until the first idle update says otherwise.
+  for (int id : {cmd::kNext, cmd::kPrevious, cmd::kGoTo, cmd::kViewOptions, cmd::kSlideShow})
+    c.Action(id)->setEnabled(false);
+  c.Action(cmd::kFileSave)->setEnabled(false);
+}
+
+void CTickvaneApp::Idle() {
+  if (m_inIdle || !m_pMainFrame) return;
+  m_inIdle = true;
+  const bool more = OnIdle(0);
+  m_inIdle = false;
+  if (more && m_idleAgain && !m_idleAgain->isActive()) m_idleAgain->start(100);
+}
+
+bool CTickvaneApp::OnIdle(int) {
+  m_pCommands->UpdateAll();
+  m_pMainFrame->OnUpdateCounterPane();
+  m_pMainFrame->OnUpdatePiePane();
+  // The splash's idle rule goes here (closing it once its time is up).
+  return false;
+}
+
+bool CTickvaneApp::PreTranslateMessage(QObject*, QEvent*) {
+  // The splash's input rule goes here (a key or button press closes it).
+  return false;
+}
+
+bool CTickvaneApp::eventFilter(QObject* watched, QEvent* event) {
+  if (PreTranslateMessage(watched, event)) return true;
+  return QObject::eventFilter(watched, event);
+}
+
+void CTickvaneApp::OnFileOpen() {
+  QString start;
+  if (!m_pRecentFiles->entries().empty())
+    start = QFileInfo(QString::fromStdString(m_pRecentFiles->entries().front())).absolutePath();
+  const QString path =
+      QFileDialog::getOpenFileName(m_pMainFrame.get(), "Open", start, "All Files (*)");
+  if (path.isEmpty()) return;
+  m_pDocTemplate->OpenDocumentFile(path.toStdString());
+  m_pMainFrame->UpdateRecentFileMenu();
+}
+
+void CTickvaneApp::OnFileNew() { m_pDocTemplate->NewDocument(); }
+
+void CTickvaneApp::OnFilePrintSetup() {
+  QPageSetupDialog dialog(m_pPrinter.get(), m_pMainFrame.get());
+  CMainFrame::CenterOnScreen(dialog);
+  dialog.exec();
+}
+
+void CTickvaneApp::OnOpenRecentFile(int index) {
+  m_pDocTemplate->OpenRecentFile(index);
+  m_pMainFrame->UpdateRecentFileMenu();
+}
+
+QString CTickvaneApp::UserGuidePath() {
+  const QString dir = QCoreApplication::applicationDirPath();
+  for (const QString& candidate :
+       {dir + "/help/user-guide.html", dir + "/../share/doc/tickvane/user-guide.html"}) {
+    if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).absoluteFilePath();
+  }
+  return {};
+}
+
+void CTickvaneApp::OnHelp() {
+  const QString guide = UserGuidePath();
+  if (guide.isEmpty()) {
+    m_messages.ShowMessage(
+        "Help is not installed: the user guide was not found beside the program.",
+        MessageIcon::None);
+    return;
+  }
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+    m_messages.ShowMessage("The user guide could not be opened: " + guide.toStdString(),
+                           MessageIcon::Stop);
+}
+
+void CTickvaneApp::OnAppAbout() { RunAboutBox(m_pMainFrame.get()); }
+
+}  // namespace tv

@@ -1,0 +1,95 @@
+#pragma once
+// The application object: start-up, the commands that belong to the application (open, new,
+// print setup, recent files, help, about, exit), the idle hook and the message filter.
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "clock.h"
+#include "messages.h"
+#include "profile.h"
+
+class QPrinter;
+class QTimer;
+
+namespace tv {
+
+class CommandTable;
+class CMainFrame;
+class CSingleDocTemplate;
+class CTickvaneDoc;
+class GoToDialogRunner;
+class RecentFileList;
+class SlideShowStarter;
+class ViewOptionsDialogRunner;
+
+// The splash window's class; built elsewhere.
+class CSplashWnd;
+
+class CTickvaneApp final : public QObject {
+ public:
+  CTickvaneApp(Profile& profile, MessageService& messages, Clock& clock);
+  ~CTickvaneApp() override;
+
+  // Start-up. `file` is the file named on the command line, empty for none. Returns false
+  // when the program should end (the file could not be opened).
+  bool InitInstance(const std::string& file);
+
+  // Runs whenever the event loop is about to wait: brings the commands' enabled state and the
+  // status panes up to date. Returns true to be called again soon even if nothing happens.
+  bool OnIdle(int count);
+  // Sees every event before it is delivered; returns true to swallow it.
+  bool PreTranslateMessage(QObject* target, QEvent* event);
+
+  // Commands of the application.
+  void OnFileOpen();
+  void OnFileNew();
+  void OnFilePrintSetup();
+  void OnOpenRecentFile(int index);
+  void OnHelp();
+  void OnAppAbout();
+
+  CMainFrame* GetMainWnd() const { return m_pMainFrame.get(); }
+  CTickvaneDoc& GetDocument() const { return *m_pDoc; }
+  CommandTable& GetCommands() const { return *m_pCommands; }
+  CSingleDocTemplate& GetDocTemplate() const { return *m_pDocTemplate; }
+  RecentFileList& GetRecentFiles() const { return *m_pRecentFiles; }
+  QPrinter& GetPrinter() const { return *m_pPrinter; }
+  Profile& GetProfile() const { return m_profile; }
+  Clock& GetClock() const { return m_clock; }
+
+  // The user guide the Help commands open, or empty when it is not installed.
+  static QString UserGuidePath();
+
+  // The splash window while it stands (null before and after), and the tick count at which
+  // start-up finished: the splash's rules in OnIdle and PreTranslateMessage read both.
+  CSplashWnd* m_pSplashWnd = nullptr;
+  std::uint32_t m_dwSplashTime = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void RegisterCommands();
+  void Idle();
+
+  Profile& m_profile;
+  MessageService& m_messages;
+  Clock& m_clock;
+  std::unique_ptr<CommandTable> m_pCommands;
+  std::unique_ptr<RecentFileList> m_pRecentFiles;
+  std::unique_ptr<CTickvaneDoc> m_pDoc;
+  std::unique_ptr<CSingleDocTemplate> m_pDocTemplate;
+  std::unique_ptr<QPrinter> m_pPrinter;
+  std::unique_ptr<CMainFrame> m_pMainFrame;
+  std::unique_ptr<GoToDialogRunner> m_pGoTo;
+  std::unique_ptr<ViewOptionsDialogRunner> m_pViewOptions;
+  std::unique_ptr<SlideShowStarter> m_pSlideShow;
+  QTimer* m_idleAgain = nullptr;
+  bool m_inIdle = false;
+};
+
+}  // namespace tv

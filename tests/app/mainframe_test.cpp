@@ -1,0 +1,504 @@
+// The running application on the offscreen platform: menus, tool bar, keys, the enable rules
+// as the user meets them, the status panes, the window's place and printing.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <filesystem>
+#include <fstream>
+
+#include "Doc.h"
+#include "MainFrm.h"
+#include "View.h"
+#include "command_ids.h"
+#include "commands.h"
+#include "frame_logic.h"
+#include "framework.h"
+#include "memory_profile.h"
+#include "quote_writer.h"
+#include "recording_surface.h"
+#include "tickvane.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tv;
+
+void WriteDatabase(const fs::path& dir, int securities) {
+  std::vector<fixture::Record53> records;
+  for (int i = 0; i < securities; ++i) {
+    fixture::Security s;
+    s.fileNumber = static_cast<std::uint8_t>(i + 1);
+    s.symbol = "SYM" + std::to_string(i + 1);
+    s.name = "NAME " + std::to_string(i + 1);
+    records.push_back(fixture::SecurityRecord(s));
+    fixture::WriteSimpleSecurity(dir, s.fileNumber, {.bars = 120});
+  }
+  fixture::WriteMaster(dir / "MASTER", records);
+}
+
+// One running program: application object, frame, view and document.
+struct Program {
+  fixture::MemoryProfile profile;
+  fixture::RecordingMessages messages;
+  ManualClock clock;
+  CTickvaneApp app{profile, messages, clock};
+
+  bool Start(const std::string& file = "") {
+    const bool ok = app.InitInstance(file);
+    if (ok) Idle();
+    return ok;
+  }
+  void Idle() { app.OnIdle(0); }
+  CMainFrame& frame() { return *app.GetMainWnd(); }
+  CTickvaneView& view() { return *frame().GetActiveView(); }
+  CBars& bars() { return app.GetDocument().GetBars(); }
+  QAction* action(int id) { return app.GetCommands().Action(id); }
+  bool enabled(int id) { return action(id)->isEnabled(); }
+};
+
+// (text, id) of every entry of a menu; separators read ("-", 0).
+std::vector<std::pair<std::string, int>> Entries(const QMenu* menu) {
+  std::vector<std::pair<std::string, int>> out;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator())
+      out.emplace_back("-", 0);
+    else if (a->isVisible())
+      out.emplace_back(a->text().toStdString(), CommandTable::IdOf(a));
+  }
+  return out;
+}
+
+TEST(MainWindow, MenusCarryEveryItemWithItsTextAndId) {
+  Program p;
+  ASSERT_TRUE(p.Start());
+  QMenuBar* bar = p.frame().menuBar();
+  std::vector<std::string> titles;
+  for (QAction* a : bar->actions()) titles.push_back(a->text().toStdString());
+  EXPECT_EQ(titles, (std::vector<std::string>{"&File", "&View", "&Select", "&Help"}));
+
+  using E = std::vector<std::pair<std::string, int>>;
+  auto menu = [&](int i) { return bar->actions()[i]->menu(); };
+  EXPECT_EQ(Entries(menu(0)), (E{{"&Open...\tCtrl+O", 57601},
+                                 {"Close", 57602},
+                                 {"-", 0},
+                                 {"&Print...\tCtrl+P", 57607},
+                                 {"Print Pre&view", 57609},
+                                 {"P&rint Setup...", 57606},
+                                 {"-", 0},
+                                 {"Recent File", 57616},
+                                 {"-", 0},
+                                 {"E&xit", 57665}}));
+  EXPECT_FALSE(p.enabled(57616));  // the placeholder is greyed
+  EXPECT_EQ(Entries(menu(1)), (E{{"&Options...", 32771},
+                                 {"S&lide Show...", 32773},
+                                 {"-", 0},
+                                 {"&Toolbar", 59392},
+                                 {"&Status Bar", 59393}}));
+  EXPECT_EQ(Entries(menu(2)),
+            (E{{"&Next\t->", 32768}, {"&Previous\t<-", 32769}, {"&Go To...", 32772}}));
+  EXPECT_EQ(Entries(menu(3)),
+            (E{{"&Help Topics", 57667}, {"-", 0}, {"&About Tickvane...", 57664}}));
+
+  EXPECT_EQ(p.action(32768)->statusTip(), "Go to next chart");
+  EXPECT_EQ(p.action(57664)->statusTip(), "Discloses my dark secret");
+  EXPECT_EQ(p.action(57609)->toolTip(), "Print Preview");
+  EXPECT_EQ(p.action(32771)->statusTip(), "Change Viewing Options");
+  EXPECT_EQ(p.frame().windowTitle(), "Tickvane");
+}
+
+TEST(MainWindow, ToolBarHasFiveButtonsWithImagesAndTips) {
+  Program p;
+  ASSERT_TRUE(p.Start());
+  std::vector<int> ids;
+  for (QAction* a : p.frame().m_wndToolBar->actions()) {
+    ids.push_back(a->isSeparator() ? 0 : CommandTable::IdOf(a));
+    if (!a->isSeparator()) {
+      EXPECT_FALSE(a->icon().isNull());
+      EXPECT_FALSE(a->toolTip().isEmpty());
+    }
+  }
+  EXPECT_EQ(ids, (std::vector<int>{57601, 0, 32769, 32768, 0, 57609, 57664}));
+  EXPECT_EQ(p.frame().m_wndToolBar->iconSize(), QSize(16, 15));
+  EXPECT_EQ(p.action(57601)->toolTip(), "Open an existing document");
+  EXPECT_EQ(p.action(32769)->toolTip(), "Go to previous chart");
+}
+
+TEST(MainWindow, KeysAreBoundToTheirCommands) {
+  Program p;
+  ASSERT_TRUE(p.Start());
+  EXPECT_EQ(p.action(cmd::kFileOpen)->shortcut(), QKeySequence("Ctrl+O"));
+  EXPECT_EQ(p.action(cmd::kFilePrint)->shortcut(), QKeySequence("Ctrl+P"));
+  EXPECT_EQ(p.action(cmd::kFileNew)->shortcut(), QKeySequence("Ctrl+N"));
+  EXPECT_EQ(p.action(cmd::kNext)->shortcut(), QKeySequence(Qt::Key_Right));
+  EXPECT_EQ(p.action(cmd::kPrevious)->shortcut(), QKeySequence(Qt::Key_Left));
+  EXPECT_EQ(p.action(cmd::kHelp)->shortcut(), QKeySequence(Qt::Key_F1));
+  EXPECT_EQ(p.action(cmd::kContextHelp)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F1));
+  // Save has no command in this program: its key is never enabled.
+  EXPECT_FALSE(p.enabled(cmd::kFileSave));
+  EXPECT_FALSE(p.app.GetCommands().Execute(cmd::kFileSave));
+}
+
+TEST(MainWindow, CommandsNeedingAChartAreGreyedUntilADatabaseIsOpen) {
+  fixture::TempDir dir;
+  WriteDatabase(dir.path(), 3);
+  Program p;
+  ASSERT_TRUE(p.Start());
+  for (int id : {cmd::kNext, cmd::kPrevious, cmd::kGoTo, cmd::kViewOptions, cmd::kSlideShow})
+    EXPECT_FALSE(p.enabled(id)) << id;
+  EXPECT_TRUE(p.enabled(cmd::kFileOpen));
+
+  ASSERT_TRUE(p.app.GetDocTemplate().OpenDocumentFile((dir.path() / "MASTER").string()));
+  p.Idle();
+  EXPECT_TRUE(p.enabled(cmd::kNext));
+  EXPECT_FALSE(p.enabled(cmd::kPrevious));
+  for (int id : {cmd::kGoTo, cmd::kViewOptions, cmd::kSlideShow}) EXPECT_TRUE(p.enabled(id)) << id;
+  EXPECT_TRUE(p.enabled(57616));  // the recent file
+  p.frame().UpdateRecentFileMenu();
+  EXPECT_TRUE(p.action(57616)->text().startsWith("&1 "));
+
+  p.view().OnNext();
+  p.view().OnNext();
+  p.Idle();
+  EXPECT_FALSE(p.enabled(cmd::kNext));
+  EXPECT_TRUE(p.enabled(cmd::kPrevious));
+}
+
+TEST(MainWindow, AGreyedCommandIsNeverCarriedOutHoweverItIsInvoked) {
+  fixture::TempDir dir;
+  WriteDatabase(dir.path(), 2);
+  Program p;
+  ASSERT_TRUE(p.Start((dir.path() / "MASTER").string()));
+  CommandTable& commands = p.app.GetCommands();
+  p.view().OnNext();
+  ASSERT_EQ(p.bars().m_current, 1);
+  // Stepping at an end would look the same as not stepping: count the handler's runs.
+  int nextRuns = 0, previousRuns = 0;
+  commands.SetHandler(cmd::kNext, [&] { ++nextRuns; });
+  commands.SetHandler(cmd::kPrevious, [&] {
+    ++previousRuns;
+    p.view().OnPrevious();
+  });
+
+  // The action still looks enabled from before the step: its rule is asked again first.
+  ASSERT_TRUE(p.action(cmd::kNext)->isEnabled());
+  p.action(cmd::kNext)->trigger();
+  EXPECT_EQ(nextRuns, 0);
+  EXPECT_FALSE(p.action(cmd::kNext)->isEnabled());
+  EXPECT_FALSE(commands.Execute(cmd::kNext));
+  EXPECT_EQ(nextRuns, 0);
+
+  // The arrow keys reach the same commands, under the same rules.
+  p.frame().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&p.frame()));
+  p.view().setFocus();
+  p.Idle();
+  QTest::keyClick(&p.view(), Qt::Key_Right);
+  EXPECT_EQ(nextRuns, 0);
+  QTest::keyClick(&p.view(), Qt::Key_Left);
+  EXPECT_EQ(previousRuns, 1);
+  EXPECT_EQ(p.bars().m_current, 0);
+  p.Idle();
+  QTest::keyClick(&p.view(), Qt::Key_Left);  // greyed at the first security
+  EXPECT_EQ(previousRuns, 1);
+  QTest::keyClick(&p.view(), Qt::Key_Right);
+  EXPECT_EQ(nextRuns, 1);
+}
+
+TEST(MainWindow, ContextMenuFollowsTheRulesAndHidesDuringASlideShow) {
+  fixture::TempDir dir;
+  WriteDatabase(dir.path(), 3);
+  Program p;
+  ASSERT_TRUE(p.Start());
+  auto states = [&] {
+    auto menu = p.view().BuildContextMenu();
+    std::vector<std::pair<std::string, bool>> out;
+    for (QAction* a : menu->actions()) out.emplace_back(a->text().toStdString(), a->isEnabled());
+    return out;
+  };
+  using S = std::vector<std::pair<std::string, bool>>;
+  EXPECT_EQ(states(), (S{{"Next", false}, {"Previous", false}}));
+  ASSERT_TRUE(p.app.GetDocTemplate().OpenDocumentFile((dir.path() / "MASTER").string()));
+  EXPECT_EQ(states(), (S{{"Next", true}, {"Previous", false}}));
+
+  // Choosing an item runs the ordinary command.
+  auto menu = p.view().BuildContextMenu();
+  menu->actions()[0]->trigger();
+  EXPECT_EQ(p.bars().m_current, 1);
+  EXPECT_EQ(states(), (S{{"Next", true}, {"Previous", true}}));
+
+  // A right click shows the menu, except while a slide show runs.
+  int shown = 0;
+  p.view().m_showMenu = [&](QMenu&, const QPoint&) { ++shown; };
+  QTest::mouseClick(&p.view(), Qt::RightButton);
+  EXPECT_EQ(shown, 1);
+  p.view().SetSlideShowRunning(true);
+  EXPECT_EQ(p.view().BuildContextMenu(), nullptr);
+  QTest::mouseClick(&p.view(), Qt::RightButton);
+  EXPECT_EQ(shown, 1);
+  p.view().SetSlideShowRunning(false);
+  QTest::mouseClick(&p.view(), Qt::RightButton);
+  EXPECT_EQ(shown, 2);
+}
+
+TEST(MainWindow, OneSecurityGreysBothSteps) {
+  fixture::TempDir dir;
+  WriteDatabase(dir.path(), 1);
+  Program p;
+  ASSERT_TRUE(p.Start((dir.path() / "MASTER").string()));
+  EXPECT_FALSE(p.enabled(cmd::kNext));
+  EXPECT_FALSE(p.enabled(cmd::kPrevious));
+  EXPECT_TRUE(p.enabled(cmd::kSlideShow));
+  EXPECT_EQ(p.frame().counterPane()->text(), "Symbol 1 of 1");
+}
+
+TEST(StartUp, AFileThatCannotBeOpenedEndsStartUpWithTheMessage) {
+  Program p;
+  EXPECT_FALSE(p.Start("/nonexistent/dir/MASTER"));
+  ASSERT_EQ(p.messages.messages.size(), 1u);
+  EXPECT_EQ(p.messages.messages[0].icon, MessageIcon::Stop);
+  EXPECT_NE(p.messages.messages[0].text.find("/nonexistent/dir/MASTER"), std::string::npos);
+}
+
+TEST(StatusBar, CounterFollowsTheCurrentSecurity) {
+  EXPECT_EQ(CounterText(0, 0), "No Symbols Read");
+  EXPECT_EQ(CounterText(12, 0), "Symbol 1 of 12");
+  EXPECT_EQ(CounterText(127, 126), "Symbol 127 of 127");
+
+  fixture::TempDir dir;
+  WriteDatabase(dir.path(), 12);
+  Program p;
+  ASSERT_TRUE(p.Start());
+  EXPECT_EQ(p.frame().counterPane()->text(), "No Symbols Read");
+  ASSERT_TRUE(p.app.GetDocTemplate().OpenDocumentFile((dir.path() / "MASTER").string()));
+  p.Idle();
+  EXPECT_EQ(p.frame().counterPane()->text(), "Symbol 1 of 12");
+  p.view().OnNext();
+  p.Idle();
+  EXPECT_EQ(p.frame().counterPane()->text(), "Symbol 2 of 12");
+  // Wide enough for the longest text it can show.
+  QLabel& pane = *p.frame().counterPane();
+  EXPECT_GE(pane.minimumWidth(), pane.fontMetrics().horizontalAdvance("Symbol 1000 of 1000"));
+}
+
+// --- the position pie
+
+constexpr QRgb kNavy = qRgb(0, 0, 128);
+constexpr QRgb kYellow = qRgb(255, 255, 0);
+
+// The pie for one position, drawn into a 41 x 41 pane.
+QImage Pie(int count, int current) {
+  CPiePane pane;
+  pane.resize(41, 41);
+  pane.Redraw(count, current);
+  return pane.picture();
+}
+
+int CountColour(const QImage& image, QRgb colour) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      n += (image.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
+  return n;
+}
+
+QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xff000000; }
+
+TEST(PositionPie, NoSecuritiesOrOneShowTheNavyDiscAlone) {
+  for (const auto& [count, current] : {std::pair{0, 0}, std::pair{1, 0}}) {
+    const QImage pie = Pie(count, current);
+    EXPECT_EQ(At(pie, 20, 20), kNavy);
+    EXPECT_EQ(At(pie, 20, 3), kNavy);
+    EXPECT_EQ(CountColour(pie, kYellow), 0) << count;
+  }
+}
+
+TEST(PositionPie, FiveSecuritiesFillClockwiseFromTwelve) {
+  const QImage start = Pie(5, 0);
+  EXPECT_EQ(CountColour(start, kYellow), 0);
+
+  const QImage quarter = Pie(5, 1);  // twelve to three o'clock
+  EXPECT_EQ(At(quarter, 28, 12), kYellow);
+  EXPECT_EQ(At(quarter, 12, 12), kNavy);
+  EXPECT_EQ(At(quarter, 28, 28), kNavy);
+  EXPECT_EQ(At(quarter, 12, 28), kNavy);
+
+  const QImage half = Pie(5, 2);  // the right half, navy radii
+  EXPECT_EQ(At(half, 28, 12), kYellow);
+  EXPECT_EQ(At(half, 28, 28), kYellow);
+  EXPECT_EQ(At(half, 12, 20), kNavy);
+
+  const QImage full = Pie(5, 4);
+  EXPECT_EQ(At(full, 12, 12), kYellow);
+  EXPECT_EQ(At(full, 12, 28), kYellow);
+  EXPECT_EQ(At(full, 28, 28), kYellow);
+}
+
+TEST(PositionPie, ALongListShowsNoWedgeNearTheStart) {
+  EXPECT_EQ(CountColour(Pie(127, 2), kYellow), 0);  // 127 / 50 = 2
+  EXPECT_GT(CountColour(Pie(127, 3), kYellow), 0);
+  const QImage middle = Pie(127, 63);  // 180 degrees, navy radii
+  EXPECT_EQ(At(middle, 28, 28), kYellow);
+  EXPECT_EQ(At(middle, 12, 20), kNavy);
+}
+
+// The wedge's outline: yellow radii in the first half of the list, navy from the middle on;
+// the arc is yellow either way.
+TEST(PositionPie, RadiiTurnNavyFromTheMiddleOfTheList) {
+  auto pens = [](int count, int current) {
+    fixture::RecordingSurface surface;
+    DrawPositionPie(surface, Rect{0, 0, 41, 41}, count, current);
+    const auto pies = surface.Of(fixture::OpKind::Pie);
+    const auto arcs = surface.Of(fixture::OpKind::Arc);
+    EXPECT_EQ(pies.size(), 1u);
+    EXPECT_EQ(arcs.size(), 1u);
+    if (pies.empty() || arcs.empty()) return std::pair<Rgb, Rgb>{};
+    EXPECT_EQ(pies[0].brush.color, (Rgb{255, 255, 0}));
+    return std::pair{pies[0].pen.color, arcs[0].pen.color};
+  };
+  const Rgb navy{0, 0, 128}, yellow{255, 255, 0};
+  EXPECT_EQ(pens(5, 1), std::pair(yellow, yellow));
+  EXPECT_EQ(pens(5, 2), std::pair(navy, yellow));
+  EXPECT_EQ(pens(127, 62), std::pair(yellow, yellow));
+  EXPECT_EQ(pens(127, 63), std::pair(navy, yellow));
+
+  // The radials: from three o'clock (index 1 of 5, 90 degrees) to twelve.
+  fixture::RecordingSurface surface;
+  DrawPositionPie(surface, Rect{0, 0, 41, 41}, 5, 1);
+  const auto pie = surface.Of(fixture::OpKind::Pie).at(0);
+  EXPECT_EQ(pie.from, (Point{40, 20}));
+  EXPECT_EQ(pie.to, (Point{20, 0}));
+  EXPECT_EQ(surface.Of(fixture::OpKind::Ellipse).at(0).rect, (Rect{0, 0, 41, 41}));
+}
+
+TEST(PositionPie, PointsOnTheEllipseUseTruncatedHalves) {
+  const Rect r{10, 20, 31, 41};  // 21 x 21
+  EXPECT_EQ(PointOnEllipse(r, 90), (Point{20, 20}));
+  EXPECT_EQ(PointOnEllipse(r, 0), (Point{30, 30}));
+  EXPECT_EQ(PointOnEllipse(r, -90), (Point{20, 40}));
+  EXPECT_EQ(PointOnEllipse(r, 180), (Point{0 + 10 + 10 - 10, 30}));
+}
+
+TEST(PositionPie, ARepaintOfTheStatusBarKeepsThePie) {
+  fixture::TempDir dir;
+  WriteDatabase(dir.path(), 5);
+  Program p;
+  ASSERT_TRUE(p.Start((dir.path() / "MASTER").string()));
+  p.bars().Step(+4);
+  p.frame().m_bPieDirty = 1;  // as after a chart paint
+  p.Idle();
+  EXPECT_EQ(p.frame().m_bPieDirty, 0);
+  CPiePane& pane = *p.frame().piePane();
+  ASSERT_GT(pane.width(), 4);
+  const QImage shown = pane.grab().toImage();
+  EXPECT_EQ(At(shown, pane.width() / 2, pane.height() / 2), kYellow);
+  p.frame().m_wndStatusBar->repaint();
+  EXPECT_EQ(At(pane.grab().toImage(), pane.width() / 2, pane.height() / 2), kYellow);
+}
+
+TEST(PositionPie, AChartPaintAsksForANewPie) {
+  fixture::TempDir dir;
+  WriteDatabase(dir.path(), 2);
+  Program p;
+  ASSERT_TRUE(p.Start((dir.path() / "MASTER").string()));
+  p.frame().m_bPieDirty = 0;
+  p.view().grab();
+  EXPECT_EQ(p.frame().m_bPieDirty, 1);
+}
+
+// --- the window's place
+
+TEST(WindowGeometry, NinetyFivePercentOfTheScreenCentred) {
+  EXPECT_EQ(MainWindowRect(640, 480), (Rect{16, 12, 16 + 607, 12 + 455}));
+  EXPECT_EQ(MainWindowRect(800, 600), (Rect{20, 15, 20 + 759, 15 + 569}));
+  EXPECT_EQ(MainWindowRect(1024, 768), (Rect{26, 19, 26 + 972, 19 + 729}));
+
+  Program p;
+  ASSERT_TRUE(p.Start());
+  const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+  const Rect want = MainWindowRect(screen.width(), screen.height());
+  EXPECT_EQ(p.frame().frameGeometry(), QRect(want.left, want.top, want.width(), want.height()));
+}
+
+TEST(WindowGeometry, DialogsAreCentredOnTheScreen) {
+  Rect r{5, 5, 205, 105};
+  CenterRect(r, 800, 600);
+  EXPECT_EQ(r, (Rect{300, 250, 500, 350}));
+  Rect odd{0, 0, 201, 101};
+  CenterRect(odd, 640, 480);
+  EXPECT_EQ(odd.left, 219);
+  EXPECT_EQ(odd.top, 189);
+
+  const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+  QRect q(0, 0, 200, 100);
+  CMainFrame::CenterRectOnScreen(q);
+  EXPECT_EQ(q, QRect((screen.width() - 200) / 2, (screen.height() - 100) / 2, 200, 100));
+}
+
+// --- printing
+
+TEST(Printing, OnePageOfThePrintColouredChartFillingThePage) {
+  const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+  const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
+  if (pdftoppm.isEmpty() || pdfinfo.isEmpty()) GTEST_SKIP() << "poppler-utils not installed";
+
+  fixture::TempDir dir;
+  WriteDatabase(dir.path(), 2);
+  Program p;
+  ASSERT_TRUE(p.Start((dir.path() / "MASTER").string()));
+  const QString pdf = QString::fromStdString((dir.path() / "chart.pdf").string());
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(pdf);
+  ASSERT_TRUE(p.view().PrintOnePage(printer));
+
+  QProcess info;
+  info.start(pdfinfo, {pdf});
+  ASSERT_TRUE(info.waitForFinished(20000));
+  EXPECT_TRUE(info.readAllStandardOutput().contains("Pages:           1"));
+
+  const QString prefix = QString::fromStdString((dir.path() / "page").string());
+  QProcess render;
+  render.start(pdftoppm, {"-r", "40", "-png", "-singlefile", pdf, prefix});
+  ASSERT_TRUE(render.waitForFinished(20000));
+  QImage page(prefix + ".png");
+  ASSERT_FALSE(page.isNull());
+  // Print colours: a white page with black bars and frame, blue close ticks.
+  int dark = 0, blue = 0, white = 0;
+  for (int y = 0; y < page.height(); ++y) {
+    for (int x = 0; x < page.width(); ++x) {
+      const QColor c = page.pixelColor(x, y);
+      if (c.red() > 240 && c.green() > 240 && c.blue() > 240) ++white;
+      if (c.red() < 90 && c.green() < 90 && c.blue() < 90) ++dark;
+      if (c.blue() > 150 && c.red() < 100 && c.green() < 100) ++blue;
+    }
+  }
+  const int total = page.width() * page.height();
+  EXPECT_GT(white, total / 2);
+  EXPECT_GT(dark, 100);
+  EXPECT_GT(blue, 5);
+  // The base line runs across almost the whole printable width near the bottom.
+  const int rowsWithLongDarkRuns = [&] {
+    int rows = 0;
+    for (int y = page.height() * 3 / 4; y < page.height(); ++y) {
+      int run = 0;
+      for (int x = 0; x < page.width(); ++x) run += page.pixelColor(x, y).value() < 128;
+      rows += run > page.width() * 3 / 4;
+    }
+    return rows;
+  }();
+  EXPECT_GE(rowsWithLongDarkRuns, 1);
+}
+
+}  // namespace

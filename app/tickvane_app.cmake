@@ -21,6 +21,8 @@ if(TICKVANE_QT)
                                            PRIVATE tickvane_warnings)
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/dialogs.cmake)
+
 if(TICKVANE_QT)
   # tickvane_appqt: the windows, the commands and the application object.
   add_library(tickvane_appqt STATIC
@@ -32,7 +34,7 @@ if(TICKVANE_QT)
     ${CMAKE_CURRENT_LIST_DIR}/View.cpp)
   set_target_properties(tickvane_appqt PROPERTIES AUTOMOC ON)
   target_include_directories(tickvane_appqt PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-  target_link_libraries(tickvane_appqt PUBLIC tickvane_appcore tickvane_qtprofile
+  target_link_libraries(tickvane_appqt PUBLIC tickvane_appcore tickvane_qtprofile tickvane_dialogs
                                               tickvane_platform_qt Qt6::Widgets Qt6::PrintSupport
                                        PRIVATE tickvane_warnings)
 endif()

@@ -1,0 +1,87 @@
+#include "goto_list.h"
+
+#include <algorithm>
+
+#include "bars.h"
+
+namespace tv {
+
+namespace {
+
+unsigned char Fold(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+}
+
+}  // namespace
+
+int GoToSortFromProfile(int stored) {
+  return stored >= kSortMaster && stored <= kSortName ? stored : kSortMaster;
+}
+
+std::string GoToEntry(std::string_view symbol, std::string_view name) {
+  std::string entry;
+  entry.reserve(symbol.size() + 1 + name.size());
+  entry.append(symbol);
+  entry += '\t';
+  entry.append(name);
+  return entry;
+}
+
+int CompareGoToKeys(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char ca = Fold(a[i]);
+    const unsigned char cb = Fold(b[i]);
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+std::string_view ExistingEntryKey(std::string_view entry, int sort) {
+  if (sort == kSortSymbol) {
+    const std::size_t blank = entry.find(' ');
+    return blank == std::string_view::npos ? entry : entry.substr(0, blank);
+  }
+  const std::size_t tab = entry.find('\t');
+  return tab == std::string_view::npos ? std::string_view() : entry.substr(tab + 1);
+}
+
+void InsertGoToEntry(std::vector<std::string>& list, std::string entry, std::string_view key,
+                     int sort) {
+  auto at = list.end();
+  if (sort == kSortSymbol || sort == kSortName) {
+    at = std::find_if(list.begin(), list.end(), [&](const std::string& existing) {
+      return CompareGoToKeys(ExistingEntryKey(existing, sort), key) > 0;
+    });
+  }
+  list.insert(at, std::move(entry));
+}
+
+GoToList BuildGoToList(const CBars& bars, int sort) {
+  GoToList list;
+  const int count = std::clamp(bars.m_count, 0, kMaxSymbols);
+  list.entries.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const char* symbol = bars.GetSymbol(i);
+    const char* name = bars.GetName(i);
+    const std::string_view s = symbol ? symbol : "";
+    const std::string_view n = name ? name : "";
+    std::string entry = GoToEntry(s, n);
+    if (i == bars.m_current) list.currentEntry = entry;
+    InsertGoToEntry(list.entries, std::move(entry), sort == kSortName ? n : s, sort);
+  }
+  return list;
+}
+
+int FindGoToEntry(const std::vector<std::string>& entries, std::string_view text) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string_view entry = entries[i];
+    if (entry.size() >= text.size() && CompareGoToKeys(entry.substr(0, text.size()), text) == 0)
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace tv

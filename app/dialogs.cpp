@@ -3,14 +3,20 @@
 #include <QMessageBox>
 
 #include "Doc.h"
+#include "Gotodlg.h"
 #include "MainFrm.h"
 #include "View.h"
+#include "Voptdlg.h"
 
 namespace tv {
 
-std::unique_ptr<GoToDialogRunner> MakeGoToDialogRunner() { return nullptr; }
+std::unique_ptr<GoToDialogRunner> MakeGoToDialogRunner(Profile& profile) {
+  return std::make_unique<QtGoToDialogRunner>(profile);
+}
 
-std::unique_ptr<ViewOptionsDialogRunner> MakeViewOptionsDialogRunner() { return nullptr; }
+std::unique_ptr<ViewOptionsDialogRunner> MakeViewOptionsDialogRunner(MessageService& messages) {
+  return std::make_unique<QtViewOptionsDialogRunner>(messages);
+}
 
 std::unique_ptr<SlideShowStarter> MakeSlideShowStarter() { return nullptr; }
 

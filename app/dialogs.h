@@ -10,11 +10,15 @@ class QWidget;
 namespace tv {
 
 class GoToDialogRunner;
+class MessageService;
+class Profile;
 class ViewOptionsDialogRunner;
 class SlideShowStarter;
 
-std::unique_ptr<GoToDialogRunner> MakeGoToDialogRunner();
-std::unique_ptr<ViewOptionsDialogRunner> MakeViewOptionsDialogRunner();
+// The Go To dialog keeps its sort order in `profile`; the View Options dialog reports through
+// `messages`.
+std::unique_ptr<GoToDialogRunner> MakeGoToDialogRunner(Profile& profile);
+std::unique_ptr<ViewOptionsDialogRunner> MakeViewOptionsDialogRunner(MessageService& messages);
 std::unique_ptr<SlideShowStarter> MakeSlideShowStarter();
 // Runs the About box modally.
 void RunAboutBox(QWidget* parent);

@@ -61,8 +61,8 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
   // The chart is laid out in the main window's client area, whatever it is drawn on.
   m_pDoc->GetBars().SetLogicalSizeProvider([frame] { return frame->ClientSize(); });
 
-  m_pGoTo = MakeGoToDialogRunner();
-  m_pViewOptions = MakeViewOptionsDialogRunner();
+  m_pGoTo = MakeGoToDialogRunner(m_profile);
+  m_pViewOptions = MakeViewOptionsDialogRunner(m_messages);
   m_pSlideShow = MakeSlideShowStarter();
   m_pDoc->SetGoToDialog(m_pGoTo.get());
   m_pDoc->SetViewOptionsDialog(m_pViewOptions.get());

@@ -26,6 +26,7 @@ void RunAboutBox(QWidget* parent) {
                   "Tickvane Version 2.1\n\nQuickly view and print quotes stored in MetaStock or "
                   "CompuTrac format by opening a file of the name \"master\".",
                   QMessageBox::Ok, parent);
+  box.adjustSize();
   CMainFrame::CenterOnScreen(box);
   box.exec();
 }

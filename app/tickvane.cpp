@@ -52,6 +52,9 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
   m_pDoc = std::make_unique<CTickvaneDoc>(m_profile, m_messages);
   m_pDocTemplate = std::make_unique<CSingleDocTemplate>(*m_pDoc, *m_pRecentFiles);
   m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  // The chart has the window's proportions, wider than tall: across the page it keeps its
+  // scale labels legible. Print Setup can turn the page.
+  m_pPrinter->setPageOrientation(QPageLayout::Landscape);
   m_pCommands = std::make_unique<CommandTable>();
   RegisterCommands();
   m_pMainFrame = std::make_unique<CMainFrame>(*m_pCommands, *m_pDoc, *m_pRecentFiles);

@@ -38,3 +38,7 @@ if(TICKVANE_QT)
                                               tickvane_platform_qt Qt6::Widgets Qt6::PrintSupport
                                        PRIVATE tickvane_warnings)
 endif()
+
+# The user guide the Help commands open, beside the program.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/../docs/user-guide.html
+               ${CMAKE_CURRENT_BINARY_DIR}/help/user-guide.html COPYONLY)

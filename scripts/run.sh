@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# `make run`: shows the bundled sample database's first chart. Without a display (and, until
-# the windowed viewer lands, with one too) the chart is rendered to a PNG file.
+# `make run`: opens the viewer on the bundled sample database when there is a display; without
+# one, renders the first chart to a PNG file and says where.
 set -euo pipefail
 build=${1:-build}
 tickvane="$build/app/tickvane"
-out="$build/sample-chart.png"
+master="$(pwd)/data/sample/MASTER"
 if [[ ! -x "$tickvane" ]]; then
   echo "tickvane was not built (Qt off?); listing the sample database instead."
   exec "$build/tools/quotedump" list data/sample/MASTER
 fi
-if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-  echo "No display: rendering the first chart of data/sample/MASTER to a PNG file."
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+  exec "$tickvane" "$master"
 fi
+out="$build/sample-chart.png"
+echo "No display: rendering the first chart of data/sample/MASTER to a PNG file."
 "$tickvane" --export-png "$out" data/sample/MASTER
 echo "Chart written to $out"

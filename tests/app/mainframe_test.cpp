@@ -271,6 +271,15 @@ TEST(StartUp, AFileThatCannotBeOpenedEndsStartUpWithTheMessage) {
   EXPECT_NE(p.messages.messages[0].text.find("/nonexistent/dir/MASTER"), std::string::npos);
 }
 
+TEST(StartUp, HelpSaysPlainlyWhenTheGuideIsNotInstalled) {
+  Program p;
+  ASSERT_TRUE(p.Start());
+  if (!CTickvaneApp::UserGuidePath().isEmpty()) GTEST_SKIP() << "a user guide is installed";
+  p.app.GetCommands().Execute(cmd::kHelp);
+  ASSERT_EQ(p.messages.messages.size(), 1u);
+  EXPECT_NE(p.messages.messages[0].text.find("Help is not installed"), std::string::npos);
+}
+
 TEST(StatusBar, CounterFollowsTheCurrentSecurity) {
   EXPECT_EQ(CounterText(0, 0), "No Symbols Read");
   EXPECT_EQ(CounterText(12, 0), "Symbol 1 of 12");

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Screenshots of the windowed program for a person to look at: starts tickvane under Xvfb on
+# the bundled sample database and on a copy of a real database, steps through securities,
+# opens each menu, the context menu, the print preview, Help and About, and saves PNGs in
+# screenshots/.
+#
+#   scripts/screenshots.sh [BUILD_DIR] [REAL_DATABASE_DIR]
+#
+# Needs xvfb, imagemagick (import), xdotool and x11-utils. The real database is copied to a
+# temporary directory and given the layout files it lacks; nothing is written beside it.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build}
+real=${2:-$root/../shared/realdata/asx-mining}
+exe=$(cd "$root" && realpath "$build/app/tickvane")
+out=$root/screenshots
+
+if [ -z "${TICKVANE_IN_XVFB:-}" ]; then
+  TICKVANE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+mkdir -p "$out"
+work=$(mktemp -d /tmp/tvshots.XXXXXX)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+
+shot() { sleep "${2:-0.6}"; import -window root "$out/$1.png"; echo "screenshots/$1.png"; }
+key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
+
+# Starts tickvane on a file and waits for the main window; sets $pid and $win.
+start() {
+  "$exe" --profile "$work/settings.ini" "$@" &
+  pid=$!
+  win=""
+  for _ in $(seq 1 50); do
+    win=$(xdotool search --onlyvisible --name '^Tickvane$' 2>/dev/null | head -1 || true)
+    [ -n "$win" ] && break
+    sleep 0.2
+  done
+  [ -n "$win" ] || { echo "screenshots: the main window did not appear" >&2; exit 1; }
+  xdotool windowfocus --sync "$win"
+}
+
+stop() { kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; }
+
+# Focus whatever window is on top now (a message box, a dialog).
+focus_top() {
+  local top
+  top=$(xdotool search --onlyvisible --name '.' 2>/dev/null | tail -1 || true)
+  [ -n "$top" ] && xdotool windowfocus --sync "$top" 2>/dev/null || true
+}
+
+# --- the bundled sample database
+start "$root/data/sample/MASTER"
+shot 01-sample-first 1.5
+key Right; key Right; key Right
+shot 02-sample-fourth
+key alt+f; shot 03-menu-file; key Escape
+key alt+v; shot 04-menu-view; key Escape
+key alt+s; shot 05-menu-select; key Escape
+key alt+h; shot 06-menu-help; key Escape
+xdotool mousemove --window "$win" 400 300 click 3
+shot 07-context-menu; key Escape
+xdotool mousemove --window "$win" 25 34; shot 08-toolbar-hover 1.5
+xdotool mousemove --window "$win" 600 400
+key alt+f; key v; focus_top; shot 09-print-preview 2; key Escape
+xdotool windowfocus --sync "$win"
+key F1; focus_top; shot 10-help; key Return
+xdotool windowfocus --sync "$win"
+key alt+h; key a; focus_top; shot 11-about; key Return
+xdotool windowfocus --sync "$win"
+key alt+v; key t; shot 12-no-toolbar; key alt+v; key t
+stop
+
+# --- a real database, with the layout files it lacks
+if [ -d "$real" ]; then
+  mkdir -p "$work/real"
+  cp "$real"/MASTER "$real"/F*.DAT "$work/real/"
+  for dat in "$work"/real/F*.DAT; do
+    printf '"DATE",0,0\r\n"OPEN",0,0\r\n"HIGH",0,0\r\n"LOW",0,0\r\n"CLOSE",0,0\r\n"VOL",0,0\r\n"OI",0,0\r\n' \
+      >"${dat%.DAT}.DOP"
+  done
+  "$exe" --profile "$work/settings.ini" "$work/real/MASTER" &
+  pid=$!
+  sleep 1.5
+  focus_top
+  shot 20-real-too-many 0.5
+  key Return
+  win=$(xdotool search --onlyvisible --name '^Tickvane$' | head -1)
+  xdotool windowfocus --sync "$win"
+  shot 21-real-first 1
+  for _ in 1 2 3 4 5; do key Right; done
+  shot 22-real-sixth
+  for _ in $(seq 1 20); do xdotool key Right; sleep 0.1; done
+  shot 23-real-26th 1
+  stop
+else
+  echo "screenshots: no real database at $real; skipped" >&2
+fi

@@ -4,6 +4,7 @@
 // whole text is formatted into one buffer with std::to_chars and written with one call.
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -100,14 +101,18 @@ char* PutTime(char* out, std::uint16_t units) {
   return PutDigits(out, units % 30u * 2u, 2);
 }
 
-char* PutReal(char* out, char* limit, float value) { return std::to_chars(out, limit, value).ptr; }
-
 // Longest line: 10 + 1 + 8 + 6 × (1 + the longest shortest float text, 15) + 1.
 constexpr std::size_t kMaxLineLength = 128;
 
-std::string FormatCsv(const PriceSeries& s) {
-  std::string text(kCsvHeader.size() + static_cast<std::size_t>(s.count) * kMaxLineLength, '\0');
-  char* out = text.data();
+// The whole text in one buffer, its length in `length`; null when it cannot be allocated.
+// The buffer is not cleared first: it is written once, front to back, and clearing the
+// worst-case size would touch twice the memory the text needs.
+char* FormatCsv(const PriceSeries& s, std::size_t& length) {
+  const std::size_t capacity =
+      kCsvHeader.size() + static_cast<std::size_t>(s.count) * kMaxLineLength;
+  auto* const text = static_cast<char*>(std::malloc(capacity));
+  if (text == nullptr) return nullptr;
+  char* out = text;
   std::memcpy(out, kCsvHeader.data(), kCsvHeader.size());
   out += kCsvHeader.size();
   for (int i = 0; i < s.count; ++i) {
@@ -117,11 +122,11 @@ std::string FormatCsv(const PriceSeries& s) {
     out = PutTime(out, s.time[i]);
     for (const auto* column : {&s.open, &s.high, &s.low, &s.close, &s.volume, &s.openInterest}) {
       *out++ = ',';
-      out = PutReal(out, limit, (*column)[i]);
+      out = std::to_chars(out, limit, (*column)[i]).ptr;
     }
     *out++ = '\n';
   }
-  text.resize(static_cast<std::size_t>(out - text.data()));
+  length = static_cast<std::size_t>(out - text);
   return text;
 }
 
@@ -142,11 +147,15 @@ int RunRead(Args args) {
     PrintError(std::to_string(code) + " " + ResultText(code));
     return kExitFailure;
   }
-  const std::string text = FormatCsv(series);
+  std::size_t length = 0;
+  char* const text = FormatCsv(series, length);
   ReleasePriceSeries(series);
-
-  const bool written =
-      std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+  if (text == nullptr) {
+    PrintError(std::to_string(kMalloc) + " " + ResultText(kMalloc));
+    return kExitFailure;
+  }
+  const bool written = std::fwrite(text, 1, length, stdout) == length && std::fflush(stdout) == 0;
+  std::free(text);
   if (!written) {
     PrintError("cannot write the output");
     return kExitFailure;

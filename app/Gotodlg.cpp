@@ -12,6 +12,7 @@
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTextOption>
+#include <algorithm>
 
 #include "bars.h"
 #include "goto_list.h"
@@ -25,7 +26,12 @@ namespace {
 // in a column whatever the width of the symbols before them.
 class TabStopDelegate final : public QStyledItemDelegate {
  public:
-  TabStopDelegate(int tabStop, QObject* parent) : QStyledItemDelegate(parent), tabStop_(tabStop) {}
+  TabStopDelegate(int tabStop, int rowHeight, QObject* parent)
+      : QStyledItemDelegate(parent), tabStop_(tabStop), rowHeight_(rowHeight) {}
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), rowHeight_);
+  }
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
@@ -54,6 +60,7 @@ class TabStopDelegate final : public QStyledItemDelegate {
 
  private:
   int tabStop_;
+  int rowHeight_;
 };
 
 QString Latin1(const std::string& text) {
@@ -87,8 +94,14 @@ CGoToDlg::CGoToDlg(Profile& profile, QWidget* parent)
   m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_list->setTextElideMode(Qt::ElideNone);
   m_list->setUniformItemSizes(true);
-  // Windows list boxes put a tab stop every 32 horizontal dialog units.
-  m_list->setItemDelegate(new TabStopDelegate(du.X(32), m_list));
+  // A row is as high as the font's characters, and tab stops lie every 32 horizontal dialog
+  // units, as in the list boxes the layout was drawn for.
+  m_list->setItemDelegate(new TabStopDelegate(du.X(32), du.baseY(), m_list));
+  // The list shows whole rows only: it gives up the part of its height that would show a cut
+  // row, which keeps its bottom edge inside the dialog.
+  const int frame = m_list->frameWidth();
+  const int rows = std::max(1, (m_list->height() - 2 * frame) / du.baseY());
+  m_list->setFixedHeight(rows * du.baseY() + 2 * frame);
   connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
 
   auto* group = new QGroupBox("Sort By", this);

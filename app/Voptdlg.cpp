@@ -157,6 +157,7 @@ void CViewOptionsDlg::OnInitDialog() {
   EnableMA2();
 
   const QRect window = WindowRect(*this);
+  m_initDecoration = window.height() - geometry().height();
   m_fullHeight = window.height();
   const int buttonBottom = m_colors->mapToGlobal(QPoint(0, m_colors->height())).y();
   m_shortHeight = buttonBottom - window.top() + 3 * FrameThickness();
@@ -243,7 +244,10 @@ void CViewOptionsDlg::OnDefault() {
 
 void CViewOptionsDlg::OnColors() {
   const QRect window = WindowRect(*this);
-  const int height = m_expanded ? m_shortHeight : m_fullHeight;
+  // The heights were measured as the dialog opened, when a window manager may not have framed
+  // it yet; a frame that came later is added so the dialog's inside keeps its size.
+  const int decoration = window.height() - geometry().height();
+  const int height = (m_expanded ? m_shortHeight : m_fullHeight) + decoration - m_initDecoration;
   MoveWindowTo(*this, window.left(), window.top(), window.width(), height);
   m_expanded = !m_expanded;
   m_colors->setText(m_expanded ? kShrinkText : kColorsText);

@@ -122,6 +122,7 @@ class CViewOptionsDlg final : public QDialog {
   QLabel* m_ma1Label = nullptr;
   QLabel* m_ma2Label = nullptr;
   QLabel* m_barSpaceLabel = nullptr;
+  int m_initDecoration = 0;  // frame height known when the heights were measured
   bool m_initialised = false;
 };
 

@@ -188,6 +188,40 @@ TEST_F(GoToDialogTest, IsCentredOnTheScreenAndSizedInDialogUnits) {
   const QRect frame = dialog.frameGeometry();
   EXPECT_EQ(frame.left(), (screen.width() - frame.width()) / 2);
   EXPECT_EQ(frame.top(), (screen.height() - frame.height()) / 2);
+  // The list keeps to whole rows, which brings its bottom inside the dialog.
+  const QListWidget& list = *dialog.list();
+  EXPECT_EQ(list.viewport()->height() % du.baseY(), 0);
+  EXPECT_EQ(list.visualItemRect(list.item(0)).height(), du.baseY());
+  EXPECT_LE(list.geometry().bottom(), dialog.height() - 1);
+  EXPECT_GT(list.geometry().bottom(), du.Y(140));
+}
+
+TEST_F(GoToDialogTest, NamesLineUpAtTheTabStopWhateverTheSymbolWidth) {
+  fixture::SetList(bars, {{"I", "Same Name"}, {"WWWW", "Same Name"}, {"ZZ", "Other"}}, 2);
+  tv::CGoToDlg dialog(profile);
+  dialog.m_pBars = &bars;
+  dialog.show();
+  QApplication::processEvents();
+  const QListWidget& list = *dialog.list();
+  const QImage image = list.viewport()->grab().toImage();
+  const QRect first = list.visualItemRect(list.item(0));
+  const QRect second = list.visualItemRect(list.item(1));
+  // Left of the first tab stop the rows differ (the symbols); from just before it on they are
+  // the same picture.
+  const int tab = dialog.units().X(32);
+  const int width = first.width() - tab;
+  EXPECT_NE(image.copy(0, first.top(), tab, first.height()),
+            image.copy(0, second.top(), tab, second.height()));
+  EXPECT_EQ(image.copy(tab - 4, first.top(), width, first.height()),
+            image.copy(tab - 4, second.top(), width, second.height()));
+  // The name starts right at that stop (within a character of it).
+  const int reach = 4 + dialog.units().baseX() + 4;
+  const QImage names = image.copy(tab - 4, first.top(), reach, first.height());
+  bool inked = false;
+  for (int y = 0; y < names.height() && !inked; ++y)
+    for (int x = 0; x < names.width() && !inked; ++x)
+      inked = names.pixelColor(x, y) != names.pixelColor(0, 0);
+  EXPECT_TRUE(inked);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "Doc.h"
 #include "MainFrm.h"
+#include "Splash.h"
 #include "View.h"
 #include "command_ids.h"
 #include "commands.h"
@@ -39,8 +40,10 @@ CTickvaneApp::~CTickvaneApp() {
 }
 
 bool CTickvaneApp::InitInstance(const std::string& file) {
-  // 1. The splash window is created, shown and painted here, so that it stands while the
-  //    rest of start-up runs (m_pSplashWnd).
+  // 1. The splash window, shown and painted at once, so that it stands while the rest of
+  //    start-up runs.
+  m_pSplashWnd = std::make_unique<CSplashWnd>();
+  if (m_pSplashWnd->Create()) m_pSplashWnd->ShowAndPaint();
 
   // 2. The look of the controls is Qt's own; nothing to switch on.
 
@@ -51,7 +54,9 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
   // 4. The single-document template: one document, the frame and its view.
   m_pDoc = std::make_unique<CTickvaneDoc>(m_profile, m_messages);
   m_pDocTemplate = std::make_unique<CSingleDocTemplate>(*m_pDoc, *m_pRecentFiles);
-  m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  // One-pixel chart lines stay visible on paper and in the preview at screen resolution; at
+  // a printer's full resolution they would be hairlines the preview loses altogether.
+  m_pPrinter = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
   // The chart has the window's proportions, wider than tall: across the page it keeps its
   // scale labels legible. Print Setup can turn the page.
   m_pPrinter->setPageOrientation(QPageLayout::Landscape);
@@ -90,6 +95,8 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
 
   // 6. Start-up has finished: the splash's ten seconds count from here.
   m_dwSplashTime = m_clock.TickCount();
+  // Top-most: the main window was shown after the splash and must not cover it.
+  if (m_pSplashWnd && m_pSplashWnd->HasWindow()) m_pSplashWnd->raise();
   return true;
 }
 
@@ -187,13 +194,32 @@ bool CTickvaneApp::OnIdle(int) {
   m_pCommands->UpdateAll();
   m_pMainFrame->OnUpdateCounterPane();
   m_pMainFrame->OnUpdatePiePane();
-  // The splash's idle rule goes here (closing it once its time is up).
+  const bool more = false;
+  // The splash stands until its ten seconds are up; keep asking for idle time till then.
+  if (m_pSplashWnd && m_pSplashWnd->HasWindow()) {
+    if (!SplashTimeIsUp(m_dwSplashTime, m_clock.TickCount())) return true;
+    CloseSplash();
+  }
+  return more;
+}
+
+bool CTickvaneApp::PreTranslateMessage(QObject* target, QEvent* event) {
+  // A key or button press ends the splash. One on the splash itself ends it at the next idle
+  // moment, one anywhere else at once; either way the press goes on to do its usual work.
+  // Only widgets count as targets: a press reaches the window system's window first and then
+  // the widget, and should be seen once.
+  if (m_pSplashWnd && target != nullptr && target->isWidgetType() && IsSplashClosingInput(*event)) {
+    if (m_pSplashWnd->IsTarget(target))
+      m_dwSplashTime -= kSplashMilliseconds;
+    else
+      CloseSplash();
+  }
   return false;
 }
 
-bool CTickvaneApp::PreTranslateMessage(QObject*, QEvent*) {
-  // The splash's input rule goes here (a key or button press closes it).
-  return false;
+void CTickvaneApp::CloseSplash() {
+  m_pSplashWnd.reset();
+  if (m_pMainFrame && m_pMainFrame->isVisible()) m_pMainFrame->repaint();
 }
 
 bool CTickvaneApp::eventFilter(QObject* watched, QEvent* event) {

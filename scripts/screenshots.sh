@@ -70,6 +70,10 @@ xdotool windowfocus --sync "$win"
 key alt+h; key a; focus_top; shot 11-about; key Return
 xdotool windowfocus --sync "$win"
 key alt+v; key t; shot 12-no-toolbar; key alt+v; key t
+key alt+s; key g; focus_top; shot 13-goto 1; key Escape
+xdotool windowfocus --sync "$win"
+key alt+v; key o; focus_top; shot 14-view-options 1; key Escape
+xdotool windowfocus --sync "$win"
 stop
 
 # --- a real database, with the layout files it lacks

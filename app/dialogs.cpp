@@ -1,12 +1,13 @@
 #include "dialogs.h"
 
-#include <QMessageBox>
-
+#include "About.h"
 #include "Doc.h"
 #include "Gotodlg.h"
 #include "MainFrm.h"
+#include "Sshowdlg.h"
 #include "View.h"
 #include "Voptdlg.h"
+#include "images.h"
 
 namespace tv {
 
@@ -18,17 +19,13 @@ std::unique_ptr<ViewOptionsDialogRunner> MakeViewOptionsDialogRunner(MessageServ
   return std::make_unique<QtViewOptionsDialogRunner>(messages);
 }
 
-std::unique_ptr<SlideShowStarter> MakeSlideShowStarter() { return nullptr; }
+std::unique_ptr<SlideShowStarter> MakeSlideShowStarter() {
+  return std::make_unique<QtSlideShowStarter>();
+}
 
 void RunAboutBox(QWidget* parent) {
-  // A plain box until the About dialog proper is built.
-  QMessageBox box(QMessageBox::NoIcon, "About Tickvane",
-                  "Tickvane Version 2.1\n\nQuickly view and print quotes stored in MetaStock or "
-                  "CompuTrac format by opening a file of the name \"master\".",
-                  QMessageBox::Ok, parent);
-  box.adjustSize();
-  CMainFrame::CenterOnScreen(box);
-  box.exec();
+  CAboutDlg dialog(ApplicationIcon().pixmap(32, 32), parent);
+  dialog.exec();
 }
 
 }  // namespace tv

@@ -66,7 +66,7 @@ class CTickvaneApp final : public QObject {
 
   // The splash window while it stands (null before and after), and the tick count at which
   // start-up finished: the splash's rules in OnIdle and PreTranslateMessage read both.
-  CSplashWnd* m_pSplashWnd = nullptr;
+  std::unique_ptr<CSplashWnd> m_pSplashWnd;
   std::uint32_t m_dwSplashTime = 0;
 
  protected:
@@ -74,6 +74,8 @@ class CTickvaneApp final : public QObject {
 
  private:
   void RegisterCommands();
+  // Takes the splash down for good and repaints the main window at once.
+  void CloseSplash();
   void Idle();
 
   Profile& m_profile;

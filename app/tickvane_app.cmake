@@ -22,6 +22,7 @@ if(TICKVANE_QT)
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/dialogs.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/showsplash.cmake)
 
 if(TICKVANE_QT)
   # tickvane_appqt: the windows, the commands and the application object.
@@ -35,6 +36,7 @@ if(TICKVANE_QT)
   set_target_properties(tickvane_appqt PROPERTIES AUTOMOC ON)
   target_include_directories(tickvane_appqt PUBLIC ${CMAKE_CURRENT_LIST_DIR})
   target_link_libraries(tickvane_appqt PUBLIC tickvane_appcore tickvane_qtprofile tickvane_dialogs
+                                              tickvane_showsplash
                                               tickvane_platform_qt Qt6::Widgets Qt6::PrintSupport
                                        PRIVATE tickvane_warnings)
 endif()

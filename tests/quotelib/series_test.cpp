@@ -305,44 +305,6 @@ TEST(ReadSecurity, BothStorageFormsReadTheSameBars) {
   EXPECT_EQ(RecordOfBar(arrays.s, 2320), 2420);
 }
 
-TEST(ReadSecurity, AbsentFieldsReadAsMinusOneAndNoTime) {
-  OneSecurity db(5, {"DATE", "HIGH", "LOW", "CLOSE", "VOL"});
-  SeriesHolder h;
-  ASSERT_EQ(ReadSecurity(h.s, db.dir(), "TST", 0, 10, 1), 0);
-  ASSERT_EQ(h.s.count, 5);
-  EXPECT_EQ(h.s.open[4], -1.0f);
-  EXPECT_EQ(h.s.openInterest[4], -1.0f);
-  EXPECT_EQ(h.s.time[4], 0);
-  EXPECT_EQ(h.s.high[4], 4.25f);
-  EXPECT_EQ(h.s.volume[4], 5.0f);
-  EXPECT_NE(h.s.date[4], 0);
-}
-
-TEST(ReadSecurity, WithoutADateFieldBarsHaveNoDate) {
-  OneSecurity db(4, {"OPEN", "HIGH", "LOW", "CLOSE"});
-  SeriesHolder h;
-  ASSERT_EQ(ReadSecurity(h.s, db.dir(), "TST", 0, -1, 1), 0);
-  ASSERT_EQ(h.s.count, 4);
-  EXPECT_EQ(h.s.date[3], 0);
-}
-
-TEST(ReadSecurity, IntradayTimesBecomeTwoSecondUnits) {
-  TempDir tmp;
-  fixture::Security s{3, 32, 8, "Intraday", "INT"};
-  fixture::WriteMaster(tmp.path() / "MASTER", {fixture::SecurityRecord(s)});
-  fixture::WriteDop(tmp.path() / "F3.DOP",
-                    {"DATE", "TIME", "OPEN", "HIGH", "LOW", "CLOSE", "VOL", "OI"});
-  fixture::WriteDat(tmp.path() / "F3.DAT", 32,
-                    {{fixture::DateReal(2001, 3, 5), 93000, 1, 2, 0.5f, 1.5f, 100, 0},
-                     {fixture::DateReal(2001, 3, 5), 235959, 1, 2, 0.5f, 1.5f, 100, 0}});
-  SeriesHolder h;
-  ASSERT_EQ(ReadSecurity(h.s, tmp.dir(), "INT", 0, -1, 1), 0);
-  ASSERT_EQ(h.s.count, 2);
-  EXPECT_EQ(h.s.time[0], 17100);
-  EXPECT_EQ(h.s.time[1], 43199);
-  EXPECT_EQ(h.s.date[1], DayNumber(101, 3, 5));
-}
-
 TEST(ReadSecurity, InfoBlockHoldsTheRecordAndTheLayout) {
   OneSecurity db(10, {"DATE", "HIGH", "LOW", "CLOSE"});
   fixture::WriteText(db.tmp.path() / "F1.DOP",
@@ -505,24 +467,6 @@ TEST(ReadSecurityFailures, LongDirectoriesAndKeysAreCutToTheirFields) {
 
   // A key longer than the key field can match neither a name nor a symbol.
   EXPECT_EQ(ReadSecurity(h.s, deep.string() + "/", std::string(40, 'K'), 0, -1, 1), kFileNotFound);
-}
-
-TEST(ReadSecurityFailures, GarbageFilesNeverReadOutOfBounds) {
-  // Bytes that are no layout and no records at all: whatever the result, the read must
-  // stay inside its buffers (the sanitizer build checks) and report a code of the table.
-  OneSecurity db(0);
-  std::string garbage;
-  std::uint32_t x = 7;
-  for (int i = 0; i < 4096; ++i) {
-    x = x * 1103515245u + 12345u;
-    garbage.push_back(static_cast<char>(x >> 24));
-  }
-  fixture::WriteText(db.tmp.path() / "F1.DOP", garbage);
-  fixture::WriteText(db.tmp.path() / "F1.DAT", garbage);
-  SeriesHolder h;
-  const ResultCode rc = ReadSecurity(h.s, db.dir(), "TST", -1, 800, 1);
-  EXPECT_TRUE(rc == 0 || rc == kInvalidParm || rc == kRecordNotFound) << rc;
-  EXPECT_LE(h.s.count, h.s.capacity);
 }
 
 // --- real data ------------------------------------------------------------------------

@@ -54,12 +54,25 @@ struct PriceSeries {
   SeriesInfo* info = nullptr;         // owned; freed by ReleasePriceSeries
 };
 
+// 0, or -2 when the file cannot be opened (layout unchanged). Missing items read as 0;
+// items keep their low 16 bits; positions stop growing at INT16_MAX.
 ResultCode ReadDataLayout(const std::string& path, DataLayout& layout);
+// Gives back any storage the series already holds first. n < 0: -1, series left empty.
+// n = 0: a valid series with no room for bars.
 ResultCode AllocatePriceSeries(PriceSeries& series, std::int16_t n);
 ResultCode ReleasePriceSeries(PriceSeries& series);
 ResultCode SetPriceSeriesCount(PriceSeries& series, std::int16_t n);
 ResultCode AllocateRealColumn(SeriesColumn<float>& column, std::int16_t n);
 // Frees a column made by AllocateRealColumn and zeroes it.
 void ReleaseRealColumn(SeriesColumn<float>& column);
+// start: first data record (from 0), or negative for the last `count` records; count:
+// bars wanted, negative for all of them (at most 16000, less `start`); allocate non-zero
+// sizes the series for them first, 0 fills its present storage.
+// Results: 0; -8 / -4 from FindSecurity; -2 layout or data file missing; -1 a record shape
+// the reader cannot honour (field count outside 1..19, record length above 76 or below
+// 4 bytes per field, a named field beyond the record), refused before anything changes;
+// -3 allocation failed; -9 the first bar wanted lies beyond the file. A header count below
+// 1 (or a file too short for a header) means no data records; a file shorter than its
+// header says gives the bars it holds. Bars without a DATE field get day number 0.
 ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::string_view key,
                         std::int32_t start, std::int16_t count, std::int16_t allocate);

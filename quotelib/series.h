@@ -22,9 +22,9 @@ struct SeriesColumn {
 // The eight known field names, in the order they are tried.
 enum class SeriesField : int { Date, Time, Open, High, Low, Close, Volume, OpenInterest };
 inline constexpr int kFieldNameCount = 8;
-inline constexpr int kMaxRecordFields = 19;                        // 76-byte records
-inline constexpr int kMaxRecordLength = 4 * kMaxRecordFields;      // bytes
-inline constexpr int kMaxReadCount = 16000;                        // cap for "all bars"
+inline constexpr int kMaxRecordFields = 19;                    // 76-byte records
+inline constexpr int kMaxRecordLength = 4 * kMaxRecordFields;  // bytes
+inline constexpr int kMaxReadCount = 16000;                    // cap for "all bars"
 inline constexpr int kDopLineLength = 79;
 
 struct DataLayout {
@@ -41,17 +41,17 @@ struct SeriesInfo {
 };
 
 struct PriceSeries {
-  SeriesColumn<std::int16_t> date;    // day numbers
-  SeriesColumn<std::uint16_t> time;   // two-second units
+  SeriesColumn<std::int16_t> date;   // day numbers
+  SeriesColumn<std::uint16_t> time;  // two-second units
   SeriesColumn<float> open, high, low, close, volume, openInterest;
-  std::array<char, 71> directory{};   // found directory of the last read (cut to 70)
-  std::array<char, 21> key{};         // key of the last read (cut to 20)
+  std::array<char, 71> directory{};  // found directory of the last read (cut to 70)
+  std::array<char, 21> key{};        // key of the last read (cut to 20)
   std::int16_t count = 0;
   std::int16_t capacity = 0;
   std::int32_t fileRecords = 0;
   std::int16_t sourceKind = 0;
   std::uint16_t infoLength = 0;
-  SeriesInfo* info = nullptr;         // owned; freed by ReleasePriceSeries
+  SeriesInfo* info = nullptr;  // owned; freed by ReleasePriceSeries
 };
 
 // 0, or -2 when the file cannot be opened (layout unchanged). Missing items read as 0;

@@ -33,6 +33,22 @@ QtSurface::QtSurface(QPainter& painter)
   painter_.resetTransform();
   painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setRenderHint(QPainter::TextAntialiasing, true);
+  // On an unclipped 32-bit image, upright and level lines are written straight into the
+  // pixels the painter draws on: a chart has a few thousand of them per draw.
+  QPaintDevice* device = painter_.device();
+  if (device && device->devType() == QInternal::Image && !painter_.hasClipping() &&
+      painter_.compositionMode() == QPainter::CompositionMode_SourceOver &&
+      painter_.opacity() == 1.0) {
+    auto* image = static_cast<QImage*>(device);
+    const auto format = image->format();
+    if (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+        format == QImage::Format_ARGB32_Premultiplied) {
+      // The painter has already made the image's pixels its own, so this does not copy.
+      pixels_ = image->bits();
+      bytesPerLine_ = image->bytesPerLine();
+      pixelBounds_ = image->rect();
+    }
+  }
 }
 
 QtSurface::~QtSurface() { painter_.restore(); }
@@ -55,6 +71,7 @@ Font QtSurface::SelectFont(const Font& font) {
   const Font old = font_;
   font_ = font;
   qfont_ = MakeFont(font);
+  metrics_.reset();
   return old;
 }
 
@@ -145,9 +162,9 @@ void QtSurface::LineTo(Point p) {
   const Point a = mapping_.ToDevice(from);
   const Point b = mapping_.ToDevice(p);
   if (a == b) return;
-  Prepare(Use::Line);
   const int w = DevicePenWidth();
   if (w > 1) {
+    Prepare(Use::Line);
     painter_.drawLine(QPoint(a.x, a.y), QPoint(b.x, b.y));
     return;
   }
@@ -165,10 +182,30 @@ void QtSurface::LineTo(Point p) {
     last.y = b.y - Sign(dy);
     last.x = a.x + static_cast<int>(std::lround(static_cast<double>(dx) * (n - 1) / n));
   }
-  if (last == a)
-    painter_.drawPoint(a.x, a.y);
-  else
-    painter_.drawLine(QPoint(a.x, a.y), QPoint(last.x, last.y));
+  // Most chart lines are upright or level: those are filled as one-pixel rectangles, which
+  // costs neither a pen change nor the line rasteriser.
+  if (last.x == a.x || last.y == a.y) {
+    const QRect r(QPoint(std::min(a.x, last.x), std::min(a.y, last.y)),
+                  QPoint(std::max(a.x, last.x), std::max(a.y, last.y)));
+    FillSolid(r, pen_.color);
+    return;
+  }
+  Prepare(Use::Line);
+  painter_.drawLine(QPoint(a.x, a.y), QPoint(last.x, last.y));
+}
+
+void QtSurface::FillSolid(const QRect& rect, Rgb color) {
+  if (pixels_ == nullptr) {
+    painter_.fillRect(rect, ToQ(color));
+    return;
+  }
+  const QRect r = rect.intersected(pixelBounds_);
+  if (r.isEmpty()) return;
+  const QRgb value = qRgb(color.r, color.g, color.b);
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    auto* row = reinterpret_cast<QRgb*>(pixels_ + y * bytesPerLine_);
+    std::fill(row + r.left(), row + r.right() + 1, value);
+  }
 }
 
 void QtSurface::Rectangle(const Rect& rect) {
@@ -238,12 +275,15 @@ void QtSurface::Arc(const Rect& rect, Point start, Point end) { ArcShape(rect, s
 
 void QtSurface::DrawText(Point p, std::string_view text, const QRect* clip) {
   const QString s = ToQString(text);
-  painter_.setFont(qfont_);
-  const QFontMetrics fm(qfont_, painter_.device());
+  const QFontMetrics& fm = Metrics();
+  if (painter_.font() != qfont_) painter_.setFont(qfont_);
   const Point d = mapping_.ToDevice(p);
-  const int advance = fm.horizontalAdvance(s);
+  const unsigned horizontal = align_ & kAlignHorizontalMask;
+  const bool opaque = bkMode_ == BkMode::Opaque && !clip && !s.isEmpty();
+  // Measuring shapes the text once more: only when the alignment or the background needs it.
+  const int advance = horizontal != kAlignLeft || opaque ? fm.horizontalAdvance(s) : 0;
   int x = d.x;
-  switch (align_ & kAlignHorizontalMask) {
+  switch (horizontal) {
     case kAlignRight:
       x -= advance;
       break;
@@ -268,7 +308,7 @@ void QtSurface::DrawText(Point p, std::string_view text, const QRect* clip) {
     painter_.save();
     painter_.setClipRect(*clip, Qt::IntersectClip);
   }
-  if (bkMode_ == BkMode::Opaque && !clip && !s.isEmpty())
+  if (opaque)
     painter_.fillRect(QRect(x, baseline - fm.ascent(), advance, fm.height()), ToQ(bkColor_));
   if (!s.isEmpty()) {
     Prepare(Use::Text);
@@ -322,8 +362,13 @@ void QtSurface::DrawBitmap(Point p, const BitmapView& bitmap) {
   painter_.drawImage(QPoint(d.x, d.y), image);
 }
 
+const QFontMetrics& QtSurface::Metrics() {
+  if (!metrics_) metrics_.emplace(qfont_, painter_.device());
+  return *metrics_;
+}
+
 Size QtSurface::TextExtent(std::string_view text) {
-  const QFontMetrics fm(qfont_, painter_.device());
+  const QFontMetrics& fm = Metrics();
   return {fm.horizontalAdvance(ToQString(text)), fm.height()};
 }
 

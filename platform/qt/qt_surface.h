@@ -6,8 +6,10 @@
 // and 1-pixel lines stay crisp (no antialiasing of lines; text is antialiased).
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <optional>
 
 #include "surface.h"
 
@@ -53,6 +55,8 @@ class QtSurface final : public Surface {
   void DrawText(Point p, std::string_view text, const QRect* clip);
   void ArcShape(const Rect& rect, Point start, Point end, bool pie);
   QFont MakeFont(const Font& font) const;
+  void FillSolid(const QRect& rect, Rgb color);
+  const QFontMetrics& Metrics();
 
   QPainter& painter_;
   Mapping mapping_{};
@@ -61,12 +65,17 @@ class QtSurface final : public Surface {
   Font font_{};
   QFont defaultFont_;
   QFont qfont_;
+  std::optional<QFontMetrics> metrics_;  // of qfont_ on this device, made when first needed
   Rgb textColor_{};
   Rgb bkColor_{255, 255, 255};
   BkMode bkMode_ = BkMode::Opaque;
   unsigned align_ = 0;
   Point position_{};
   Use prepared_ = Use::None;
+  // The target image's pixels when they may be written directly (see the constructor).
+  uchar* pixels_ = nullptr;
+  qsizetype bytesPerLine_ = 0;
+  QRect pixelBounds_;
 };
 
 }  // namespace tv

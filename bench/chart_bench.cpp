@@ -1,0 +1,117 @@
+// Drawing the chart and exporting it: one chart of 800 bars on a large image, stepping
+// through the sample database, and a whole --export-all run.
+
+#ifdef TICKVANE_EXE
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdlib>
+#include <string>
+
+#include "bars.h"
+#include "qt_surface.h"
+#include "quote_writer.h"
+
+namespace {
+
+// Fonts need a GUI application object; one for the whole run, on the offscreen platform.
+void EnsureGuiApplication() {
+  static int argc = 1;
+  static char name[] = "tickvane_bench";
+  static char* argv[] = {name, nullptr};
+  if (QGuiApplication::instance() == nullptr) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    (void)app;
+  }
+}
+
+class NullMessages final : public tv::MessageService {
+ public:
+  void ShowMessage(std::string_view, tv::MessageIcon) override {}
+};
+
+void DrawOnImage(CBars& bars, QImage& image) {
+  QPainter painter(&image);
+  tv::QtSurface surface(painter);
+  bars.Draw(surface, {0, 0, image.width(), image.height()}, false);
+}
+
+void BM_Draw800BarsOn1920x1080(benchmark::State& state) {
+  EnsureGuiApplication();
+  NullMessages messages;
+  CBars bars(&messages);
+  bars.AllocateSeries(800);
+  SetPriceSeriesCount(bars.m_series, 800);
+  float price = 20.0f;
+  for (int i = 0; i < 800; ++i) {
+    price += static_cast<float>((i * 7919) % 13) / 13.0f - 0.48f;
+    bars.m_series.high[i] = price + 0.4f;
+    bars.m_series.low[i] = price - 0.4f;
+    bars.m_series.close[i] = price + 0.1f;
+    bars.m_series.volume[i] = static_cast<float>(1000 + (i * 31) % 5000);
+    bars.m_series.date[i] = static_cast<std::int16_t>(14245 + i);
+  }
+  bars.SetMA1Length(10);
+  bars.SetMA2Length(20);
+  std::snprintf(bars.m_symbols[0].data(), kSymbolChars, "BENCH");
+  bars.m_count = 1;
+  bars.SetBarSpace(state.range(0));
+  bars.SetLogicalSize({1920, 1080});
+  QImage image(1920, 1080, QImage::Format_RGB32);
+  for (auto _ : state) {
+    DrawOnImage(bars, image);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+// Spacing 4 draws 465 bars across 1920 pixels; spacing 2 draws all 800.
+BENCHMARK(BM_Draw800BarsOn1920x1080)->Arg(4)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_StepAndDrawSampleDatabase(benchmark::State& state) {
+  EnsureGuiApplication();
+  NullMessages messages;
+  CBars bars(&messages);
+  if (!bars.OpenMaster(TICKVANE_SAMPLE_MASTER) || bars.ReadSecurityList() != 0 ||
+      bars.m_count == 0) {
+    state.SkipWithError("sample database missing");
+    return;
+  }
+  bars.SetLogicalSize({1280, 720});
+  QImage image(1280, 720, QImage::Format_RGB32);
+  for (auto _ : state) {
+    if (bars.Step(1)) bars.m_current = -1;  // wrap around at the end of the list
+    DrawOnImage(bars, image);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_StepAndDrawSampleDatabase)->Unit(benchmark::kMillisecond);
+
+// The whole process: start, open, 127 securities of 800 bars loaded, drawn and written.
+void BM_ExportAll127At1280x720(benchmark::State& state) {
+  fixture::TempDir dir;
+  std::vector<fixture::Record53> records;
+  for (int i = 1; i <= 127; ++i) {
+    const auto n = static_cast<std::uint8_t>(i);
+    records.push_back(fixture::SecurityRecord({.fileNumber = n,
+                                               .name = "SECURITY " + std::to_string(i),
+                                               .symbol = "S" + std::to_string(i)}));
+    fixture::WriteSimpleSecurity(dir.path(), n, {.bars = 1000, .startPrice = 5.0f + i});
+  }
+  fixture::WriteMaster(dir.path() / "MASTER", records);
+  const std::string command = std::string("'") + TICKVANE_EXE + "' --export-all '" + dir.dir() +
+                              "out' '" + dir.dir() + "MASTER' 2>/dev/null";
+  for (auto _ : state) {
+    if (std::system(command.c_str()) != 0) {
+      state.SkipWithError("export failed");
+      return;
+    }
+  }
+}
+BENCHMARK(BM_ExportAll127At1280x720)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+}  // namespace
+
+#endif  // TICKVANE_EXE

@@ -2,12 +2,14 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QStatusBar>
@@ -171,7 +173,7 @@ void CTickvaneApp::RegisterCommands() {
   c.Add(cmd::kHelp, "Help", "List Help topics", [this] { OnHelp(); });
   c.Action(cmd::kHelp)->setShortcut(QKeySequence(Qt::Key_F1));
   c.Add(cmd::kContextHelp, "Help", "Display help for clicked on buttons, menus and windows",
-        [this] { OnHelp(); });
+        [this] { OnContextHelp(); });
   c.Action(cmd::kContextHelp)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
   c.Add(cmd::kAppAbout, "&About Tickvane...", "Discloses my dark secret\nAbout Tickvane",
         [this] { OnAppAbout(); });
@@ -214,7 +216,34 @@ bool CTickvaneApp::PreTranslateMessage(QObject* target, QEvent* event) {
     else
       CloseSplash();
   }
+
+  if (m_contextHelpMode) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::NonClientAreaMouseButtonPress) {
+      EndContextHelpMode();
+      OnHelp();
+      return true;  // the click asked for help; it does nothing else
+    }
+    if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+      EndContextHelpMode();
+      return true;
+    }
+  }
   return false;
+}
+
+void CTickvaneApp::OnContextHelp() {
+  if (m_contextHelpMode) return;
+  m_contextHelpMode = true;
+  QApplication::setOverrideCursor(Qt::WhatsThisCursor);
+  m_pMainFrame->m_wndStatusBar->showMessage("Select an object on which to get Help");
+}
+
+void CTickvaneApp::EndContextHelpMode() {
+  if (!m_contextHelpMode) return;
+  m_contextHelpMode = false;
+  QApplication::restoreOverrideCursor();
+  m_pMainFrame->m_wndStatusBar->clearMessage();
 }
 
 void CTickvaneApp::CloseSplash() {

@@ -50,6 +50,9 @@ class CTickvaneApp final : public QObject {
   void OnFilePrintSetup();
   void OnOpenRecentFile(int index);
   void OnHelp();
+  // Shift+F1: the next click anywhere opens help instead of doing what it would; Esc cancels.
+  void OnContextHelp();
+  bool InContextHelpMode() const { return m_contextHelpMode; }
   void OnAppAbout();
 
   CMainFrame* GetMainWnd() const { return m_pMainFrame.get(); }
@@ -77,6 +80,7 @@ class CTickvaneApp final : public QObject {
   // Takes the splash down for good and repaints the main window at once.
   void CloseSplash();
   void Idle();
+  void EndContextHelpMode();
 
   Profile& m_profile;
   MessageService& m_messages;
@@ -92,6 +96,7 @@ class CTickvaneApp final : public QObject {
   std::unique_ptr<SlideShowStarter> m_pSlideShow;
   QTimer* m_idleAgain = nullptr;
   bool m_inIdle = false;
+  bool m_contextHelpMode = false;
 };
 
 }  // namespace tv

@@ -280,6 +280,29 @@ TEST(StartUp, HelpSaysPlainlyWhenTheGuideIsNotInstalled) {
   EXPECT_NE(p.messages.messages[0].text.find("Help is not installed"), std::string::npos);
 }
 
+TEST(StartUp, ContextHelpTakesTheNextClickForHelp) {
+  Program p;
+  ASSERT_TRUE(p.Start());
+  if (!CTickvaneApp::UserGuidePath().isEmpty()) GTEST_SKIP() << "a user guide is installed";
+  int menus = 0;
+  p.view().m_showMenu = [&](QMenu&, const QPoint&) { ++menus; };
+  p.app.GetCommands().Execute(cmd::kContextHelp);
+  EXPECT_TRUE(p.app.InContextHelpMode());
+  EXPECT_EQ(p.frame().m_wndStatusBar->currentMessage(), "Select an object on which to get Help");
+  QTest::mouseClick(&p.view(), Qt::RightButton);
+  EXPECT_EQ(menus, 0);  // the click only asked for help
+  EXPECT_FALSE(p.app.InContextHelpMode());
+  ASSERT_EQ(p.messages.messages.size(), 1u);
+  EXPECT_EQ(p.frame().m_wndStatusBar->currentMessage(), "");
+  QTest::mouseClick(&p.view(), Qt::RightButton);
+  EXPECT_EQ(menus, 1);
+
+  p.app.GetCommands().Execute(cmd::kContextHelp);
+  QTest::keyClick(&p.view(), Qt::Key_Escape);
+  EXPECT_FALSE(p.app.InContextHelpMode());
+  EXPECT_EQ(p.messages.messages.size(), 1u);
+}
+
 TEST(StatusBar, CounterFollowsTheCurrentSecurity) {
   EXPECT_EQ(CounterText(0, 0), "No Symbols Read");
   EXPECT_EQ(CounterText(12, 0), "Symbol 1 of 12");

@@ -9,6 +9,10 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "frame_logic.h"
 #include "qt_surface.h"
@@ -63,6 +67,52 @@ void DrawEmblem(QPainter& p, const QRect& box) {
   }
 }
 
+// The picture is kept as an 8-bit one with a 256-entry colour table, as a classic splash
+// bitmap is. Qt's own conversion falls back to a fixed colour cube once a picture has more
+// than 256 colours (smooth letters do), which would shift the teal and the blue; instead the
+// table holds the picture's most frequent colours, so the large flat areas stay exact, and
+// every other colour takes its nearest entry.
+QImage ToColorTable(const QImage& image) {
+  std::map<QRgb, int> frequency;
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) ++frequency[line[x] | 0xff000000u];
+  }
+  std::vector<std::pair<int, QRgb>> byCount;
+  byCount.reserve(frequency.size());
+  for (const auto& [rgb, count] : frequency) byCount.emplace_back(-count, rgb);
+  std::sort(byCount.begin(), byCount.end());
+  QList<QRgb> table;
+  for (std::size_t i = 0; i < byCount.size() && i < 256; ++i) table.push_back(byCount[i].second);
+  while (table.size() < 256) table.push_back(qRgb(0, 0, 0));
+
+  std::map<QRgb, uchar> entry;
+  for (const auto& [rgb, count] : frequency) {
+    int best = 0;
+    long bestDistance = -1;
+    for (int k = 0; k < 256; ++k) {
+      const long dr = qRed(rgb) - qRed(table[k]);
+      const long dg = qGreen(rgb) - qGreen(table[k]);
+      const long db = qBlue(rgb) - qBlue(table[k]);
+      const long distance = dr * dr + dg * dg + db * db;
+      if (bestDistance < 0 || distance < bestDistance) {
+        best = k;
+        bestDistance = distance;
+      }
+    }
+    entry[rgb] = static_cast<uchar>(best);
+  }
+
+  QImage indexed(image.size(), QImage::Format_Indexed8);
+  indexed.setColorTable(table);
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    uchar* out = indexed.scanLine(y);
+    for (int x = 0; x < image.width(); ++x) out[x] = entry[in[x] | 0xff000000u];
+  }
+  return indexed;
+}
+
 }  // namespace
 
 QImage SplashPicture() {
@@ -98,15 +148,15 @@ QImage SplashPicture() {
              "Version 2.1");
   p.end();
 
-  // The picture is an 8-bit one with its own colour table, as a classic splash bitmap is.
-  QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
-  indexed.setColorCount(256);
-  return indexed;
+  return ToColorTable(image);
 }
 
 bool IsSplashClosingInput(const QEvent& event) {
   switch (event.type()) {
+    // A key that is a shortcut (an arrow key, Ctrl+O) never arrives as a key press: the
+    // shortcut takes it after the override query, which every key down goes through first.
     case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
       return true;
     case QEvent::MouseButtonPress:
     case QEvent::NonClientAreaMouseButtonPress: {

@@ -146,6 +146,10 @@ void CViewOptionsDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
+// Qt has no sizing-frame metric of its own; the window manager's frame is unknown until the
+// window is mapped and absent on a bare display. The style's frame width is the one frame
+// measure every platform answers the same way, so the short dialog ends the same distance
+// below its button everywhere.
 int CViewOptionsDlg::FrameThickness() const {
   return style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
 }

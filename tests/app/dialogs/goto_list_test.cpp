@@ -88,13 +88,6 @@ TEST(GoToList, EqualSymbolsComeInReverseMasterOrderEqualNamesInMasterOrder) {
                                       Entry("BHPX", "SAME NAME")}));
 }
 
-TEST(GoToList, ExistingSymbolKeyRunsPastTheTabToTheFirstBlank) {
-  EXPECT_EQ(tv::ExistingEntryKey(Entry("BHP", "BHP Billiton"), tv::kSortSymbol), "BHP\tBHP");
-  EXPECT_EQ(tv::ExistingEntryKey("NOBLANK\tNAME", tv::kSortSymbol), "NOBLANK\tNAME");
-  EXPECT_EQ(tv::ExistingEntryKey(Entry("X", "Name"), tv::kSortName), "Name            ");
-  EXPECT_EQ(tv::ExistingEntryKey("no tab", tv::kSortName), "");
-}
-
 TEST(GoToList, FindsTheFirstEntryBeginningWithTheTextWithoutRegardToCase) {
   const std::vector<std::string> entries{Entry("ABC", "One"), Entry("AB", "Two"),
                                          Entry("ab", "Three")};
@@ -103,15 +96,6 @@ TEST(GoToList, FindsTheFirstEntryBeginningWithTheTextWithoutRegardToCase) {
   EXPECT_EQ(tv::FindGoToEntry(entries, "AB\tTH"), 2);
   EXPECT_EQ(tv::FindGoToEntry(entries, "ABCD"), -1);
   EXPECT_EQ(tv::FindGoToEntry({}, ""), -1);
-}
-
-TEST(GoToList, StoredOrderOutsideTheThreeReadsAsMasterOrder) {
-  EXPECT_EQ(tv::GoToSortFromProfile(0), 0);
-  EXPECT_EQ(tv::GoToSortFromProfile(1), 1);
-  EXPECT_EQ(tv::GoToSortFromProfile(2), 2);
-  EXPECT_EQ(tv::GoToSortFromProfile(3), 0);
-  EXPECT_EQ(tv::GoToSortFromProfile(-1), 0);
-  EXPECT_EQ(tv::GoToSortFromProfile(1000000), 0);
 }
 
 }  // namespace

@@ -357,8 +357,11 @@ TEST_F(ChartFixture, FlatPricesAndNoVolumeDrawAFlatLineInsideTheChart) {
   // Both labels name the one price; volume shows as zero with no lines of any length.
   EXPECT_NE(surface.FindText("  2.50"), nullptr);
   EXPECT_NE(surface.FindText("  0"), nullptr);
-  for (const auto& op : surface.LinesWith(kRed))
-    if (op.from.y == 6) EXPECT_EQ(op.to.y, 6);
+  for (const auto& op : surface.LinesWith(kRed)) {
+    if (op.from.y == 6) {
+      EXPECT_EQ(op.to.y, 6);
+    }
+  }
 }
 
 TEST_F(ChartFixture, GarbageQuotesStayInsideIntegerRange) {

@@ -123,8 +123,8 @@ TEST_F(ListFixture, EmptyAndShortMasterFiles) {
   EXPECT_TRUE(messages.messages.empty());
 
   // The header promises three, the file holds one.
-  fixture::WriteMaster(dir.path() / "MASTER", {SecurityRecord({.fileNumber = 1, .symbol = "ONE"})},
-                       3);
+  fixture::WriteMaster(dir.path() / "MASTER",
+                       {SecurityRecord({.fileNumber = 1, .name = "", .symbol = "ONE"})}, 3);
   EXPECT_EQ(bars.ReadSecurityList(), 1);
   EXPECT_EQ(bars.m_count, 0);
   ASSERT_EQ(messages.messages.size(), 1u);
@@ -152,7 +152,7 @@ TEST_F(ListFixture, SecuritiesAreSearchedFromTheDataDirectory) {
   // The list comes from XMASTER; the series are found through the directory's MASTER.
   Database({"AAA", "BBB"});
   fixture::WriteMaster(dir.path() / "XMASTER",
-                       {SecurityRecord({.fileNumber = 9, .symbol = "BBB"})});
+                       {SecurityRecord({.fileNumber = 9, .name = "", .symbol = "BBB"})});
   ASSERT_EQ(bars.OpenMaster((dir.dir() + "XMASTER").c_str()), 1);
   EXPECT_EQ(bars.ReadSecurityList(), 0);
   EXPECT_EQ(bars.m_count, 1);

@@ -43,7 +43,7 @@ CAboutDlg::CAboutDlg(const QPixmap& icon, QWidget* parent)
   AddText(this, du, QString::fromUtf8("Copyright \u00a9 2026 the Tickvane developers."), 12, 86,
           100, 16, Qt::AlignLeft);
   AddText(this, du,
-          "Free software under the MIT Licence, provided as is, without warranty of any kind.", 12,
+          "Free software under the MIT License, provided as is, without warranty of any kind.", 12,
           104, 100, 24, Qt::AlignLeft);
   AddText(this, du,
           "MetaStock and CompuTrac are trademarks of their respective owners. Tickvane is not "

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -127,12 +128,16 @@ QImage SplashPicture() {
   DrawEmblem(p, QRect(24, 36, 96, 96));
 
   // The product name, large, blue on a pale shadow so it reads against the teal.
+  const QRect nameBox(136, 40, 252, 80);
   QFont name("Liberation Sans");
-  name.setPixelSize(64);
   name.setBold(true);
+  // As large as fits beside the emblem, whichever sans-serif face stands in.
+  for (int size = 64; size > 16; size -= 2) {
+    name.setPixelSize(size);
+    if (QFontMetrics(name).horizontalAdvance("Tickvane") + 2 <= nameBox.width()) break;
+  }
   p.setFont(name);
   p.setRenderHint(QPainter::TextAntialiasing, true);
-  const QRect nameBox(136, 40, 256, 80);
   p.setPen(kLetterShade);
   p.drawText(nameBox.translated(2, 2), Qt::AlignLeft | Qt::AlignVCenter, "Tickvane");
   p.setPen(kLetterBlue);

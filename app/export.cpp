@@ -132,6 +132,8 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
   if (!OpenDatabase(bars, options.master, messages)) return 1;
 
   if (!options.pngPath.empty()) {
+    // As the document opens a database: the first security is loaded, then Go To runs.
+    const int loaded = bars.LoadCurrentSecurity();
     if (!options.symbol.empty()) {
       bool listed = false;
       for (int i = 0; i < bars.m_count && !listed; ++i)
@@ -139,7 +141,7 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
       // Not listed: the search reports it as Go To would, and nothing is written.
       bars.SearchSetSymbolIndex(options.symbol);
       if (!listed || !bars.m_seriesAllocated) return 1;
-    } else if (bars.LoadCurrentSecurity() != 0) {
+    } else if (loaded != 0) {
       return 1;
     }
     if (!RenderChartPng(bars, options.width, options.height, options.printColors,

@@ -1,6 +1,7 @@
 #include "Sshowdlg.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -214,6 +215,18 @@ void CSlideShowWnd::paintEvent(QPaintEvent*) {
 }
 
 void CSlideShowWnd::End() {
+  Finish();
+  close();
+}
+
+void CSlideShowWnd::closeEvent(QCloseEvent* event) {
+  // However the window goes (Escape, the end of the list, or the window system closing it),
+  // the show is over for the view too.
+  Finish();
+  QWidget::closeEvent(event);
+}
+
+void CSlideShowWnd::Finish() {
   if (m_ended) return;
   m_ended = true;
   if (m_timer != nullptr) {
@@ -226,7 +239,6 @@ void CSlideShowWnd::End() {
     // is current now.
     view->update();
   }
-  close();
 }
 
 // --- the command

@@ -89,11 +89,14 @@ class CSlideShowWnd : public QWidget {
 
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // Ends the show: timer stopped, the view no longer marked, the window closed (and with it
   // the object). The chart shown last stays current.
   void End();
+  // Stops the timer and tells the view the show is over; once only.
+  void Finish();
   CTickvaneView* View() const;
 
   CMainFrame& m_owner;

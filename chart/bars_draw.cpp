@@ -20,10 +20,14 @@ int Trunc(double v) {
   return static_cast<int>(std::clamp(v, -kLimit, kLimit));
 }
 
-// The first two characters of a date in month-day-year layout: its month.
-std::array<char, 2> MonthOf(std::int16_t day) {
-  const char* text = FormatDate(day, 9, ' ');
-  return {text[0], text[0] ? text[1] : '\0'};
+// The month a date label shows: the first two characters of the month-day-year layout,
+// taken from the day number directly (the same two digits, without printing the text for
+// every bar). A day number of 0 prints as month 00.
+int MonthOf(std::int16_t day) {
+  if (day == 0) return 0;
+  std::int16_t year = 0, month = 0, dayOfMonth = 0;
+  SplitDayNumber(day, year, month, dayOfMonth);
+  return month;
 }
 
 void Line(tv::Surface& s, int x0, int y0, int x1, int y1) {

@@ -1,5 +1,6 @@
 #include "Splash.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -182,9 +183,23 @@ CSplashWnd::CSplashWnd()
   // The picture covers every pixel: nothing to erase first.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
+  qApp->installEventFilter(this);
 }
 
-CSplashWnd::~CSplashWnd() = default;
+CSplashWnd::~CSplashWnd() {
+  if (qApp) qApp->removeEventFilter(this);
+}
+
+bool CSplashWnd::eventFilter(QObject* watched, QEvent* event) {
+  // A message or dialog that needs an answer during start-up (a file on the command line that
+  // cannot be opened) would stand hidden under the top-most picture, and start-up would wait
+  // for it unseen. The picture steps aside for good; its time still runs as before.
+  if (event->type() == QEvent::Show && watched != this && watched->isWidgetType()) {
+    const auto* window = static_cast<const QWidget*>(watched);
+    if (window->isWindow() && window->isModal() && isVisible()) hide();
+  }
+  return QWidget::eventFilter(watched, event);
+}
 
 bool CSplashWnd::Create() { return Create(SplashPicture()); }
 

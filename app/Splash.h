@@ -54,6 +54,7 @@ class CSplashWnd final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   bool m_created = false;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -96,6 +97,19 @@ TEST(Splash, AButtonPressOnTheMainWindowClosesItAtOnceAndStillWorks) {
   QTest::mouseClick(&p.view(), Qt::RightButton);
   EXPECT_EQ(p.app.m_pSplashWnd, nullptr);
   EXPECT_EQ(menus, 1);
+}
+
+TEST(Splash, StepsAsideForAWindowThatNeedsAnAnswer) {
+  CSplashWnd splash;
+  ASSERT_TRUE(splash.Create());
+  splash.ShowAndPaint();
+  QWidget tool;
+  tool.show();
+  EXPECT_TRUE(splash.isVisible());  // an ordinary window stays under it
+  QDialog question;
+  question.setModal(true);
+  question.show();
+  EXPECT_FALSE(splash.isVisible());
 }
 
 TEST(Splash, PictureKeepsItsTealAndBlueInItsColourTable) {

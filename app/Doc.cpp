@@ -63,6 +63,12 @@ bool CanOpenForReading(const std::string& path, std::string& reason) {
     reason = "It is a directory";
     return false;
   }
+  // A pipe or a device would block or never end; only plain files are opened.
+  const auto status = std::filesystem::status(path, ec);
+  if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    reason = "It is not a regular file";
+    return false;
+  }
   errno = 0;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -120,8 +122,12 @@ TEST_F(DocumentTest, AFileThatCannotBeReadIsReportedByNameAndChangesNothing) {
   const int updatesBefore = viewUpdates;
   const auto readsBefore = profile.reads.size();
 
+  // A pipe named MASTER would block the open for ever.
+  const fs::path pipe = dir.path() / "sub" / "MASTER";
+  fs::create_directories(pipe.parent_path());
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   for (const std::string& bad :
-       {(dir.path() / "NOSUCH" / "MASTER").string(), dir.dir(), std::string()}) {
+       {(dir.path() / "NOSUCH" / "MASTER").string(), dir.dir(), std::string(), pipe.string()}) {
     messages.messages.clear();
     EXPECT_FALSE(Open(bad)) << bad;
     ASSERT_EQ(messages.messages.size(), 1u) << bad;

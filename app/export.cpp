@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <future>
 #include <system_error>
@@ -155,17 +156,21 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
   std::error_code ec;
   std::filesystem::create_directories(options.outDir, ec);
   int failed = 0;
-  // Encoding a PNG costs more than drawing the chart: each file is written on a second
-  // thread while the next chart is loaded and drawn.
-  std::future<bool> pending;
-  std::string pendingSymbol, pendingPath;
-  const auto finishPending = [&] {
-    if (!pending.valid()) return;
-    if (!pending.get()) {
-      std::fprintf(stderr, "tickvane: skipped %s (cannot write %s)\n", pendingSymbol.c_str(),
-                   pendingPath.c_str());
+  // Encoding a PNG costs several times drawing the chart: files are written on two more
+  // threads while the next charts are loaded and drawn.
+  struct Pending {
+    std::future<bool> written;
+    std::string symbol, path;
+  };
+  std::deque<Pending> pending;
+  const auto finishOldest = [&] {
+    Pending& oldest = pending.front();
+    if (!oldest.written.get()) {
+      std::fprintf(stderr, "tickvane: skipped %s (cannot write %s)\n", oldest.symbol.c_str(),
+                   oldest.path.c_str());
       ++failed;
     }
+    pending.pop_front();
   };
   for (int i = 0; i < bars.m_count; ++i) {
     const std::string symbol = bars.GetSymbol(i);
@@ -179,14 +184,15 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
       continue;
     }
     QImage image = RenderChart(bars, options.width, options.height, options.printColors);
-    finishPending();
-    pendingSymbol = symbol;
-    pendingPath = path;
-    pending = std::async(std::launch::async, [image = std::move(image), path] {
-      return !image.isNull() && WritePngFile(image, QString::fromStdString(path));
-    });
+    if (pending.size() == 2) finishOldest();
+    pending.push_back({std::async(std::launch::async,
+                                  [image = std::move(image), path] {
+                                    return !image.isNull() &&
+                                           WritePngFile(image, QString::fromStdString(path));
+                                  }),
+                       symbol, path});
   }
-  finishPending();
+  while (!pending.empty()) finishOldest();
   std::fprintf(stderr, "tickvane: %d of %d charts written to %s\n", bars.m_count - failed,
                bars.m_count, options.outDir.c_str());
   return failed == 0 ? 0 : 1;

@@ -166,4 +166,19 @@ TEST_F(ExportRun, ExportAllSkipsFailuresGoesOnAndReportsThem) {
   EXPECT_NE(run.stderrText.find("2 of 3 charts written"), std::string::npos);
 }
 
+TEST_F(ExportRun, UnwritableFilesCountAsFailures) {
+  // The output "directory" is a regular file: no chart can be written below it.
+  fixture::WriteText(dir.path() / "blocked", "not a directory");
+  ProcessResult run =
+      RunTickvane(dir, "--export-all '" + Out("blocked") + "' --size 200x100 " + Master());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.stderrText.find("skipped AAA (cannot write"), std::string::npos) << run.stderrText;
+  EXPECT_NE(run.stderrText.find("skipped CCC (cannot write"), std::string::npos);
+  EXPECT_NE(run.stderrText.find("0 of 3 charts written"), std::string::npos);
+
+  run = RunTickvane(dir, "--export-png '" + Out("blocked/a.png") + "' " + Master());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.stderrText.find("cannot write"), std::string::npos);
+}
+
 }  // namespace

@@ -168,30 +168,41 @@ void QtSurface::LineTo(Point p) {
     painter_.drawLine(QPoint(a.x, a.y), QPoint(b.x, b.y));
     return;
   }
-  // A thin line stops one pixel short of its end point, stepping back along the major axis,
-  // so joined segments never paint their shared pixel twice.
+  ThinLine(a, b, pen_.color);
+}
+
+// One-pixel lines are the surface's own: every pixel from a towards b, b itself left out, the
+// minor coordinate rounded to the nearest pixel at each step. Pixels in a row or column are
+// filled as one run, so a chart's upright bars and level ticks are single fills, and no pen
+// change or line rasteriser is needed between the many short segments of a chart.
+void QtSurface::ThinLine(Point a, Point b, Rgb color) {
   const int dx = b.x - a.x;
   const int dy = b.y - a.y;
-  Point last = a;
-  if (std::abs(dx) >= std::abs(dy)) {
-    const int n = std::abs(dx);
-    last.x = b.x - Sign(dx);
-    last.y = a.y + static_cast<int>(std::lround(static_cast<double>(dy) * (n - 1) / n));
-  } else {
-    const int n = std::abs(dy);
-    last.y = b.y - Sign(dy);
-    last.x = a.x + static_cast<int>(std::lround(static_cast<double>(dx) * (n - 1) / n));
+  const bool xMajor = std::abs(dx) >= std::abs(dy);
+  const int n = xMajor ? std::abs(dx) : std::abs(dy);  // pixels painted
+  const int minorSpan = xMajor ? std::abs(dy) : std::abs(dx);
+  const int majorStep = Sign(xMajor ? dx : dy);
+  const int minorStep = Sign(xMajor ? dy : dx);
+  const int major0 = xMajor ? a.x : a.y;
+  const int minor0 = xMajor ? a.y : a.x;
+  const auto flush = [&](int from, int to, int minor) {
+    const int lo = std::min(from, to);
+    const int hi = std::max(from, to);
+    FillSolid(xMajor ? QRect(QPoint(lo, minor), QPoint(hi, minor))
+                     : QRect(QPoint(minor, lo), QPoint(minor, hi)),
+              color);
+  };
+  int runStart = major0;
+  int runMinor = minor0;
+  for (int i = 1; i < n; ++i) {
+    const int minor = minor0 + minorStep * static_cast<int>((2LL * i * minorSpan + n) / (2LL * n));
+    if (minor != runMinor) {
+      flush(runStart, major0 + majorStep * (i - 1), runMinor);
+      runStart = major0 + majorStep * i;
+      runMinor = minor;
+    }
   }
-  // Most chart lines are upright or level: those are filled as one-pixel rectangles, which
-  // costs neither a pen change nor the line rasteriser.
-  if (last.x == a.x || last.y == a.y) {
-    const QRect r(QPoint(std::min(a.x, last.x), std::min(a.y, last.y)),
-                  QPoint(std::max(a.x, last.x), std::max(a.y, last.y)));
-    FillSolid(r, pen_.color);
-    return;
-  }
-  Prepare(Use::Line);
-  painter_.drawLine(QPoint(a.x, a.y), QPoint(last.x, last.y));
+  flush(runStart, major0 + majorStep * (n - 1), runMinor);
 }
 
 void QtSurface::FillSolid(const QRect& rect, Rgb color) {

@@ -56,6 +56,7 @@ class QtSurface final : public Surface {
   void ArcShape(const Rect& rect, Point start, Point end, bool pie);
   QFont MakeFont(const Font& font) const;
   void FillSolid(const QRect& rect, Rgb color);
+  void ThinLine(Point a, Point b, Rgb color);
   const QFontMetrics& Metrics();
 
   QPainter& painter_;

@@ -174,22 +174,6 @@ TEST(QtSurface, PieWithCoincidingEndsIsTheWholeEllipse) {
   EXPECT_EQ(quarter.pixel(26, 26), kWhite);
 }
 
-TEST(QtSurface, SelectionsAndSettingsReturnWhatWasThereBefore) {
-  QImage image(4, 4, QImage::Format_RGB32);
-  QPainter painter(&image);
-  tv::QtSurface s(painter);
-  const tv::Pen red{{255, 0, 0}, 2};
-  EXPECT_EQ(s.SelectPen(red), tv::Pen{});
-  EXPECT_EQ(s.SelectPen(tv::Pen{}), red);
-  EXPECT_EQ(s.SetTextColor({1, 2, 3}), (tv::Rgb{0, 0, 0}));
-  EXPECT_EQ(s.SetTextColor({0, 0, 0}), (tv::Rgb{1, 2, 3}));
-  EXPECT_EQ(s.SetBkMode(tv::BkMode::Transparent), tv::BkMode::Opaque);
-  tv::Font arial;
-  arial.faceName = "Arial";
-  EXPECT_EQ(s.SelectFont(arial), tv::Font{});
-  EXPECT_EQ(s.SelectFont(tv::Font{}).faceName, "Arial");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -64,21 +64,6 @@ TEST(ChartObject, ColourIndexesOutsideTheirRangesAreRefused) {
   EXPECT_EQ(bars.GetWorkColor(-3), 0);
 }
 
-TEST(ChartObject, ReleaseSeriesIsIdempotentAndAllocationReusesNothingStale) {
-  CBars bars;
-  EXPECT_EQ(bars.ReleaseSeries(), 0);
-  ASSERT_EQ(bars.AllocateSeries(800), 0);
-  EXPECT_EQ(bars.m_seriesAllocated, 1);
-  EXPECT_EQ(bars.m_ma1.count, 800);
-  EXPECT_EQ(bars.m_ma2.count, 800);
-  EXPECT_EQ(bars.m_series.capacity, 800);
-  EXPECT_EQ(bars.ReleaseSeries(), 0);
-  EXPECT_EQ(bars.m_seriesAllocated, 0);
-  EXPECT_EQ(bars.m_ma1.storage, nullptr);
-  EXPECT_NE(bars.AllocateSeries(0), 0);
-  EXPECT_EQ(bars.m_seriesAllocated, 0);
-}
-
 // A column over a vector, as the series' columns are.
 struct Column {
   std::vector<float> data;

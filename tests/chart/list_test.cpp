@@ -243,16 +243,4 @@ TEST_F(ListFixture, GoToFindsExactSymbolsOnly) {
   EXPECT_EQ(messages.messages[0].icon, tv::MessageIcon::Stop);
 }
 
-TEST_F(ListFixture, ResetEmptiesTheListAndPath) {
-  Database({"AAA"});
-  Open();
-  bars.LoadCurrentSecurity();
-  bars.Reset();
-  EXPECT_EQ(bars.m_count, 0);
-  EXPECT_EQ(bars.m_pathValid, 0);
-  EXPECT_EQ(bars.m_seriesAllocated, 0);
-  EXPECT_STREQ(bars.m_symbols[0].data(), " ");
-  EXPECT_EQ(bars.m_dataDir, "");
-}
-
 }  // namespace

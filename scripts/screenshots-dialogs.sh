@@ -10,32 +10,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
-exe=$(cd "$root" && realpath "$build/app/tickvane")
-out=$root/screenshots
-
-if [ -z "${TICKVANE_IN_XVFB:-}" ]; then
-  TICKVANE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-mkdir -p "$out"
-work=$(mktemp -d /tmp/tvdlgshots.XXXXXX)
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-
-shot() { sleep "${2:-0.6}"; import -window root "$out/$1.png"; echo "screenshots/$1.png"; }
-key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
-
-# Waits for a visible window with this exact title and gives it the keyboard.
-window() {
-  local id=""
-  for _ in $(seq 1 50); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1 || true)
-    [ -n "$id" ] && break
-    sleep 0.2
-  done
-  [ -n "$id" ] || { echo "screenshots: no window \"$1\"" >&2; exit 1; }
-  xdotool windowfocus --sync "$id"
-  echo "$id"
-}
+tag=tvdlgshots
+source "$root/scripts/screenshot-lib.sh"
 
 # Clicks at a point of a window, in the window's own pixels.
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.4; }
@@ -48,7 +24,7 @@ key Right; key Right  # the third security is current
 # --- Go To, in each of the three orders. Tab leaves the list for the sort buttons; the arrow
 # keys move through them.
 key alt+s; key g
-dlg=$(window "Go To Chart")
+dlg=$(window "^Go To Chart$")
 shot 20-goto-master
 key Tab; key Down
 shot 21-goto-symbol
@@ -58,14 +34,14 @@ key Escape
 xdotool windowfocus --sync "$main"
 # The order chosen is remembered, also after Cancel.
 key alt+s; key g
-dlg=$(window "Go To Chart")
+dlg=$(window "^Go To Chart$")
 shot 23-goto-reopened
 key Escape
 
 # --- View Options: short, unfolded, a colour picked, a refused value.
 xdotool windowfocus --sync "$main"
 key alt+v; key o
-dlg=$(window "View Options")
+dlg=$(window "^View Options$")
 shot 24-options-short
 # The tab order runs 103, 104, 117, 105, 115, 109, OK, Cancel, Default, "Colors >>".
 for _ in $(seq 1 9); do key Tab; done
@@ -84,10 +60,10 @@ key Escape
 
 xdotool windowfocus --sync "$main"
 key alt+v; key o
-dlg=$(window "View Options")
+dlg=$(window "^View Options$")
 for _ in $(seq 1 5); do key Tab; done
 key ctrl+a; xdotool type 11; key Return
-window Tickvane >/dev/null
+window "^Tickvane$" >/dev/null
 shot 28-options-bar-spacing-11
 key Return
 key Escape
@@ -95,7 +71,7 @@ key Escape
 # OK commits the colour: the volume band turns yellow.
 xdotool windowfocus --sync "$main"
 key alt+v; key o
-dlg=$(window "View Options")
+dlg=$(window "^View Options$")
 for _ in $(seq 1 9); do key Tab; done
 key space
 key Tab; key End

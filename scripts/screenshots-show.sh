@@ -9,32 +9,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
-exe=$(cd "$root" && realpath "$build/app/tickvane")
-out=$root/screenshots
-
-if [ -z "${TICKVANE_IN_XVFB:-}" ]; then
-  TICKVANE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-mkdir -p "$out"
-work=$(mktemp -d /tmp/tvshowshots.XXXXXX)
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-
-shot() { sleep "${2:-0.6}"; import -window root "$out/$1.png"; echo "screenshots/$1.png"; }
-key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
-
-# Waits for a visible window whose title matches and gives it the keyboard; prints its id.
-window() {
-  local id=""
-  for _ in $(seq 1 50); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1 || true)
-    [ -n "$id" ] && break
-    sleep 0.2
-  done
-  [ -n "$id" ] || { echo "screenshots: no window named $1" >&2; exit 1; }
-  xdotool windowfocus --sync "$id"
-  echo "$id"
-}
+tag=tvshowshots
+source "$root/scripts/screenshot-lib.sh"
 
 # The full-screen slide show: the one visible window as large as the screen.
 show_window() {

@@ -13,19 +13,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
 real=${2:-$root/../shared/realdata/asx-mining}
-exe=$(cd "$root" && realpath "$build/app/tickvane")
-out=$root/screenshots
-
-if [ -z "${TICKVANE_IN_XVFB:-}" ]; then
-  TICKVANE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-mkdir -p "$out"
-work=$(mktemp -d /tmp/tvshots.XXXXXX)
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-
-shot() { sleep "${2:-0.6}"; import -window root "$out/$1.png"; echo "screenshots/$1.png"; }
-key() { xdotool key --clearmodifiers "$@"; sleep 0.4; }
+tag=tvshots
+source "$root/scripts/screenshot-lib.sh"
 
 # Starts tickvane on a file and waits for the main window; sets $pid and $win.
 start() {

@@ -59,7 +59,7 @@ std::vector<std::string> FieldNames(Layout layout) {
   return {};
 }
 
-struct Spec {
+struct Plan {
   const char* symbol;
   const char* name;
   Layout layout;
@@ -116,20 +116,20 @@ struct Bar {
   double open, high, low, close, volume, openInterest;
 };
 
-std::vector<Bar> Walk(const Spec& spec, Random& rng) {
-  const bool index = spec.volume == 0.0;
-  const bool intraday = spec.layout == Layout::Intraday;
+std::vector<Bar> Walk(const Plan& plan, Random& rng) {
+  const bool index = plan.volume == 0.0;
+  const bool intraday = plan.layout == Layout::Intraday;
   // Intraday: thirteen half-hour bars a day, 09:30 to 15:30.
   const int barsPerDay = intraday ? 13 : 1;
-  const double sigma = intraday ? spec.volatility / 3.6 : spec.volatility;
-  const double drift = intraday ? spec.drift / 13.0 : spec.drift;
+  const double sigma = intraday ? plan.volatility / 3.6 : plan.volatility;
+  const double drift = intraday ? plan.drift / 13.0 : plan.drift;
 
   std::vector<Bar> bars;
-  bars.reserve(static_cast<std::size_t>(spec.bars));
-  sys_days day = FirstTradingDay(spec.first);
-  double close = spec.price;
-  double oi = spec.openInterest;
-  for (int i = 0; i < spec.bars; ++i) {
+  bars.reserve(static_cast<std::size_t>(plan.bars));
+  sys_days day = FirstTradingDay(plan.first);
+  double close = plan.price;
+  double oi = plan.openInterest;
+  for (int i = 0; i < plan.bars; ++i) {
     if (i > 0 && i % barsPerDay == 0) day = NextTradingDay(day);
     const double tick = Tick(close, index);
     Bar b;
@@ -148,11 +148,11 @@ std::vector<Bar> Walk(const Spec& spec, Random& rng) {
     // Busier days when the price moves further.
     const double surprise = move < 0 ? -move : move;
     b.volume = index ? 0.0
-                     : RoundTo(spec.volume / barsPerDay * (0.4 + rng.uniform()) *
+                     : RoundTo(plan.volume / barsPerDay * (0.4 + rng.uniform()) *
                                    (1.0 + 2.0 * surprise / sigma),
                                100.0);
-    if (spec.openInterest > 0) {
-      oi = std::max(spec.openInterest * 0.2, oi * (1.0 + 0.02 * rng.normal()));
+    if (plan.openInterest > 0) {
+      oi = std::max(plan.openInterest * 0.2, oi * (1.0 + 0.02 * rng.normal()));
       b.openInterest = RoundTo(oi, 1.0);
     } else {
       b.openInterest = 0.0;
@@ -191,36 +191,36 @@ std::vector<std::vector<float>> Rows(const std::vector<Bar>& bars, Layout layout
 
 // Writes one directory of the database: MASTER, then F<n>.DOP and F<n>.DAT for each
 // security in order (file numbers from 1), followed by the given directory entries.
-void WriteDirectory(const fs::path& dir, const std::vector<Spec>& specs,
+void WriteDirectory(const fs::path& dir, const std::vector<Plan>& plans,
                     const std::vector<std::string>& subdirectories, Random& rng) {
   fs::create_directories(dir);
   std::vector<fixture::Record53> records;
-  for (std::size_t k = 0; k < specs.size(); ++k) {
-    const Spec& spec = specs[k];
+  for (std::size_t k = 0; k < plans.size(); ++k) {
+    const Plan& plan = plans[k];
     const auto number = static_cast<std::uint8_t>(k + 1);
-    const auto names = FieldNames(spec.layout);
+    const auto names = FieldNames(plan.layout);
     const auto fields = static_cast<int>(names.size());
-    const auto bars = Walk(spec, rng);
+    const auto bars = Walk(plan, rng);
 
     fixture::Security s;
     s.fileNumber = number;
     s.recordLength = static_cast<std::int8_t>(4 * fields);
     s.fieldCount = static_cast<std::int8_t>(fields);
-    s.name = spec.name;
-    s.symbol = spec.symbol;
+    s.name = plan.name;
+    s.symbol = plan.symbol;
     s.real1 = DateOf(bars.front().day);  // first and last date, as the index keeps them
     s.real2 = DateOf(bars.back().day);
     records.push_back(fixture::SecurityRecord(s));
 
     const std::string base = "F" + std::to_string(number);
     fixture::WriteDop(dir / (base + ".DOP"), names);
-    fixture::WriteDat(dir / (base + ".DAT"), 4 * fields, Rows(bars, spec.layout));
+    fixture::WriteDat(dir / (base + ".DAT"), 4 * fields, Rows(bars, plan.layout));
   }
   for (const auto& sub : subdirectories) records.push_back(fixture::DirectoryRecord(sub));
   fixture::WriteMaster(dir / "MASTER", records);
 }
 
-const std::vector<Spec> kTop = {
+const std::vector<Plan> kTop = {
     {"ACME", "Acme Industries", Layout::Seven, 2520, Ymd(2000, 1, 3), 24.50, 0.0003, 0.018, 850000,
      0},
     {"BRK A", "Bramble Rock A", Layout::Seven, 1510, Ymd(2006, 6, 1), 4210.0, 0.0002, 0.011, 1200,
@@ -266,7 +266,7 @@ const std::vector<Spec> kTop = {
      0},
 };
 
-const std::vector<Spec> kFutures = {
+const std::vector<Plan> kFutures = {
     {"CL", "Crude Oil Cont", Layout::Seven, 1500, Ymd(2006, 1, 3), 61.04, 0.0002, 0.022, 210000,
      1250000},
     {"GC", "Gold Continuous", Layout::Seven, 1250, Ymd(2007, 1, 2), 635.20, 0.0006, 0.012, 150000,
@@ -275,7 +275,7 @@ const std::vector<Spec> kFutures = {
      700000},
 };
 
-const std::vector<Spec> kFunds = {
+const std::vector<Plan> kFunds = {
     {"GRWF", "Growth Fund", Layout::Six, 1300, Ymd(2005, 1, 3), 10.00, 0.0003, 0.012, 18000, 0},
     {"INCF", "Income Fund", Layout::Six, 1300, Ymd(2005, 1, 3), 10.00, 0.0001, 0.004, 9000, 0},
     {"BALF", "Balanced Fund", Layout::Five, 700, Ymd(2008, 7, 1), 10.00, 0.0002, 0.007, 7000, 0},

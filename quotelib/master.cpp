@@ -1,10 +1,18 @@
 #include "master.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <compare>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <system_error>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "quote_file.h"
 #include "values.h"
@@ -21,31 +29,41 @@ constexpr std::size_t kReal2Offset = 29;
 
 char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool EqualFolded(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return FoldCase(x) == FoldCase(y);
-         });
-}
-
 // Fixed-width fields are texts: a NUL byte ends them, as it ends a C string.
 std::string_view UpToNul(std::string_view field) { return field.substr(0, field.find('\0')); }
 
-bool Matches(const MasterRecord& entry, std::string_view key) {
-  if (EqualFolded(entry.name(), key)) return true;
-  // A key with k blanks is compared with the symbol up to its (k + 1)-th blank, so symbols
-  // holding blanks can be found. A field with fewer blanks ends at the end of the field: the
-  // record's next byte is not part of the symbol.
-  const std::string_view field = UpToNul(entry.symbolField());
-  const auto blanks = static_cast<std::size_t>(std::count(key.begin(), key.end(), ' '));
-  std::size_t length = field.size();
-  std::size_t seen = 0;
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] == ' ' && ++seen == blanks + 1) {
-      length = i;
-      break;
-    }
+// Matching a record against the key. Every record of every MASTER file the search passes
+// comes through here, so each field is compared in one pass that stops at the first
+// difference, instead of being cut to its text first.
+
+// Whether a name field (its text up to a NUL byte, trailing blanks removed) equals key.
+bool NameEquals(std::string_view field, std::string_view key) {
+  // The text never ends in a blank, and never holds a NUL.
+  if (key.size() > field.size() || (!key.empty() && key.back() == ' ')) return false;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    if (field[i] == '\0' || FoldCase(field[i]) != FoldCase(key[i])) return false;
   }
-  return EqualFolded(field.substr(0, length), key);
+  for (std::size_t i = key.size(); i < field.size() && field[i] != '\0'; ++i) {
+    if (field[i] != ' ') return false;  // more text than the key
+  }
+  return true;
+}
+
+// A key with k blanks (`keyBlanks`) is compared with the symbol up to its (k + 1)-th blank,
+// so symbols holding blanks can be found. A field with fewer blanks ends at its NUL byte or
+// at the end of the field: the record's next byte is not part of the symbol.
+bool SymbolEquals(std::string_view field, std::string_view key, std::size_t keyBlanks) {
+  std::size_t seen = 0;
+  for (std::size_t i = 0;; ++i) {
+    if (i == field.size() || field[i] == '\0' || (field[i] == ' ' && ++seen == keyBlanks + 1)) {
+      return i == key.size();
+    }
+    if (i == key.size() || FoldCase(field[i]) != FoldCase(key[i])) return false;
+  }
+}
+
+bool Matches(const MasterRecord& entry, std::string_view key, std::size_t keyBlanks) {
+  return NameEquals(entry.nameField(), key) || SymbolEquals(entry.symbolField(), key, keyBlanks);
 }
 
 // A directory name from a MASTER file must stay inside the directory that holds the file.
@@ -54,18 +72,56 @@ bool IsPlainDirectoryName(const std::string& name) {
          name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
 }
 
-// What identifies a directory however it was reached (symbolic links, case variants);
-// empty when it does not exist.
-std::string DirectoryIdentity(const std::string& path) {
+// What identifies a directory however it was reached (symbolic links, case variants, '.'
+// and '..' entries, bind mounts): its device and inode. One stat call, where resolving the
+// whole path would look at every component of it.
+struct DirectoryId {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::string resolved;  // only where the file system has no inode numbers
+  auto operator<=>(const DirectoryId&) const = default;
+};
+
+// False when nothing is there or it is not a directory (symbolic links followed).
+bool IdentifyDirectory(const std::string& path, DirectoryId& id) {
+#ifdef _WIN32
+  // No inode numbers here: the resolved path stands in for them.
   std::error_code ec;
   const fs::path canonical = fs::canonical(path.empty() ? fs::path(".") : fs::path(path), ec);
-  if (ec || !fs::is_directory(canonical, ec)) return {};
-  return canonical.string();
+  if (ec || !fs::is_directory(canonical, ec)) return false;
+  id = {0, 0, canonical.string()};
+  return true;
+#else
+  struct stat st;
+  if (::stat(path.empty() ? "." : path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), {}};
+  return true;
+#endif
+}
+
+// Opens the MASTER file of `directory` (the search asks for "master"). The usual outcome,
+// no file of that exact name and one named MASTER, takes two attempts to open, and what
+// they open is what ResolveInDirectory would name. Anything else (another spelling, or a
+// name that exists but does not open) is left to ResolveInDirectory.
+bool OpenMaster(QuoteFile& file, const std::string& directory) {
+  errno = 0;
+  if (file.open(directory + "master")) return true;
+  if (errno == ENOENT) {
+    errno = 0;
+    if (file.open(directory + "MASTER")) return true;
+  }
+  return file.open(ResolveInDirectory(directory, "master"));
 }
 
 struct Level {
   int resume = 0;              // 0 before the comparison pass, then the next record number
   std::size_t pathLength = 0;  // length of the working path at this level
+  int count = 0;               // the header's count, negative counts as 0
+  // The level's MASTER file stays open while its subdirectories are searched: coming back
+  // to it repositions the file instead of opening it again by name, usually within what it
+  // has already buffered. Closed when the level is left; the object (and its buffer) is
+  // used again for the next directory at this depth.
+  std::unique_ptr<QuoteFile> file = std::make_unique<QuoteFile>();
 };
 
 }  // namespace
@@ -121,79 +177,111 @@ ResultCode FindSecurity(std::string_view directory, std::string_view key, Master
   // Every directory is searched at most once: a second road into it (a symbolic link back
   // up the tree, the same name spelt twice) would find nothing new and could otherwise
   // make the walk endless or exponential.
-  std::set<std::string> entered;
-  entered.insert(DirectoryIdentity(path));
+  std::set<DirectoryId> entered;
+  if (DirectoryId top; IdentifyDirectory(path, top)) entered.insert(top);
 
-  std::vector<Level> levels{Level{0, path.size()}};
+  std::vector<Level> levels(1);  // levels[0 .. depth]; deeper ones wait to be reused
+  std::size_t depth = 0;
+  levels[0].pathLength = path.size();
   MasterRecord entry;
+  const auto keyBlanks = static_cast<std::size_t>(std::count(key.begin(), key.end(), ' '));
 
   for (;;) {
+    Level& level = levels[depth];
+    QuoteFile& file = *level.file;
     bool descended = false;
-    {
-      QuoteFile file;
+    bool readable = file.isOpen();
+    if (level.resume == 0) {
       std::array<std::uint8_t, kMasterRecordSize> header{};
-      if (file.open(ResolveInDirectory(path, "master")) &&
-          file.readExact(header.data(), header.size())) {
+      readable = OpenMaster(file, path) && file.readExact(header.data(), header.size());
+      if (readable) {
         const auto stored = static_cast<std::int16_t>(header[0] | (header[1] << 8));
-        const int count = std::max<int>(stored, 0);
-        bool exhausted = false;
+        level.count = std::max<int>(stored, 0);
+      }
+    }
 
-        if (levels.back().resume == 0) {
-          // Comparison pass: every security entry of this level, in file order, before any
-          // subdirectory; note where the first directory entry is.
-          for (int number = 1; number <= count; ++number) {
-            if (!file.readExact(entry.bytes.data(), entry.bytes.size())) {
-              exhausted = true;  // the rest of this level, subdirectories included, is lost
-              break;
-            }
+    if (readable) {
+      const int count = level.count;
+      bool exhausted = false;
+
+      if (level.resume == 0) {
+        // Comparison pass: every security entry of this level, in file order, before any
+        // subdirectory; note where the first directory entry is. Records are taken from
+        // the file a block at a time; a block that comes back short ends the pass after
+        // its whole records.
+        constexpr int kBlockRecords = 64;
+        std::array<std::uint8_t, kBlockRecords * kMasterRecordSize> block;
+        for (int number = 1; number <= count && !exhausted;) {
+          const int wanted = std::min(count - number + 1, kBlockRecords);
+          const auto got = static_cast<int>(
+              file.readSome(block.data(), static_cast<std::size_t>(wanted) * kMasterRecordSize) /
+              kMasterRecordSize);
+          // The first record that cannot be read loses the rest of this level,
+          // subdirectories included.
+          exhausted = got < wanted;
+          for (int k = 0; k < got; ++k, ++number) {
+            std::memcpy(entry.bytes.data(), block.data() + k * kMasterRecordSize,
+                        kMasterRecordSize);
             if (entry.isDirectory()) {
-              if (levels.back().resume == 0) levels.back().resume = number;
-            } else if (Matches(entry, key)) {
-              file.close();
+              if (level.resume == 0) level.resume = number;
+            } else if (Matches(entry, key, keyBlanks)) {
               MbfToIeee(&entry.bytes[kReal1Offset], &entry.bytes[kReal1Offset]);
               MbfToIeee(&entry.bytes[kReal2Offset], &entry.bytes[kReal2Offset]);
               record = entry;
               foundDirectory = path;
-              return kSuccess;
+              return kSuccess;  // every level's file is closed with `levels`
             }
           }
-          if (levels.back().resume == 0) levels.back().resume = count + 1;
         }
+        if (level.resume == 0) level.resume = count + 1;
+      }
 
-        // Look for the next directory entry from the remembered position.
-        if (!exhausted && levels.back().resume <= count) {
-          if (!file.seek(static_cast<std::int64_t>(kMasterRecordSize) * levels.back().resume)) {
-            return kFileRead;
+      // Look for the next directory entry from the remembered position.
+      if (!exhausted && level.resume <= count) {
+        if (!file.seek(static_cast<std::int64_t>(kMasterRecordSize) * level.resume)) {
+          return kFileRead;
+        }
+        while (level.resume <= count) {
+          if (!file.readExact(entry.bytes.data(), entry.bytes.size())) return kFileRead;
+          ++level.resume;
+          if (!entry.isDirectory()) continue;
+
+          const std::string name = entry.directoryName();
+          if (!IsPlainDirectoryName(name)) continue;
+          if (static_cast<int>(depth) >= kMaxSearchDepth) continue;
+          // The name as stored is nearly always the name on disk: one stat call settles
+          // it, and only a miss needs the search for another spelling.
+          std::string subdirectory = path + name;
+          DirectoryId identity;
+          if (!IdentifyDirectory(subdirectory, identity)) {
+            subdirectory = ResolveInDirectory(path, name);
+            if (!IdentifyDirectory(subdirectory, identity)) continue;
           }
-          while (levels.back().resume <= count) {
-            if (!file.readExact(entry.bytes.data(), entry.bytes.size())) return kFileRead;
-            ++levels.back().resume;
-            if (!entry.isDirectory()) continue;
+          subdirectory += '/';
+          // A missing subdirectory has no MASTER file to open: skipped like one without.
+          if (subdirectory.size() > kMaxPathLength || !entered.insert(identity).second) continue;
 
-            const std::string name = entry.directoryName();
-            if (!IsPlainDirectoryName(name)) continue;
-            if (static_cast<int>(levels.size()) > kMaxSearchDepth) continue;
-            std::string subdirectory = ResolveInDirectory(path, name) + "/";
-            if (subdirectory.size() > kMaxPathLength) continue;
-            const std::string identity = DirectoryIdentity(subdirectory);
-            // A missing subdirectory has no MASTER file to open: skipped like one without.
-            if (identity.empty() || !entered.insert(identity).second) continue;
-
-            path = std::move(subdirectory);
-            levels.push_back(Level{0, path.size()});
-            descended = true;
-            break;
-          }
+          path = std::move(subdirectory);
+          descended = true;
+          break;
         }
       }
-    }  // the level's MASTER file is closed before moving up or down
+    }
 
-    if (!descended) {
-      // This level is finished (or could not be read at all): back to the parent, which
-      // carries on after the directory entry that led here.
-      levels.pop_back();
-      if (levels.empty()) return kFileNotFound;
-      path.resize(levels.back().pathLength);
+    if (descended) {
+      if (++depth == levels.size()) levels.emplace_back();  // `level` is not used past here
+      Level& next = levels[depth];
+      next.resume = 0;
+      next.count = 0;
+      next.pathLength = path.size();
+    } else {
+      // This level is finished (or could not be read at all): its file is closed, and the
+      // search goes back to the parent, which carries on after the directory entry that
+      // led here.
+      level.file->close();
+      if (depth == 0) return kFileNotFound;
+      --depth;
+      path.resize(levels[depth].pathLength);
     }
   }
 }

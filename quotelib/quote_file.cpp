@@ -1,9 +1,20 @@
 #include "quote_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -15,6 +26,17 @@ bool EqualFolded(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return FoldCase(x) == FoldCase(y);
          });
+}
+
+// Whether something exists at path, symbolic links followed.
+bool PathExists(const std::string& path) {
+#ifdef _WIN32
+  std::error_code ec;
+  return fs::exists(fs::path(path), ec);
+#else
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+#endif
 }
 
 }  // namespace
@@ -32,14 +54,25 @@ std::string NormaliseDirectory(std::string_view directory) {
 
 std::string ResolveInDirectory(const std::string& directory, std::string_view name) {
   std::string exact = directory + std::string(name);
-  std::error_code ec;
-  if (fs::exists(fs::path(exact), ec)) return exact;
-  // Only a plain name can be looked up among the directory's entries.
-  if (name.empty() || name.find_first_of("/\\") != std::string_view::npos) return exact;
+  if (PathExists(exact)) return exact;
+  // Only a plain name can be looked up among the directory's entries (a NUL would end the
+  // name early for the file system, and no entry holds one).
+  if (name.empty() || name.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos)
+    return exact;
 
-  // Several spellings may be present (Master and MASTER); take the smallest in byte order
-  // so that the choice does not depend on the order the file system lists them in.
+  // Several spellings may be present (Master and MASTER); the smallest in byte order is
+  // taken, so that the choice does not depend on the order the file system lists them in.
+  // Upper case sorts before lower case, so the all-capitals spelling, the usual one in
+  // these databases, is that smallest whenever it exists, and one look-up settles it
+  // without reading the directory.
+  std::string upper = directory;
+  upper.reserve(directory.size() + name.size());
+  for (const char c : name)
+    upper.push_back((c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c);
+  if (PathExists(upper)) return upper;
+
   std::string best;
+  std::error_code ec;
   const fs::path where = directory.empty() ? fs::path(".") : fs::path(directory);
   fs::directory_iterator it(where, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
@@ -49,53 +82,129 @@ std::string ResolveInDirectory(const std::string& directory, std::string_view na
   return best.empty() ? exact : directory + best;
 }
 
+namespace {
+
+// Big enough for a whole MASTER file of a few hundred records in one read.
+constexpr std::size_t kBufferSize = 16384;
+
+// Up to n bytes from offset; the count read (0 at end of file), or -1 on an error.
+std::int64_t ReadAt(int fd, void* buf, std::size_t n, std::int64_t offset) {
+#ifdef _WIN32
+  if (_lseeki64(fd, offset, SEEK_SET) < 0) return -1;
+  return _read(fd, buf, static_cast<unsigned>(std::min<std::size_t>(n, INT_MAX)));
+#else
+  for (;;) {
+    const ssize_t got = ::pread(fd, buf, n, static_cast<off_t>(offset));
+    if (got >= 0 || errno != EINTR) return got;
+  }
+#endif
+}
+
+}  // namespace
+
 bool QuoteFile::open(const std::string& path) {
   close();
   // An embedded NUL would silently open a different, shorter path.
-  if (path.empty() || path.find('\0') != std::string::npos) return false;
-  // Checked before opening: opening a FIFO would block, and a directory "opens" on some
-  // systems and then fails every read.
+  if (path.empty() || path.find('\0') != std::string::npos) {
+    errno = path.empty() ? ENOENT : EINVAL;
+    return false;
+  }
+  // Only regular files are taken: opening a FIFO would block, and a directory "opens" on
+  // some systems and then fails every read.
+#ifdef _WIN32
   std::error_code ec;
-  if (!fs::is_regular_file(fs::path(path), ec)) return false;
-  file_ = std::fopen(path.c_str(), "rb");
-  return file_ != nullptr;
+  if (!fs::is_regular_file(fs::path(path), ec)) {
+    errno = fs::exists(fs::path(path), ec) ? EINVAL : ENOENT;
+    return false;
+  }
+  fd_ = _open(path.c_str(), _O_RDONLY | _O_BINARY);
+#else
+  // Opened without waiting, which keeps a FIFO from blocking (and means nothing for a
+  // regular file), then asked what it is: one look-up of the path, and no gap between the
+  // check and the open.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return false;
+  }
+  fd_ = fd;
+#endif
+  return fd_ >= 0;
 }
 
 void QuoteFile::close() {
-  if (file_ != nullptr) {
-    std::fclose(file_);
-    file_ = nullptr;
+  if (fd_ >= 0) {
+#ifdef _WIN32
+    _close(fd_);
+#else
+    ::close(fd_);
+#endif
+    fd_ = -1;
   }
+  position_ = 0;
+  bufferStart_ = 0;
+  buffered_ = 0;
 }
 
-bool QuoteFile::readExact(void* buf, std::size_t n) {
-  if (file_ == nullptr) return false;
-  return std::fread(buf, 1, n, file_) == n;
+bool QuoteFile::fill() {
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize);
+  buffered_ = 0;
+  const std::int64_t got = ReadAt(fd_, buffer_.get(), kBufferSize, position_);
+  if (got <= 0) return false;
+  bufferStart_ = position_;
+  buffered_ = static_cast<std::size_t>(got);
+  return true;
 }
+
+bool QuoteFile::readExact(void* buf, std::size_t n) { return readSome(buf, n) == n; }
 
 std::size_t QuoteFile::readSome(void* buf, std::size_t n) {
-  if (file_ == nullptr) return 0;
-  return std::fread(buf, 1, n, file_);
+  if (fd_ < 0) return 0;
+  auto* out = static_cast<std::uint8_t*>(buf);
+  std::size_t done = 0;
+  while (done < n) {
+    const std::int64_t into = position_ - bufferStart_;
+    if (into >= 0 && static_cast<std::size_t>(into) < buffered_) {
+      const std::size_t take = std::min(buffered_ - static_cast<std::size_t>(into), n - done);
+      std::memcpy(out + done, buffer_.get() + into, take);
+      position_ += static_cast<std::int64_t>(take);
+      done += take;
+    } else if (n - done >= kBufferSize) {
+      // A large read goes straight into the caller's memory.
+      const std::int64_t got = ReadAt(fd_, out + done, n - done, position_);
+      if (got <= 0) break;
+      position_ += got;
+      done += static_cast<std::size_t>(got);
+    } else if (!fill()) {
+      break;
+    }
+  }
+  return done;
 }
 
 bool QuoteFile::seek(std::int64_t offset) {
-  if (file_ == nullptr || offset < 0 || offset > LONG_MAX) return false;
-  return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
+  if (fd_ < 0 || offset < 0 || offset > LONG_MAX) return false;
+  // Nothing is read until it is needed; a position past the end reads nothing, as it
+  // would after positioning the file there.
+  position_ = offset;
+  return true;
 }
 
 bool QuoteFile::readLine(std::string& line, std::size_t maxChars) {
   line.clear();
-  if (file_ == nullptr) return false;
+  if (fd_ < 0) return false;
   bool readAny = false;
-  while (line.size() < maxChars) {
-    const int c = std::fgetc(file_);
-    if (c == EOF) break;
+  char c = 0;
+  while (line.size() < maxChars && readSome(&c, 1) == 1) {
     readAny = true;
     if (c == '\n') {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       return true;
     }
-    line.push_back(static_cast<char>(c));
+    line.push_back(c);
   }
   return readAny;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -26,7 +27,9 @@ std::string NormaliseDirectory(std::string_view directory);
 std::string ResolveInDirectory(const std::string& directory, std::string_view name);
 
 // A quote file opened read-only in binary mode; closed by the destructor on every path.
-// Directories and other non-regular files are refused at open.
+// Directories and other non-regular files are refused at open. Reads are served from a
+// buffer of the file's bytes, so reading records one at a time costs no system call per
+// record, and a seek inside what is buffered costs none at all.
 class QuoteFile {
  public:
   QuoteFile() = default;
@@ -35,9 +38,10 @@ class QuoteFile {
   QuoteFile(const QuoteFile&) = delete;
   QuoteFile& operator=(const QuoteFile&) = delete;
 
+  // On failure errno is ENOENT exactly when nothing exists at path.
   bool open(const std::string& path);
   void close();
-  bool isOpen() const { return file_ != nullptr; }
+  bool isOpen() const { return fd_ >= 0; }
   // Reads exactly n bytes; false (and nothing guaranteed about buf) when fewer are there.
   bool readExact(void* buf, std::size_t n);
   // Reads up to n bytes, returns how many were read.
@@ -50,5 +54,12 @@ class QuoteFile {
   bool readLine(std::string& line, std::size_t maxChars);
 
  private:
-  std::FILE* file_ = nullptr;
+  // Reads the buffer full from the current position; false at end of file or on an error.
+  bool fill();
+
+  int fd_ = -1;
+  std::int64_t position_ = 0;               // offset of the next byte to hand out
+  std::int64_t bufferStart_ = 0;            // offset of buffer_[0]
+  std::size_t buffered_ = 0;                // bytes of buffer_ that hold file data
+  std::unique_ptr<std::uint8_t[]> buffer_;  // kept for the next file once allocated
 };

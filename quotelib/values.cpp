@@ -1,7 +1,6 @@
 #include "values.h"
 
 #include <array>
-#include <cmath>
 #include <cstdio>
 #include <limits>
 
@@ -13,25 +12,26 @@ constexpr std::array<int, 12> kDaysBefore = {0, 31, 59, 90, 120, 151, 181, 212, 
 constexpr int kFirstYear = 61;         // day number 1 is 1 January 1961
 constexpr int kLastDayNumber = 32767;  // 17 September 2050
 
-bool FitsInt16(double v) {
-  return v >= std::numeric_limits<std::int16_t>::min() &&
-         v <= std::numeric_limits<std::int16_t>::max();
-}
-
-// Splits a YYMMDD (or HHMMSS) real into its three two-digit groups, working in double
-// precision and truncating each quotient toward zero. Values whose groups do not fit the
-// 16-bit fields (NaN, infinities, absurd magnitudes) are refused rather than wrapped into
-// something that looks like a valid date.
+// Splits a YYMMDD (or HHMMSS) real into its three two-digit groups, each quotient truncated
+// toward zero and the fraction dropped from the last group. Values whose groups do not fit
+// the 16-bit fields (NaN, infinities, absurd magnitudes) are refused rather than wrapped
+// into something that looks like a valid date.
+//
+// Every bar of a read comes through here, so it is done in integers: truncating the real
+// first and then dividing in integers gives the same groups as dividing the real itself (an
+// integer divisor cannot put a group boundary between a value and its integer part). A
+// real of 2^31 or more in magnitude has a first group far outside 16 bits, so it is refused
+// before the conversion to 32 bits could overflow.
 bool SplitReal(float value, std::int16_t& high, std::int16_t& middle, std::int16_t& low) {
-  const double v = value;
-  if (!std::isfinite(v)) return false;
-  const double h = std::trunc(v / 10000.0);
-  const double m = std::trunc((v - 10000.0 * h) / 100.0);
-  const double l = std::trunc(v - 10000.0 * h - 100.0 * m);
-  if (!FitsInt16(h) || !FitsInt16(m) || !FitsInt16(l)) return false;
+  if (!(value > -2147483648.0f && value < 2147483648.0f)) return false;  // NaN included
+  const auto whole = static_cast<std::int32_t>(value);                   // truncates toward zero
+  const std::int32_t h = whole / 10000;
+  if (h < std::numeric_limits<std::int16_t>::min() || h > std::numeric_limits<std::int16_t>::max())
+    return false;
+  const std::int32_t rest = whole % 10000;  // keeps the value's sign, as truncation does
   high = static_cast<std::int16_t>(h);
-  middle = static_cast<std::int16_t>(m);
-  low = static_cast<std::int16_t>(l);
+  middle = static_cast<std::int16_t>(rest / 100);
+  low = static_cast<std::int16_t>(rest % 100);
   return true;
 }
 

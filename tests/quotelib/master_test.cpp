@@ -292,6 +292,41 @@ TEST(FindSecurity, MasterThatIsADirectoryCountsAsMissing) {
   EXPECT_EQ(Find(tmp2.dir(), "OK").record.fileNumber(), 9);
 }
 
+TEST(FindSecurity, TheExactNameDecidesEvenWhenItIsNoFile) {
+  // "master" exists (as a directory), so that is the level's index file, and it cannot be
+  // read: MASTER beside it is not consulted.
+  fixture::TempDir tmp;
+  WriteMaster(tmp.path() / "MASTER", {DirectoryRecord("S"), DirectoryRecord("T")});
+  MakeDir(MakeDir(tmp.path() / "S") / "master");
+  WriteMaster(tmp.path() / "S" / "MASTER", {Sec(8, "HIDDEN")});
+  WriteMaster(MakeDir(tmp.path() / "T") / "Master", {Sec(9, "SHOWN")});
+  EXPECT_EQ(Find(tmp.dir(), "HIDDEN").code, kFileNotFound);
+  EXPECT_EQ(Find(tmp.dir(), "SHOWN").dir, tmp.dir() + "T/");
+}
+
+TEST(FindSecurity, ComingBackToALevelCarriesOnWithItsNextDirectoryEntry) {
+  // A parent with many records between its directory entries, more than are read at once,
+  // is taken up again after each subtree at the entry after the one that led away.
+  fixture::TempDir tmp;
+  std::vector<Record53> top;
+  for (int d = 0; d < 5; ++d) {
+    for (int k = 0; k < 150; ++k)
+      top.push_back(Sec(1, "P" + std::to_string(d) + "_" + std::to_string(k)));
+    const std::string name = "D" + std::to_string(d);
+    top.push_back(DirectoryRecord(name));
+    WriteMaster(MakeDir(tmp.path() / name) / "MASTER",
+                {Sec(static_cast<std::uint8_t>(d + 10), "IN" + std::to_string(d))});
+  }
+  WriteMaster(tmp.path() / "MASTER", top);
+  for (int d = 0; d < 5; ++d) {
+    const Found f = Find(tmp.dir(), "IN" + std::to_string(d));
+    ASSERT_EQ(f.code, 0) << d;
+    EXPECT_EQ(f.dir, tmp.dir() + "D" + std::to_string(d) + "/");
+    EXPECT_EQ(f.record.fileNumber(), d + 10);
+  }
+  EXPECT_EQ(Find(tmp.dir(), "P4_149").dir, tmp.dir());
+}
+
 TEST(FindSecurity, BlankFirstByteMakesADirMarkedRecordASecurity) {
   fixture::TempDir tmp;
   Record53 odd = fixture::RawNameRecord("           <DIR>");

@@ -3,8 +3,11 @@
 
 #include <array>
 #include <bit>
+#include <chrono>
+#include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "quote_writer.h"
@@ -125,6 +128,83 @@ TEST(DateFromReal, NonsenseRealsGiveNoDate) {
   EXPECT_EQ(DateFromReal(std::numeric_limits<float>::infinity()), 0);
   EXPECT_EQ(DateFromReal(3.0e38f), 0);
   EXPECT_EQ(DateFromReal(655360961115.0f), 0);  // year group does not fit 16 bits
+}
+
+TEST(DateFromReal, EveryCalendarDayOfTheRange) {
+  // Day numbers counted by the standard calendar, independently of the library.
+  using namespace std::chrono;
+  const sys_days dayZero = year{1960} / December / 31;
+  const sys_days last = year{2050} / September / 17;
+  for (sys_days day = dayZero + days{1}; day <= last; day += days{1}) {
+    const year_month_day ymd(day);
+    const int y = static_cast<int>(ymd.year()) - 1900;
+    const int stored = y * 10000 + static_cast<int>(static_cast<unsigned>(ymd.month())) * 100 +
+                       static_cast<int>(static_cast<unsigned>(ymd.day()));
+    const auto expected = static_cast<std::int16_t>((day - dayZero).count());
+    ASSERT_EQ(DateFromReal(static_cast<float>(stored)), expected) << stored;
+    // Whatever the fraction, the day stays the same.
+    ASSERT_EQ(DateFromReal(static_cast<float>(stored) + 0.5f), expected) << stored;
+    ASSERT_EQ(DateFromReal(std::nextafter(static_cast<float>(stored) + 1.0f, 0.0f)), expected)
+        << stored;
+  }
+}
+
+// The groups as the stored format defines them: the real divided in double precision, each
+// quotient truncated toward zero, and refused when a group does not fit 16 bits.
+bool ReferenceGroups(float value, int& high, int& middle, int& low) {
+  const double v = value;
+  if (!std::isfinite(v)) return false;
+  const double h = std::trunc(v / 10000.0);
+  const double m = std::trunc((v - 10000.0 * h) / 100.0);
+  const double l = std::trunc(v - 10000.0 * h - 100.0 * m);
+  for (const double g : {h, m, l})
+    if (g < -32768.0 || g > 32767.0) return false;
+  high = static_cast<int>(h);
+  middle = static_cast<int>(m);
+  low = static_cast<int>(l);
+  return true;
+}
+
+testing::AssertionResult SplitsLikeTheReference(float v) {
+  int h = 0, m = 0, l = 0;
+  const bool ok = ReferenceGroups(v, h, m, l);
+  const auto g = [](int x) { return static_cast<std::int16_t>(x); };
+  const std::int16_t date = ok ? DayNumber(g(h), g(m), g(l)) : 0;
+  const std::uint16_t time = ok ? TimeUnits(g(h), g(m), g(l)) : 0;
+  if (DateFromReal(v) == date && TimeFromReal(v) == time) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << v << ": date " << DateFromReal(v) << " instead of " << date
+                                     << ", time " << TimeFromReal(v) << " instead of " << time;
+}
+
+TEST(DateFromReal, OddRealsSplitLikeTheDivisionOfTheRealItself) {
+  // Every whole number from below the negative 1YYMMDD dates to above the positive ones:
+  // months and days 0 and above 12 or 31, dates before 1961 and after 2050, negative dates.
+  for (int n = -2'100'000; n <= 2'100'000; ++n)
+    ASSERT_TRUE(SplitsLikeTheReference(static_cast<float>(n)));
+  // Fractions next to group boundaries.
+  for (int n = -1'100'000; n <= 1'100'000; n += 97) {
+    const auto f = static_cast<float>(n);
+    for (const float v : {std::nextafter(f, -1e9f), std::nextafter(f, 1e9f), f + 0.25f, f - 0.75f})
+      ASSERT_TRUE(SplitsLikeTheReference(v));
+  }
+  // Where the first group leaves 16 bits, where a 32-bit integer ends, and the specials.
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  for (const float edge : {327670000.0f, 327680000.0f, -327680000.0f, -327690000.0f, 2147483648.0f,
+                           -2147483648.0f, 0.0f}) {
+    float v = edge;
+    for (int k = 0; k < 300; ++k) v = std::nextafter(v, -kInf);
+    for (int k = 0; k < 600; ++k, v = std::nextafter(v, kInf))
+      ASSERT_TRUE(SplitsLikeTheReference(v));
+  }
+  for (const float v : {kInf, -kInf, std::numeric_limits<float>::quiet_NaN(),
+                        -std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::max(),
+                        std::numeric_limits<float>::lowest(),
+                        std::numeric_limits<float>::denorm_min(), -0.0f, 1e30f, -1e30f})
+    ASSERT_TRUE(SplitsLikeTheReference(v));
+  // And a spread of arbitrary bit patterns.
+  std::mt19937 random(20501917);
+  for (int k = 0; k < 1'000'000; ++k)
+    ASSERT_TRUE(SplitsLikeTheReference(std::bit_cast<float>(static_cast<std::uint32_t>(random()))));
 }
 
 TEST(TimeFromReal, CountsTwoSecondUnits) {

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "quote_file.h"
@@ -297,17 +298,25 @@ ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::st
   const int volumePos = pos[Index(SeriesField::Volume)];
   const int oiPos = pos[Index(SeriesField::OpenInterest)];
 
-  // Records are read in chunks rather than one at a time; a chunk that comes back short
-  // ends the read after its whole records, so a file shorter than its header says gives
-  // the bars it has.
+  // The whole window is read at once, straight into memory of its own, when that memory
+  // can be had; otherwise in chunks from a buffer on the stack. A read that comes back
+  // short ends the bars after its whole records, so a file shorter than its header says
+  // gives the bars it has.
   constexpr int kChunkRecords = 64;
-  std::uint8_t chunk[kChunkRecords * kMaxRecordLength];
+  std::uint8_t stackChunk[kChunkRecords * kMaxRecordLength];
+  const std::unique_ptr<std::uint8_t, decltype(&std::free)> window(
+      bars > kChunkRecords
+          ? static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(bars) * recordLength))
+          : nullptr,
+      &std::free);
+  std::uint8_t* const chunk = window ? window.get() : stackChunk;
+  const std::int32_t chunkRecords = window ? bars : kChunkRecords;
   float slot[kMaxRecordFields + 1];
   slot[0] = -1.0f;  // every absent field reads as -1.0
 
   std::int32_t i = 0;
   while (i < bars) {
-    const std::int32_t want = std::min(bars - i, kChunkRecords);
+    const std::int32_t want = std::min(bars - i, chunkRecords);
     const std::size_t got = data.readSome(chunk, static_cast<std::size_t>(want) * recordLength);
     const auto whole = static_cast<std::int32_t>(got / static_cast<std::size_t>(recordLength));
     for (std::int32_t r = 0; r < whole; ++r, ++i) {

@@ -1,51 +1,23 @@
 // quotedump read: the CSV export of a security's bars, its options and its failures.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "quote_writer.h"
+#include "run_quotedump.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CommandRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using CommandRun = quotedump_run::Result;
 
-CommandRun ReadCommand(const std::vector<std::string>& args) {
-  fixture::TempDir scratch;
-  const fs::path errFile = scratch.path() / "stderr";
-  auto quoted = [](const std::string& text) {
-    std::string q = "'";
-    for (char c : text) q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-  };
-  std::string command = quoted(QUOTEDUMP_PATH) + " read";
-  for (const auto& a : args) command += " " + quoted(a);
-  command += " 2>" + quoted(errFile.string());
-  CommandRun r;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
-  char buf[65536];
-  std::size_t n = 0;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-  const int status = pclose(pipe);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errFile);
-  std::stringstream ss;
-  ss << err.rdbuf();
-  r.err = ss.str();
-  return r;
+CommandRun ReadCommand(std::vector<std::string> args) {
+  args.insert(args.begin(), "read");
+  return quotedump_run::Quotedump(args);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

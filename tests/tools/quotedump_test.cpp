@@ -1,16 +1,12 @@
 // quotedump's output lines and exit statuses.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "quote_writer.h"
+#include "run_quotedump.h"
 
 namespace {
 
@@ -18,38 +14,8 @@ namespace fs = std::filesystem;
 using fixture::DirectoryRecord;
 using fixture::WriteMaster;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ShellQuoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-Result Quotedump(const std::vector<std::string>& args) {
-  fixture::TempDir scratch;
-  const fs::path errFile = scratch.path() / "stderr";
-  std::string command = ShellQuoted(QUOTEDUMP_PATH);
-  for (const auto& a : args) command += " " + ShellQuoted(a);
-  command += " 2>" + ShellQuoted(errFile.string());
-  Result r;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
-  char buf[4096];
-  std::size_t n = 0;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-  const int status = pclose(pipe);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errFile);
-  std::stringstream ss;
-  ss << err.rdbuf();
-  r.err = ss.str();
-  return r;
-}
+using quotedump_run::Quotedump;
+using quotedump_run::Result;
 
 fixture::Record53 Sec(std::uint8_t file, const std::string& symbol, const std::string& name,
                       float real1 = 0.0f, float real2 = 0.0f) {

@@ -28,6 +28,7 @@
 #include "memory_profile.h"
 #include "quote_writer.h"
 #include "recording_surface.h"
+#include "show_fixture.h"
 #include "tickvane.h"
 
 namespace {
@@ -36,16 +37,7 @@ namespace fs = std::filesystem;
 using namespace tv;
 
 void WriteDatabase(const fs::path& dir, int securities) {
-  std::vector<fixture::Record53> records;
-  for (int i = 0; i < securities; ++i) {
-    fixture::Security s;
-    s.fileNumber = static_cast<std::uint8_t>(i + 1);
-    s.symbol = "SYM" + std::to_string(i + 1);
-    s.name = "NAME " + std::to_string(i + 1);
-    records.push_back(fixture::SecurityRecord(s));
-    fixture::WriteSimpleSecurity(dir, s.fileNumber, {.bars = 120});
-  }
-  fixture::WriteMaster(dir / "MASTER", records);
+  show_fixture::WriteDatabase(dir, securities, 120);
 }
 
 // One running program: application object, frame, view and document.

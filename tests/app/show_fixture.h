@@ -22,8 +22,8 @@ namespace show_fixture {
 
 namespace fs = std::filesystem;
 
-// Securities SYM1 .. SYMn with 60 bars each, the prices of security i starting near 10 * i.
-inline void WriteDatabase(const fs::path& dir, int securities) {
+// Securities SYM1 .. SYMn with `bars` bars each, the prices of security i starting near 10 * i.
+inline void WriteDatabase(const fs::path& dir, int securities, int bars = 60) {
   std::vector<fixture::Record53> records;
   for (int i = 0; i < securities; ++i) {
     fixture::Security s;
@@ -31,8 +31,8 @@ inline void WriteDatabase(const fs::path& dir, int securities) {
     s.symbol = "SYM" + std::to_string(i + 1);
     s.name = "NAME " + std::to_string(i + 1);
     records.push_back(fixture::SecurityRecord(s));
-    fixture::WriteSimpleSecurity(dir, s.fileNumber,
-                                 {.bars = 60, .startPrice = 10.0f + 10.0f * static_cast<float>(i)});
+    fixture::WriteSimpleSecurity(
+        dir, s.fileNumber, {.bars = bars, .startPrice = 10.0f + 10.0f * static_cast<float>(i)});
   }
   fixture::WriteMaster(dir / "MASTER", records);
 }

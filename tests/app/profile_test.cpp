@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 
@@ -81,15 +82,19 @@ struct Loaded {
   }
 };
 
+// The six numbers in key order: ShowVolume, ShowMA1, ShowMA2, BarSpace, MA1Length, MA2Length.
+using Numbers = std::array<int, 6>;
+constexpr Numbers kDefaultNumbers{1, 1, 1, 4, 10, 20};
+
+Numbers NumbersOf(const CBars& b) {
+  return {b.GetShowVolume(), b.GetShowMA1(),   b.GetShowMA2(),
+          b.GetBarSpace(),   b.GetMA1Length(), b.GetMA2Length()};
+}
+
 TEST(StoredViewOptions, AFreshProfileOrAMissingSectionGivesTheDefaults) {
   for (const std::string& text : {std::string(), std::string("[GoToDialog]\nSorting=2\n")}) {
     Loaded l(text);
-    EXPECT_EQ(l.bars.GetShowVolume(), 1);
-    EXPECT_EQ(l.bars.GetShowMA1(), 1);
-    EXPECT_EQ(l.bars.GetShowMA2(), 1);
-    EXPECT_EQ(l.bars.GetBarSpace(), 4);
-    EXPECT_EQ(l.bars.GetMA1Length(), 10);
-    EXPECT_EQ(l.bars.GetMA2Length(), 20);
+    EXPECT_EQ(NumbersOf(l.bars), kDefaultNumbers);
     EXPECT_EQ(l.bars.m_screenColors, CBars::kDefaultScreenColors);
   }
 }
@@ -98,46 +103,29 @@ TEST(StoredViewOptions, ValuesTheDialogCouldHaveWrittenAreApplied) {
   Loaded l(
       "[ViewOptions]\nShowVolume=0\nShowMA1=0\nShowMA2=1\nBarSpace=10\nMA1Length=2\n"
       "MA2Length=50\nColors=7000000001\n");
-  EXPECT_EQ(l.bars.GetShowVolume(), 0);
-  EXPECT_EQ(l.bars.GetShowMA1(), 0);
-  EXPECT_EQ(l.bars.GetBarSpace(), 10);
-  EXPECT_EQ(l.bars.GetMA1Length(), 2);
-  EXPECT_EQ(l.bars.GetMA2Length(), 50);
+  EXPECT_EQ(NumbersOf(l.bars), (Numbers{0, 0, 1, 10, 2, 50}));
   EXPECT_EQ(l.bars.m_screenColors, (CBars::ColorSet{7, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
   EXPECT_EQ(l.bars.m_workColors, l.bars.m_screenColors);
 }
 
-TEST(StoredViewOptions, ColoursOfTheWrongLengthAreIgnoredButNumbersStillRead) {
-  for (const char* colors : {"072373341", "07237334140", "", "0723 33414"}) {
+TEST(StoredViewOptions, BadColoursAreIgnoredButNumbersStillRead) {
+  // Wrong lengths, and digits outside the palette: every colour stays as it was.
+  for (const char* colors : {"072373341", "07237334140", "", "0723 33414", "0723733418",
+                             "072373341:", "A723733414", "/723733414"}) {
     Loaded l(std::string("[ViewOptions]\nBarSpace=6\nColors=") + colors + "\n");
     EXPECT_EQ(l.bars.m_screenColors, CBars::kDefaultScreenColors) << colors;
+    EXPECT_EQ(l.bars.m_workColors, CBars::kDefaultScreenColors) << colors;
     EXPECT_EQ(l.bars.GetBarSpace(), 6) << colors;
   }
 }
 
-TEST(StoredViewOptions, ColoursOutsideThePaletteLeaveEveryColourAlone) {
-  for (const char* colors : {"0723733418", "072373341:", "A723733414", "/723733414"}) {
-    Loaded l(std::string("[ViewOptions]\nColors=") + colors + "\n");
-    EXPECT_EQ(l.bars.m_screenColors, CBars::kDefaultScreenColors) << colors;
-    EXPECT_EQ(l.bars.m_workColors, CBars::kDefaultScreenColors) << colors;
-  }
-}
-
 TEST(StoredViewOptions, OutOfRangeOrNonNumericValuesReadAsTheirDefaults) {
-  Loaded l(
-      "[ViewOptions]\nShowVolume=2\nShowMA1=-1\nShowMA2=yes\nBarSpace=0\nMA1Length=51\n"
-      "MA2Length=20abc\n");
-  EXPECT_EQ(l.bars.GetShowVolume(), 1);
-  EXPECT_EQ(l.bars.GetShowMA1(), 1);
-  EXPECT_EQ(l.bars.GetShowMA2(), 1);
-  EXPECT_EQ(l.bars.GetBarSpace(), 4);
-  EXPECT_EQ(l.bars.GetMA1Length(), 10);
-  EXPECT_EQ(l.bars.GetMA2Length(), 20);
-
-  Loaded big("[ViewOptions]\nBarSpace=1\nMA1Length=1, 2\nMA2Length=2147483648\n");
-  EXPECT_EQ(big.bars.GetBarSpace(), 4);
-  EXPECT_EQ(big.bars.GetMA1Length(), 10);
-  EXPECT_EQ(big.bars.GetMA2Length(), 20);
+  for (const char* text :
+       {"ShowVolume=2\nShowMA1=-1\nShowMA2=yes\nBarSpace=0\nMA1Length=51\nMA2Length=20abc\n",
+        "BarSpace=1\nMA1Length=1, 2\nMA2Length=2147483648\n"}) {
+    Loaded l(std::string("[ViewOptions]\n") + text);
+    EXPECT_EQ(NumbersOf(l.bars), kDefaultNumbers) << text;
+  }
 }
 
 TEST(StoredViewOptions, AHandEditTakesEffectAtTheNextLoad) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -81,44 +82,31 @@ DataLayout ParseLayout(std::string_view text) {
 
 // --- layout files -----------------------------------------------------------------------
 
+// One entry per field: date, time, open, high, low, close, volume, open interest.
+using Items = std::array<std::int16_t, kFieldNameCount>;
+
 TEST(DataLayout, PositionsCountRecognisedLinesInFileOrder) {
   const auto layout =
       ParseLayout("\"DATE\",1,2\n\"HIGH\",3,4\n\"LOW\",5,6\n\"CLOSE\",7,8\n\"VOL\",-9,+10\n");
-  using F = SeriesField;
-  EXPECT_EQ(layout.position[int(F::Date)], 1);
-  EXPECT_EQ(layout.position[int(F::High)], 2);
-  EXPECT_EQ(layout.position[int(F::Low)], 3);
-  EXPECT_EQ(layout.position[int(F::Close)], 4);
-  EXPECT_EQ(layout.position[int(F::Volume)], 5);
-  EXPECT_EQ(layout.position[int(F::Open)], 0);
-  EXPECT_EQ(layout.position[int(F::Time)], 0);
-  EXPECT_EQ(layout.position[int(F::OpenInterest)], 0);
-  EXPECT_EQ(layout.second[int(F::High)], 3);
-  EXPECT_EQ(layout.third[int(F::High)], 4);
-  EXPECT_EQ(layout.second[int(F::Volume)], -9);
-  EXPECT_EQ(layout.third[int(F::Volume)], 10);
+  EXPECT_EQ(layout.position, (Items{1, 0, 0, 2, 3, 4, 5, 0}));
+  EXPECT_EQ(layout.second, (Items{1, 0, 0, 3, 5, 7, -9, 0}));
+  EXPECT_EQ(layout.third, (Items{2, 0, 0, 4, 6, 8, 10, 0}));
 }
 
 TEST(DataLayout, NamesAreRecognisedByTheirCaseFoldedBeginning) {
-  using F = SeriesField;
   // An unknown name takes no position; CL is too short for CLOSE; a name without its
   // opening quote loses its first letter ("HIGH" becomes "IGH"); VOLUME starts with VOL.
   const auto layout = ParseLayout(
       "\"DATE\",0,0\r\n\"SPLIT\",0,0\r\n\"Close\",0,0\r\n\"CL\",0,0\r\nHIGH,0,0\r\n"
       "\"volume\",0,0\r\n");
-  EXPECT_EQ(layout.position[int(F::Date)], 1);
-  EXPECT_EQ(layout.position[int(F::Close)], 2);
-  EXPECT_EQ(layout.position[int(F::High)], 0);
-  EXPECT_EQ(layout.position[int(F::Volume)], 3);
+  EXPECT_EQ(layout.position, (Items{1, 0, 0, 0, 0, 2, 3, 0}));
 }
 
 TEST(DataLayout, LaterLineOfTheSameNameWinsAndBothUseAPosition) {
-  using F = SeriesField;
   const auto layout = ParseLayout("\"CLOSE\",1,1\n\"DATE\",0,0\n\"CLOSE\",2,3\n\"OPEN\",0,0\n");
-  EXPECT_EQ(layout.position[int(F::Close)], 3);
-  EXPECT_EQ(layout.second[int(F::Close)], 2);
-  EXPECT_EQ(layout.third[int(F::Close)], 3);
-  EXPECT_EQ(layout.position[int(F::Open)], 4);
+  EXPECT_EQ(layout.position, (Items{2, 0, 4, 0, 0, 3, 0, 0}));
+  EXPECT_EQ(layout.second, (Items{0, 0, 0, 0, 0, 2, 0, 0}));
+  EXPECT_EQ(layout.third, (Items{0, 0, 0, 0, 0, 3, 0, 0}));
 }
 
 TEST(DataLayout, MissingItemsReadAsZeroAndLongLinesContinueAsNewLines) {
@@ -127,14 +115,9 @@ TEST(DataLayout, MissingItemsReadAsZeroAndLongLinesContinueAsNewLines) {
   std::string longLine = "\"DATE\",5," + std::string(70, '7') + "\"OPEN\",1,1\n";
   ASSERT_EQ(longLine.find("\"OPEN\""), 79u);
   const auto layout = ParseLayout(longLine + "\"HIGH\"\n\"LOW\",4\n,,\n\n");
-  EXPECT_EQ(layout.position[int(F::Date)], 1);
-  EXPECT_EQ(layout.second[int(F::Date)], 5);
-  EXPECT_EQ(layout.position[int(F::Open)], 2);
-  EXPECT_EQ(layout.position[int(F::High)], 3);
-  EXPECT_EQ(layout.second[int(F::High)], 0);
+  EXPECT_EQ(layout.position, (Items{1, 0, 2, 3, 4, 0, 0, 0}));
+  EXPECT_EQ(layout.second, (Items{5, 0, 1, 0, 4, 0, 0, 0}));
   EXPECT_EQ(layout.third[int(F::High)], 0);
-  EXPECT_EQ(layout.position[int(F::Low)], 4);
-  EXPECT_EQ(layout.second[int(F::Low)], 4);
   EXPECT_EQ(layout.third[int(F::Low)], 0);
 }
 

@@ -41,16 +41,6 @@ TEST(ResolveInDirectory, ExactNameThenAnyCase) {
   EXPECT_EQ(ResolveInDirectory(tmp.dir() + "none/", "F12.DAT"), tmp.dir() + "none/F12.DAT");
 }
 
-TEST(ResolveInDirectory, SeveralSpellingsGiveTheSameChoiceEveryTime) {
-  for (const char* n : {"master", "MASTER", "Master"}) {
-    fixture::TempDir t;
-    fixture::WriteText(t.path() / "mAsTeR", "1");
-    fixture::WriteText(t.path() / n, "2");
-    const std::string chosen = ResolveInDirectory(t.dir(), "MASTEr");
-    EXPECT_EQ(chosen, t.dir() + std::min(std::string(n), std::string("mAsTeR")));
-  }
-}
-
 TEST(QuoteFile, RefusesWhatIsNotARegularFile) {
   fixture::TempDir tmp;
   QuoteFile f;

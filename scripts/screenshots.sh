@@ -20,14 +20,7 @@ source "$root/scripts/screenshot-lib.sh"
 start() {
   "$exe" --profile "$work/settings.ini" "$@" &
   pid=$!
-  win=""
-  for _ in $(seq 1 50); do
-    win=$(xdotool search --onlyvisible --name '^Tickvane$' 2>/dev/null | head -1 || true)
-    [ -n "$win" ] && break
-    sleep 0.2
-  done
-  [ -n "$win" ] || { echo "screenshots: the main window did not appear" >&2; exit 1; }
-  xdotool windowfocus --sync "$win"
+  win=$(window '^Tickvane$')
 }
 
 stop() { kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; }

@@ -1,12 +1,19 @@
 # Tickvane: the two set-up commands are `make run` and `make test`.
 BUILD     ?= build
+PREFIX    ?= /usr/local
 SAN_BUILD ?= build-san
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test bench fuzz setup build build-san clean
+.PHONY: run test bench fuzz setup setup-test setup-package build build-san install package clean
 
 setup:
 	@bash scripts/setup-deps.sh
+
+setup-test:
+	@bash scripts/setup-deps.sh test
+
+setup-package:
+	@bash scripts/setup-deps.sh package
 
 $(BUILD)/build.ninja: | setup
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKVANE_WERROR=ON
@@ -26,7 +33,7 @@ build-san: setup $(SAN_BUILD)/build.ninja
 run: build
 	@bash scripts/run.sh $(BUILD)
 
-test: build build-san
+test: setup-test build build-san
 	ctest --test-dir $(SAN_BUILD) --output-on-failure
 	ctest --test-dir $(BUILD) --output-on-failure
 
@@ -35,6 +42,15 @@ bench: build
 
 fuzz: build-san
 	@bash scripts/fuzz.sh $(SAN_BUILD) $(FUZZ_SECONDS)
+
+# Installs under PREFIX (bin/, share/applications, share/metainfo, share/icons, share/man,
+# share/doc/tickvane).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, tickvane_<version>_<arch>.deb, in $(BUILD).
+package: setup-package build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

@@ -1,0 +1,62 @@
+# What `cmake --install` lays out under the prefix, and the Debian package made from it
+# (`cpack -G DEB`, or `make package` at the top).
+#
+# The desktop entry, the AppStream data and the icon share one id; the program finds its user
+# guide from its own place in the prefix (see TICKVANE_GUIDE_FROM_BINDIR), so the prefix can
+# be chosen at install time.
+
+set(TICKVANE_DIST_DIR "${CMAKE_SOURCE_DIR}/dist")
+
+if(TARGET tickvane)
+  install(TARGETS tickvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(TARGETS quotedump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(FILES ${TICKVANE_DIST_DIR}/${TICKVANE_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+configure_file(${TICKVANE_DIST_DIR}/${TICKVANE_APP_ID}.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/dist/${TICKVANE_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/dist/${TICKVANE_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+install(FILES ${TICKVANE_DIST_DIR}/icons/${TICKVANE_APP_ID}.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 32 48 64 128 256)
+  install(FILES ${TICKVANE_DIST_DIR}/icons/${TICKVANE_APP_ID}-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME ${TICKVANE_APP_ID}.png)
+endforeach()
+
+# The man pages carry the version and where the guide lies below the prefix.
+set(TICKVANE_GUIDE_PATH "${CMAKE_INSTALL_DOCDIR}/user-guide.html")
+foreach(page tickvane quotedump)
+  configure_file(${TICKVANE_DIST_DIR}/man/${page}.1.in ${CMAKE_BINARY_DIR}/dist/${page}.1 @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/dist/${page}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+
+install(FILES ${CMAKE_SOURCE_DIR}/docs/user-guide.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+
+# The Debian package: what the binaries link decides the dependencies.
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "tickvane")
+set(CPACK_PACKAGE_VENDOR "The Tickvane developers")
+set(CPACK_PACKAGE_CONTACT "The Tickvane developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for MetaStock and CompuTrac quote databases")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tickvane shows end-of-day stock and commodity quotes kept in MetaStock and CompuTrac\n"
+    "data directories as price charts: high-low bars with close ticks, two moving averages,\n"
+    "a volume band, a price scale, dates, symbol and name. It steps through a database's\n"
+    "securities, prints charts, runs a slide show and draws charts into PNG files from the\n"
+    "command line. quotedump prints what a database holds as text.")
+string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "misc")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The chart's text is set in Liberation Sans; printing asks for Arial, which it stands in for.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+include(CPack)

@@ -15,10 +15,10 @@
 #include "View.h"
 #include "command_ids.h"
 #include "commands.h"
-#include "frame_logic.h"
-#include "framework.h"
+#include "doc_template.h"
 #include "images.h"
 #include "qt_surface.h"
+#include "window_geometry.h"
 
 namespace tv {
 

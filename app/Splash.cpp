@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "frame_logic.h"
 #include "qt_surface.h"
+#include "window_geometry.h"
 
 namespace tv {
 

@@ -8,7 +8,7 @@
 
 #include "MainFrm.h"
 #include "View.h"
-#include "cli.h"
+#include "command_line.h"
 #include "export.h"
 #include "qt_messages.h"
 #include "qt_profile.h"

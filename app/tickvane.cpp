@@ -23,8 +23,8 @@
 #include "View.h"
 #include "command_ids.h"
 #include "commands.h"
-#include "dialogs.h"
-#include "framework.h"
+#include "dialog_factories.h"
+#include "doc_template.h"
 
 namespace tv {
 

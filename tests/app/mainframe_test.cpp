@@ -23,13 +23,13 @@
 #include "View.h"
 #include "command_ids.h"
 #include "commands.h"
-#include "frame_logic.h"
-#include "framework.h"
+#include "doc_template.h"
 #include "memory_profile.h"
 #include "quote_writer.h"
 #include "recording_surface.h"
 #include "show_fixture.h"
 #include "tickvane.h"
+#include "window_geometry.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <QTimer>
 
 #include "Gotodlg.h"
-#include "dialog_fixture.h"
 #include "memory_profile.h"
+#include "security_list_fixture.h"
 
 namespace {
 

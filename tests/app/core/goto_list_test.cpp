@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "dialog_fixture.h"
 #include "goto_list.h"
+#include "security_list_fixture.h"
 
 namespace {
 

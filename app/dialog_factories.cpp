@@ -1,4 +1,4 @@
-#include "dialogs.h"
+#include "dialog_factories.h"
 
 #include "About.h"
 #include "Doc.h"

@@ -1,4 +1,4 @@
-#include "framework.h"
+#include "doc_template.h"
 
 #include <algorithm>
 #include <filesystem>

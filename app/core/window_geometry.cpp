@@ -1,4 +1,4 @@
-#include "frame_logic.h"
+#include "window_geometry.h"
 
 #include <cmath>
 #include <cstdio>

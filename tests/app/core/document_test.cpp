@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "Doc.h"
-#include "framework.h"
+#include "doc_template.h"
 #include "memory_profile.h"
 #include "quote_writer.h"
 #include "recording_surface.h"

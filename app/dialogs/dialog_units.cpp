@@ -6,8 +6,8 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "frame_logic.h"
 #include "mapping.h"
+#include "window_geometry.h"
 
 namespace tv {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli.h"
+#include "command_line.h"
 
 namespace {
 

@@ -89,6 +89,33 @@ void BM_StepAndDrawSampleDatabase(benchmark::State& state) {
 }
 BENCHMARK(BM_StepAndDrawSampleDatabase)->Unit(benchmark::kMillisecond);
 
+// One PageUp on a long history at full HD: the read of the new window, both averages and the
+// chart. Paging runs back from the newest bars to the oldest and starts over.
+void BM_PageUpOn16000BarsAt1920x1080(benchmark::State& state) {
+  EnsureGuiApplication();
+  fixture::TempDir dir;
+  fixture::WriteMaster(dir.path() / "MASTER",
+                       {fixture::SecurityRecord({.fileNumber = 1, .name = "LONG", .symbol = "LONG"})});
+  fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 16000, .year = 1961});
+  NullMessages messages;
+  CBars bars(&messages);
+  bars.OpenMaster((dir.dir() + "MASTER").c_str());
+  bars.ReadSecurityList();
+  if (bars.LoadCurrentSecurity() != 0) {
+    state.SkipWithError("cannot load the security");
+    return;
+  }
+  bars.SetLogicalSize({1920, 1080});
+  const int screen = bars.ScreenBars(1920);
+  QImage image(1920, 1080, QImage::Format_RGB32);
+  for (auto _ : state) {
+    if (bars.ScrollWindow(-screen, screen) == 0) bars.ShowNewestBars();
+    DrawOnImage(bars, image);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_PageUpOn16000BarsAt1920x1080)->Unit(benchmark::kMicrosecond);
+
 // The whole process: start, open, 127 securities of 800 bars loaded, drawn and written.
 void BM_ExportAll127At1280x720(benchmark::State& state) {
   fixture::TempDir dir;

@@ -72,6 +72,8 @@ void CBars::Reset() {
   m_barSpace = 4;
   m_ma1Length = 10;
   m_ma2Length = 20;
+  windowStart_ = 0;
+  newest_ = true;
 }
 
 int CBars::AllocateSeries(int bars) {

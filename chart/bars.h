@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "mapping.h"
 #include "messages.h"
@@ -73,6 +75,42 @@ class CBars {
   const char* GetSymbol(int i) const;
   const char* GetName(int i) const;
 
+  // --- the window of bars: which stretch of a long history the series holds. The series
+  // always ends at the window's last bar and holds up to 800 bars, so the bars before the
+  // ones on screen warm the averages up. Every load of a security (open, Next, Previous,
+  // Go To, slide show) returns to the newest bars; only the calls below move the window.
+  // Each move is one read of the security.
+  //
+  // How many bars one screen shows at this logical width with the present spacing (never
+  // more than the series holds): the step of a page.
+  int ScreenBars(int logicalWidth) const;
+  // Moves the window's last bar by `delta` bars (negative: back in time), no further back
+  // than the screen that starts with the file's first bar and no further on than its newest
+  // bar. Returns 1 when the window moved (it was read again), 0 when it was already there.
+  int ScrollWindow(int delta, int screenBars);
+  int ShowOldestBars(int screenBars);
+  int ShowNewestBars();
+  // Moves the window to end at the last bar dated on or before `day` (a day number),
+  // reading back through the file as far as needed. Returns 0 when moved there, 1 when no
+  // bar is dated that early (the window is then back at the newest bars).
+  int ShowBarsUntil(std::int16_t day);
+  // Index in the data file of the series' first bar; and of the window's last bar.
+  std::int32_t WindowStart() const { return windowStart_; }
+  std::int32_t WindowEnd() const {
+    return windowStart_ + (m_seriesAllocated ? m_series.count : 0) - 1;
+  }
+  bool AtNewestBars() const { return newest_; }
+
+  // The values of series bar i as the file holds them, as (label, text) lines: date (and
+  // time when the layout has a time field), open, high, low, close, volume and open
+  // interest, each number the shortest text that reads back to the same float; a field the
+  // layout does not name reads as a dash. Empty when i is not a bar of the series.
+  std::vector<std::pair<std::string, std::string>> BarValues(int i) const;
+  // The series bar Draw puts nearest to device point p when it draws onto target, or -1
+  // when p is not over the bars: beside the first or last by more than half a spacing,
+  // above the price area or below the base line.
+  int BarAt(tv::Point p, const tv::Rect& target) const;
+
   // --- options
   int GetBarSpace() const { return m_barSpace; }
   void SetBarSpace(int v) { m_barSpace = v; }
@@ -130,6 +168,13 @@ class CBars {
  private:
   void Report(std::string_view text, tv::MessageIcon icon);
   tv::Size LogicalSize(const tv::Rect& target) const;
+  // Reads `count` bars from file index `start` (start -1: the newest bars) into the series
+  // and recomputes both averages; reports and releases the series when the read fails.
+  int LoadBars(std::int32_t start, std::int32_t count);
+  int LoadWindowEndingAt(std::int32_t end);
+
+  std::int32_t windowStart_ = 0;
+  bool newest_ = true;
 
   tv::MessageService* messages_ = nullptr;
   std::function<tv::Size()> logicalSize_;

@@ -92,6 +92,11 @@ int CBars::ReadSecurityList() {
 }
 
 int CBars::LoadCurrentSecurity() {
+  // Whatever stretch of history was on screen, a security is shown from its newest bars.
+  return LoadBars(-1, kSeriesBars);
+}
+
+int CBars::LoadBars(std::int32_t start, std::int32_t count) {
   if (!m_seriesAllocated && AllocateSeries(kSeriesBars) != 0) return 1;
   // The document loads entry 0 even of an empty list (its table may still hold what a short
   // MASTER file gave), but never an index outside the table.
@@ -104,15 +109,20 @@ int CBars::LoadCurrentSecurity() {
   const bool blank = std::all_of(symbol, symbol + std::strlen(symbol),
                                  [](char c) { return static_cast<unsigned char>(c) <= 32; });
   ResultCode r = kFileNotFound;
-  if (!blank) r = ReadSecurity(m_series, m_dataDir, symbol, -1, kSeriesBars, 0);
+  const auto bars = static_cast<std::int16_t>(std::clamp<std::int32_t>(count, 0, kSeriesBars));
+  if (!blank) r = ReadSecurity(m_series, m_dataDir, symbol, start, bars, 0);
 
   ComputeMovingAverage(m_series.close, m_ma1, static_cast<std::int16_t>(m_ma1Length), 0);
   ComputeMovingAverage(m_series.close, m_ma2, static_cast<std::int16_t>(m_ma2Length), 0);
+  newest_ = start < 0;
+  windowStart_ = start < 0 ? std::max<std::int32_t>(m_series.fileRecords - bars, 0) : start;
   if (r != kSuccess) {
     std::string text = "Read failed for symbol ";
     text += symbol;
     Report(text, tv::MessageIcon::Stop);
     ReleaseSeries();
+    newest_ = true;
+    windowStart_ = 0;
     return 1;
   }
   return 0;

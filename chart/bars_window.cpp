@@ -1,0 +1,161 @@
+// CBars: moving the window of bars back and forth through a security's history, and the
+// values of one bar as text.
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+
+#include "bars.h"
+#include "values.h"
+
+int CBars::ScreenBars(int logicalWidth) const {
+  // Draw shows one bar fewer than fit across the bar area (the first position stays free),
+  // and never more than the series holds.
+  const int pw = logicalWidth - 55;
+  const int fit = m_barSpace > 0 ? pw / m_barSpace : 0;
+  return std::clamp(fit - 1, 1, static_cast<int>(kSeriesBars));
+}
+
+int CBars::LoadWindowEndingAt(std::int32_t end) {
+  // The newest bars are read exactly as a load reads them, so coming back to them gives
+  // the same chart as the first view.
+  if (end >= m_series.fileRecords - 1) return LoadBars(-1, kSeriesBars);
+  const std::int32_t start = std::max<std::int32_t>(end + 1 - kSeriesBars, 0);
+  return LoadBars(start, end + 1 - start);
+}
+
+int CBars::ScrollWindow(int delta, int screenBars) {
+  if (!m_seriesAllocated || m_series.count <= 0 || delta == 0) return 0;
+  const std::int64_t end = WindowEnd();
+  std::int64_t target = end + delta;
+  if (delta < 0) {
+    // The oldest window starts with the file's first bar and fills one screen; a window
+    // already further back (the screen grew since) does not jump forward.
+    const std::int64_t oldestEnd =
+        std::min<std::int64_t>(std::max(screenBars, 1), m_series.fileRecords) - 1;
+    target = std::max(target, std::min(oldestEnd, end));
+  } else {
+    if (newest_) return 0;
+    target = std::min<std::int64_t>(target, m_series.fileRecords - 1);
+  }
+  if (target == end) return 0;
+  LoadWindowEndingAt(static_cast<std::int32_t>(target));
+  return 1;
+}
+
+int CBars::ShowOldestBars(int screenBars) {
+  return m_seriesAllocated ? ScrollWindow(-(WindowEnd() + 1), screenBars) : 0;
+}
+
+int CBars::ShowNewestBars() {
+  if (!m_seriesAllocated || newest_) return 0;
+  LoadBars(-1, kSeriesBars);
+  return 1;
+}
+
+int CBars::ShowBarsUntil(std::int16_t day) {
+  if (!newest_) LoadCurrentSecurity();
+  // Back through the file one series at a time: each round starts before the last, so it
+  // ends at the first bar of the file at the latest.
+  while (m_seriesAllocated) {
+    for (int i = m_series.count - 1; i >= 0; --i) {
+      const std::int16_t d = m_series.date[i];
+      if (d == 0 || d > day) continue;
+      const std::int32_t end = windowStart_ + i;
+      if (end != WindowEnd()) LoadWindowEndingAt(end);
+      return m_seriesAllocated ? 0 : 1;
+    }
+    if (windowStart_ <= 0) break;
+    LoadWindowEndingAt(windowStart_ - 1);
+  }
+  if (!newest_) LoadCurrentSecurity();
+  return 1;
+}
+
+namespace {
+
+constexpr const char* kAbsent = "\xE2\x80\x94";  // an em dash: the file has no such field
+
+std::string Real(float v) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, v).ptr;
+  return std::string(text, end);
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> CBars::BarValues(int i) const {
+  std::vector<std::pair<std::string, std::string>> lines;
+  if (!m_seriesAllocated || i < 0 || i >= m_series.count) return lines;
+  // Which fields the layout names: their positions follow the master record in the block
+  // every read fills.
+  const auto present = [&](SeriesField f) {
+    if (m_series.info == nullptr) return true;
+    const std::uint8_t* at = m_series.info->bytes.data() + kMasterRecordSize + 2 * static_cast<int>(f);
+    return (at[0] | at[1]) != 0;
+  };
+
+  std::string when = kAbsent;
+  if (present(SeriesField::Date) && m_series.date[i] != 0) {
+    std::int16_t year = 0, month = 0, dayOfMonth = 0;
+    SplitDayNumber(m_series.date[i], year, month, dayOfMonth);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year + 1900, month, dayOfMonth);
+    when = text;
+  }
+  if (present(SeriesField::Time)) {
+    const unsigned units = m_series.time[i];
+    char text[32];
+    std::snprintf(text, sizeof text, " %02u:%02u:%02u", units / 1800u, units % 1800u / 30u,
+                  units % 30u * 2u);
+    when += text;
+  }
+  lines.emplace_back("Date", when);
+  const std::pair<const char*, SeriesField> fields[] = {
+      {"Open", SeriesField::Open},     {"High", SeriesField::High},
+      {"Low", SeriesField::Low},       {"Close", SeriesField::Close},
+      {"Volume", SeriesField::Volume}, {"Open interest", SeriesField::OpenInterest}};
+  const SeriesColumn<float>* columns[] = {&m_series.open,  &m_series.high,   &m_series.low,
+                                          &m_series.close, &m_series.volume, &m_series.openInterest};
+  for (int k = 0; k < 6; ++k)
+    lines.emplace_back(fields[k].first,
+                       present(fields[k].second) ? Real((*columns[k])[i]) : std::string(kAbsent));
+  return lines;
+}
+
+int CBars::BarAt(tv::Point p, const tv::Rect& target) const {
+  const int n = m_seriesAllocated ? std::min(m_series.count, m_series.capacity) : 0;
+  const tv::Size logical = LogicalSize(target);
+  const int W = logical.cx, H = logical.cy;
+  const int pw = W - 55;
+  const int visible = m_barSpace > 0 ? pw / m_barSpace : 0;
+  if (n <= 0 || visible < 1 || W <= 0 || H <= 0 || target.width() <= 0 || target.height() <= 0)
+    return -1;
+  const tv::Mapping m = tv::Mapping::Anisotropic({W, H}, {target.width(), -target.height()},
+                                                 {target.left, target.top + target.height()});
+  if (p.y < m.ToDeviceY(H - 15) || p.y > m.ToDeviceY(5)) return -1;
+
+  // As Draw places them: bar k of the screen at x = (k + 1) * spacing + 5, from `first`, as
+  // long as x stays left of the axis (the first bar always).
+  const int first = std::clamp(n - visible + 1, 0, n - 1);
+  const int fitting = std::max(1, (pw - 1) / m_barSpace);
+  const int drawn = std::min(n - first, fitting);
+  const auto deviceX = [&](int k) { return m.ToDeviceX((k + 1) * m_barSpace + 5); };
+  // The logical x under the pointer gives the bar to within one; its neighbours decide.
+  const long long logicalX =
+      static_cast<long long>(p.x - target.left) * W / target.width();
+  const long long guess = (logicalX - 5) / m_barSpace - 1;
+  int best = -1, bestDistance = 0;
+  for (long long k = guess - 1; k <= guess + 1; ++k) {
+    if (k < 0 || k >= drawn) continue;
+    const int distance = std::abs(deviceX(static_cast<int>(k)) - p.x);
+    if (best < 0 || distance < bestDistance) {
+      best = static_cast<int>(k);
+      bestDistance = distance;
+    }
+  }
+  if (best < 0) return -1;
+  const int halfSpacing = std::max(1, m.LengthX(m_barSpace) / 2);
+  return bestDistance <= halfSpacing ? first + best : -1;
+}

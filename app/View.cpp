@@ -1,12 +1,19 @@
 #include "View.h"
 
 #include <QAction>
+#include <QCursor>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
+#include <QShortcut>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <algorithm>
 
 #include "Doc.h"
 #include "MainFrm.h"
@@ -28,6 +35,33 @@ CTickvaneView::CTickvaneView(CTickvaneDoc& doc, CommandTable& commands, CMainFra
     const QPoint at(globalPos.x() - menu.sizeHint().width() / 2, globalPos.y());
     menu.exec(at);
   };
+
+  // Keys the chart's own: they work wherever the focus is in the main window.
+  const auto key = [this](const QKeySequence& sequence, auto handler) {
+    auto* shortcut = new QShortcut(sequence, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, handler);
+  };
+  key(QKeySequence(Qt::Key_PageUp), [this] { PageBack(); });
+  key(QKeySequence(Qt::Key_PageDown), [this] { PageForward(); });
+  key(QKeySequence(Qt::Key_Home), [this] { ShowOldest(); });
+  key(QKeySequence(Qt::Key_End), [this] { ShowNewest(); });
+  for (const char* in : {"Ctrl++", "Ctrl+="}) key(QKeySequence(in), [this] { Zoom(+1); });
+  key(QKeySequence("Ctrl+-"), [this] { Zoom(-1); });
+
+  // A tool-tip window of its own rather than QToolTip: it moves with the pointer instead of
+  // staying where it first came up, and it never covers the pointer's bar.
+  m_barTip = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
+  m_barTip->setObjectName("barTip");
+  m_barTip->setAttribute(Qt::WA_ShowWithoutActivating);
+  m_barTip->setAttribute(Qt::WA_TransparentForMouseEvents);
+  m_barTip->setPalette(QToolTip::palette());
+  m_barTip->setFont(QToolTip::font());
+  m_barTip->setFrameStyle(QFrame::Box | QFrame::Plain);
+  m_barTip->setMargin(3);
+  m_barTip->setTextFormat(Qt::RichText);
+  m_barTip->hide();
+  setMouseTracking(true);
 }
 
 CTickvaneView::~CTickvaneView() = default;
@@ -44,6 +78,112 @@ void CTickvaneView::paintEvent(QPaintEvent*) {
 void CTickvaneView::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   update();  // the layout depends on the size: the whole chart is drawn again
+}
+
+// --- browsing the history
+
+int CTickvaneView::ScreenBars() const {
+  return m_doc.GetBars().ScreenBars(m_frame.ClientSize().cx);
+}
+
+void CTickvaneView::ChartChanged() {
+  update();
+  if (m_barTip->isVisible()) ShowBarTip(mapFromGlobal(QCursor::pos()));
+}
+
+bool CTickvaneView::ScrollBars(int delta) {
+  if (m_doc.GetBars().ScrollWindow(delta, ScreenBars()) == 0) return false;
+  ChartChanged();
+  return true;
+}
+
+bool CTickvaneView::ShowOldest() {
+  if (m_doc.GetBars().ShowOldestBars(ScreenBars()) == 0) return false;
+  ChartChanged();
+  return true;
+}
+
+bool CTickvaneView::ShowNewest() {
+  if (m_doc.GetBars().ShowNewestBars() == 0) return false;
+  ChartChanged();
+  return true;
+}
+
+bool CTickvaneView::Zoom(int steps) {
+  if (!m_doc.ZoomBarSpace(steps)) return false;
+  ChartChanged();
+  return true;
+}
+
+void CTickvaneView::wheelEvent(QWheelEvent* event) {
+  constexpr int kNotch = 120;
+  const QPoint angle = event->angleDelta();
+  const int turn = angle.y() != 0 ? angle.y() : angle.x();
+  int& sum = event->modifiers() & Qt::ControlModifier ? m_zoomTurn : m_scrollTurn;
+  sum += turn;
+  const int notches = sum / kNotch;
+  sum -= notches * kNotch;
+  if (notches != 0) {
+    if (&sum == &m_zoomTurn) {
+      Zoom(notches);
+    } else {
+      // Turning the wheel away goes back in time, as it goes up a page of text.
+      ScrollBars(-notches * std::max(1, ScreenBars() / 10));
+    }
+  }
+  event->accept();
+}
+
+void CTickvaneView::ShowBarTip(const QPoint& localPos) {
+  const CBars& bars = m_doc.GetBars();
+  const int bar = rect().contains(localPos)
+                      ? bars.BarAt({localPos.x(), localPos.y()}, Rect{0, 0, width(), height()})
+                      : -1;
+  if (bar < 0) {
+    HideBarTip();
+    return;
+  }
+  QString text = "<table cellspacing=0 cellpadding=1>";
+  for (const auto& [label, value] : bars.BarValues(bar)) {
+    text += QStringLiteral("<tr><td>%1</td><td align=right>&nbsp;&nbsp;%2</td></tr>")
+                .arg(QString::fromStdString(label).toHtmlEscaped(),
+                     QString::fromStdString(value).toHtmlEscaped());
+  }
+  text += "</table>";
+  if (m_barTip->text() != text) {
+    m_barTip->setText(text);
+    m_barTip->adjustSize();
+  }
+  // Below and right of the pointer, or on its other side where the screen ends.
+  const QPoint pointer = mapToGlobal(localPos);
+  constexpr int kOffset = 16;
+  QPoint at = pointer + QPoint(kOffset, kOffset);
+  if (const QScreen* s = screen()) {
+    const QRect area = s->availableGeometry();
+    if (at.x() + m_barTip->width() > area.right())
+      at.setX(pointer.x() - kOffset - m_barTip->width());
+    if (at.y() + m_barTip->height() > area.bottom())
+      at.setY(pointer.y() - kOffset - m_barTip->height());
+  }
+  m_barTip->move(at);
+  m_barTip->show();
+}
+
+void CTickvaneView::HideBarTip() { m_barTip->hide(); }
+
+void CTickvaneView::mouseMoveEvent(QMouseEvent* event) {
+  ShowBarTip(event->position().toPoint());
+  QWidget::mouseMoveEvent(event);
+}
+
+void CTickvaneView::leaveEvent(QEvent* event) {
+  HideBarTip();
+  QWidget::leaveEvent(event);
+}
+
+void CTickvaneView::hideEvent(QHideEvent* event) {
+  HideBarTip();
+  QWidget::hideEvent(event);
 }
 
 void CTickvaneView::OnNext() {
@@ -81,6 +221,7 @@ void CTickvaneView::ShowContextMenu(const QPoint& localPos) {
 }
 
 void CTickvaneView::mousePressEvent(QMouseEvent* event) {
+  HideBarTip();
   if (event->button() == Qt::RightButton) ShowContextMenu(event->position().toPoint());
   QWidget::mousePressEvent(event);
 }

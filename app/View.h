@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class QLabel;
 class QMenu;
 class QPainter;
 class QPrinter;
@@ -46,6 +47,24 @@ class CTickvaneView final : public QWidget {
   void OnFilePrintDirect();
   void OnFilePrintPreview();
 
+  // Browsing a security's history: a page is one screen of bars, a wheel notch a tenth of
+  // one; Home and End show the oldest and the newest bars. Each returns whether the chart
+  // changed.
+  bool ScrollBars(int delta);
+  bool PageBack() { return ScrollBars(-ScreenBars()); }
+  bool PageForward() { return ScrollBars(ScreenBars()); }
+  bool ShowOldest();
+  bool ShowNewest();
+  // Bar spacing up (steps > 0) or down, within 2..10, for the rest of this run.
+  bool Zoom(int steps);
+  int ScreenBars() const;
+
+  // The tool tip with the values of the bar under the pointer (local coordinates); hidden
+  // when the pointer is not over a bar.
+  void ShowBarTip(const QPoint& localPos);
+  void HideBarTip();
+  QLabel* barTip() const { return m_barTip; }
+
   void SetSlideShowStarter(SlideShowStarter* starter) { m_slideShowStarter = starter; }
   bool IsSlideShowRunning() const { return m_slideShowRunning != 0; }
   void SetSlideShowRunning(bool running) { m_slideShowRunning = running ? 1 : 0; }
@@ -68,10 +87,17 @@ class CTickvaneView final : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   bool OnPreparePrinting(QPrinter& printer, bool withDialog);
   void ShowContextMenu(const QPoint& localPos);
+  // After the window of bars or the spacing changed: repaint, and let a tool tip that is up
+  // follow the bar now under the pointer.
+  void ChartChanged();
 
   CTickvaneDoc& m_doc;
   CommandTable& m_commands;
@@ -80,6 +106,10 @@ class CTickvaneView final : public QWidget {
   SlideShowStarter* m_slideShowStarter = nullptr;
   // Non-zero while a slide show runs: no context menu then.
   int m_slideShowRunning = 0;
+  QLabel* m_barTip = nullptr;
+  // Wheel turns not yet a whole notch (high-resolution wheels and touch pads send parts).
+  int m_scrollTurn = 0;
+  int m_zoomTurn = 0;
 };
 
 }  // namespace tv

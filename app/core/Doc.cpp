@@ -1,5 +1,6 @@
 #include "Doc.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -102,6 +103,7 @@ bool CTickvaneDoc::OnOpenDocument(const std::string& path) {
   CBars& bars = *m_pBars;
   bars.Reset();
   LoadViewOptions(m_profile, bars);
+  if (m_sessionBarSpace != 0) bars.SetBarSpace(m_sessionBarSpace);
   if (bars.OpenMaster(path.c_str())) {
     bars.ReadSecurityList();
     bars.LoadCurrentSecurity();
@@ -146,7 +148,18 @@ void CTickvaneDoc::OnViewOptions() {
   bars.SetMA2Length(values.ma2Length);
   bars.CommitColors();
   SaveViewOptions(m_profile, bars);
+  m_sessionBarSpace = 0;  // what the dialog stored is what is on screen
   UpdateAllViews();
+}
+
+bool CTickvaneDoc::ZoomBarSpace(int steps) {
+  if (!SeriesLoaded()) return false;
+  CBars& bars = *m_pBars;
+  const int spacing = std::clamp(bars.GetBarSpace() + steps, 2, 10);
+  if (spacing == bars.GetBarSpace()) return false;
+  bars.SetBarSpace(spacing);
+  m_sessionBarSpace = spacing;
+  return true;
 }
 
 }  // namespace tv

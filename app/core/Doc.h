@@ -91,6 +91,10 @@ class CTickvaneDoc {
   bool CanViewOptions() const { return SeriesLoaded(); }
   bool CanSlideShow() const { return SeriesLoaded(); }
   bool CanNext() const { return m_pBars->CanStepNext() != 0; }
+  // Bar spacing up or down by `steps` within 2..10 for the rest of this run (Ctrl+wheel,
+  // Ctrl+Plus/Minus): it outlasts opening another database but is never written; View
+  // Options shows it and, on OK, stores what it shows. False when nothing changed.
+  bool ZoomBarSpace(int steps);
   bool CanPrevious() const { return m_pBars->CanStepPrevious() != 0; }
 
  private:
@@ -103,6 +107,7 @@ class CTickvaneDoc {
   std::vector<std::function<void()>> m_views;
   GoToDialogRunner* m_goTo = nullptr;
   ViewOptionsDialogRunner* m_viewOptions = nullptr;
+  int m_sessionBarSpace = 0;  // 0: the stored spacing
 };
 
 // The check every open starts with: the file must exist, be a file and open for reading.

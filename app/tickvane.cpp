@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -25,6 +24,7 @@
 #include "commands.h"
 #include "dialog_factories.h"
 #include "doc_template.h"
+#include "help_window.h"
 
 namespace tv {
 
@@ -33,7 +33,10 @@ constexpr int kRecentFiles = 4;
 }
 
 CTickvaneApp::CTickvaneApp(Profile& profile, MessageService& messages, Clock& clock)
-    : m_profile(profile), m_messages(messages), m_clock(clock) {}
+    : m_profile(profile),
+      m_messages(messages),
+      m_clock(clock),
+      m_userGuide(FindUserGuide(QCoreApplication::applicationDirPath())) {}
 
 CTickvaneApp::~CTickvaneApp() {
   if (qApp) qApp->removeEventFilter(this);
@@ -280,26 +283,26 @@ void CTickvaneApp::OnOpenRecentFile(int index) {
   m_pMainFrame->UpdateRecentFileMenu();
 }
 
-QString CTickvaneApp::UserGuidePath() {
-  const QString dir = QCoreApplication::applicationDirPath();
-  for (const QString& candidate :
-       {dir + "/help/user-guide.html", dir + "/../share/doc/tickvane/user-guide.html"}) {
+QString CTickvaneApp::FindUserGuide(const QString& programDir) {
+  const QDir dir(programDir);
+  for (const QString& candidate : {dir.filePath("help/user-guide.html"),
+                                   dir.filePath(TICKVANE_GUIDE_FROM_BINDIR "/user-guide.html")}) {
     if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).absoluteFilePath();
   }
   return {};
 }
 
+HelpWindow* CTickvaneApp::GetHelpWindow() const { return m_helpWindow; }
+
 void CTickvaneApp::OnHelp() {
-  const QString guide = UserGuidePath();
-  if (guide.isEmpty()) {
+  if (m_userGuide.isEmpty()) {
     m_messages.ShowMessage(
         "Help is not installed: the user guide was not found beside the program.",
         MessageIcon::None);
     return;
   }
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
-    m_messages.ShowMessage("The user guide could not be opened: " + guide.toStdString(),
-                           MessageIcon::Stop);
+  if (!m_helpWindow) m_helpWindow = new HelpWindow(m_pMainFrame.get());
+  m_helpWindow->ShowPage(QUrl::fromLocalFile(m_userGuide));
 }
 
 void CTickvaneApp::OnAppAbout() { RunAboutBox(m_pMainFrame.get()); }

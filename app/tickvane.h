@@ -3,6 +3,7 @@
 // print setup, recent files, help, about, exit), the idle hook and the message filter.
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -22,6 +23,7 @@ class CMainFrame;
 class CSingleDocTemplate;
 class CTickvaneDoc;
 class GoToDialogRunner;
+class HelpWindow;
 class RecentFileList;
 class SlideShowStarter;
 class ViewOptionsDialogRunner;
@@ -64,8 +66,14 @@ class CTickvaneApp final : public QObject {
   Profile& GetProfile() const { return m_profile; }
   Clock& GetClock() const { return m_clock; }
 
-  // The user guide the Help commands open, or empty when it is not installed.
-  static QString UserGuidePath();
+  // The user guide for a program in `programDir`: help/ beside it in the build tree, the
+  // documentation directory of its installation prefix otherwise. Empty when neither holds it.
+  static QString FindUserGuide(const QString& programDir);
+  // The guide the Help commands show (found beside this program at start); empty: none.
+  const QString& UserGuidePath() const { return m_userGuide; }
+  void SetUserGuidePath(const QString& path) { m_userGuide = path; }
+  // The help window once a Help command has opened it, else null.
+  HelpWindow* GetHelpWindow() const;
 
   // The splash window while it stands (null before and after), and the tick count at which
   // start-up finished: the splash's rules in OnIdle and PreTranslateMessage read both.
@@ -97,6 +105,8 @@ class CTickvaneApp final : public QObject {
   QTimer* m_idleAgain = nullptr;
   bool m_inIdle = false;
   bool m_contextHelpMode = false;
+  QString m_userGuide;
+  QPointer<HelpWindow> m_helpWindow;  // a child window of the main frame
 };
 
 }  // namespace tv

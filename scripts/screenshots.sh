@@ -47,7 +47,9 @@ xdotool mousemove --window "$win" 25 34; shot 08-toolbar-hover 1.5
 xdotool mousemove --window "$win" 600 400
 key alt+f; key v; focus_top; shot 09-print-preview 2; key Escape
 xdotool windowfocus --sync "$win"
-key F1; focus_top; shot 10-help; key Return
+key F1; help=$(window '^Tickvane Help$'); shot 10-help 1
+# A link in the guide, then Back (Alt+Left) to where it came from.
+xdotool mousemove --window "$help" 585 145 click 1; shot 10-help-link; key alt+Left; key Escape
 xdotool windowfocus --sync "$win"
 key alt+h; key a; focus_top; shot 11-about; key Return
 xdotool windowfocus --sync "$win"

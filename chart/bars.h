@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "bars_layout.h"
 #include "mapping.h"
 #include "messages.h"
 #include "series.h"
@@ -137,6 +138,9 @@ class CBars {
   // Draws the whole chart onto target (device coordinates of the surface's default
   // mapping), in the print colours and print font when printing. Returns 0.
   int Draw(tv::Surface& surface, const tv::Rect& target, bool printing);
+  // Where Draw would put the chart and its bars on target, for the current series and
+  // options.
+  BarsLayout Layout(const tv::Rect& target) const;
 
   // Fields, in declaration order; other parts of the program read them by these names.
   std::array<std::array<char, kSymbolChars>, kMaxSymbols> m_symbols{};

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "bars.h"
+#include "bars_layout.h"
 #include "values.h"
 
 namespace {
@@ -40,180 +42,252 @@ void Text(tv::Surface& s, unsigned align, int x, int y, const char* text) {
   s.TextOut({x, y}, text);
 }
 
+// Changes the surface's state through itself, keeping the value each piece had before the
+// first change, and puts every changed piece back when it goes out of scope. Draw leaves
+// the surface as it came, however it leaves.
+class SurfaceStateGuard {
+ public:
+  explicit SurfaceStateGuard(tv::Surface& s) : s_(s), mapping_(s.GetMapping()) {}
+  SurfaceStateGuard(const SurfaceStateGuard&) = delete;
+  SurfaceStateGuard& operator=(const SurfaceStateGuard&) = delete;
+  ~SurfaceStateGuard() {
+    if (brush_) s_.SelectBrush(*brush_);
+    if (bkMode_) s_.SetBkMode(*bkMode_);
+    if (textColor_) s_.SetTextColor(*textColor_);
+    if (pen_) s_.SelectPen(*pen_);
+    if (font_) s_.SelectFont(*font_);
+    if (align_) s_.SetTextAlign(*align_);
+    s_.SetMapping(mapping_);
+  }
+
+  void SelectFont(const tv::Font& f) { Keep(font_, s_.SelectFont(f)); }
+  void SelectPen(const tv::Pen& p) { Keep(pen_, s_.SelectPen(p)); }
+  void SelectBrush(const tv::Brush& b) { Keep(brush_, s_.SelectBrush(b)); }
+  void SetTextColor(tv::Rgb c) { Keep(textColor_, s_.SetTextColor(c)); }
+  void SetBkMode(tv::BkMode m) { Keep(bkMode_, s_.SetBkMode(m)); }
+  void SetTextAlign(unsigned a) { Keep(align_, s_.SetTextAlign(a)); }
+
+ private:
+  template <class T>
+  static void Keep(std::optional<T>& saved, T previous) {
+    if (!saved) saved = std::move(previous);
+  }
+
+  tv::Surface& s_;
+  tv::Mapping mapping_;
+  std::optional<tv::Brush> brush_;
+  std::optional<tv::BkMode> bkMode_;
+  std::optional<tv::Rgb> textColor_;
+  std::optional<tv::Pen> pen_;
+  std::optional<tv::Font> font_;
+  std::optional<unsigned> align_;
+};
+
+// The colour of an item in the screen or print set; an index outside the palette shows as
+// its first colour.
+struct ItemColors {
+  const CBars::ColorSet& set;
+  const std::array<tv::Rgb, kPaletteSize>& palette;
+  tv::Rgb operator()(int item) const {
+    const int k = set[item];
+    return palette[k >= 0 && k < kPaletteSize ? k : 0];
+  }
+};
+
+struct ChartPens {
+  tv::Pen axis, month, close, bar, volume, ma1, ma2;
+  tv::Brush background;
+};
+
+ChartPens PensOf(const ItemColors& color) {
+  return {.axis = {color(kAxes), 0},
+          .month = {color(kAxes), 3},
+          .close = {color(kCloseTick), 0},
+          .bar = {color(kHighLowBar), 0},
+          .volume = {color(kVolume), 0},
+          .ma1 = {color(kMovingAverage1), 0},
+          .ma2 = {color(kMovingAverage2), 0},
+          .background = {color(kBackground)}};
+}
+
+// The extremes of the drawn bars, and the scaling of prices and volumes onto their areas.
+struct Scale {
+  float hiMax = 0.0f, loMin = 0.0f, volMax = 0.0f;
+  float priceHeight = 0.0f, volumeHeight = 0.0f;
+
+  // A window of one unchanging price has no range to scale by: it is drawn as a flat line
+  // across the middle of the price area, with both price labels.
+  float Norm(float v) const {
+    const float range = hiMax - loMin;
+    return range > 0.0f ? (v - loMin) / range : 0.5f;
+  }
+  // No volume among the drawn bars: no volume lines, rather than a division by zero.
+  float NormVolume(float v) const {
+    return volMax > 0.0f ? std::clamp(v / volMax, 0.0f, 1.0f) : 0.0f;
+  }
+  int PriceY(float v) const { return Trunc(Norm(v) * priceHeight); }
+  int VolumeY(float v) const { return Trunc(NormVolume(v) * volumeHeight); }
+};
+
+Scale ScaleOf(const PriceSeries& series, const BarsLayout& layout) {
+  Scale sc;
+  sc.priceHeight = static_cast<float>(layout.priceHeight);
+  sc.volumeHeight = static_cast<float>(layout.volumeHeight);
+  sc.hiMax = series.high[layout.first];
+  sc.loMin = series.low[layout.first];
+  sc.volMax = series.volume[layout.first];
+  for (int i = layout.first + 1; i <= layout.Last(); ++i) {
+    sc.hiMax = std::max(sc.hiMax, series.high[i]);
+    sc.loMin = std::min(sc.loMin, series.low[i]);
+    sc.volMax = std::max(sc.volMax, series.volume[i]);
+  }
+  return sc;
+}
+
+void DrawFrame(tv::Surface& s, const BarsLayout& l) {
+  // The separator is drawn also without volume, one unit under the base line.
+  Line(s, 5, 5, l.plotWidth + 5, 5);
+  Line(s, 5, l.separator, l.plotWidth + 5, l.separator);
+  Line(s, l.plotWidth + 5, 5, l.plotWidth + 5, l.height - 16);
+}
+
+// One bar: its high-low line (highs reach one unit further) and its close tick, then its
+// volume line, its two average segments back to the bar before, and a month tick when the
+// month changes. Drawn bar by bar in this order, so overlaps paint as they always have.
+void DrawBar(tv::Surface& s, const CBars& bars, const BarsLayout& l, const Scale& sc,
+             const ChartPens& pens, int i) {
+  const PriceSeries& series = bars.m_series;
+  const int x = l.XOf(i);
+  const int base = l.priceBase;
+  const int yh = sc.PriceY(series.high[i]);
+  const int yl = sc.PriceY(series.low[i]);
+  const int yc = sc.PriceY(series.close[i]);
+  const int yv = sc.VolumeY(series.volume[i]);
+
+  s.SelectPen(pens.bar);
+  Line(s, x, yl + base, x, yh + base + 1);
+  s.SelectPen(pens.close);
+  Line(s, x, yc + base, x + 2, yc + base);
+  if (bars.m_showVolume) {
+    s.SelectPen(pens.volume);
+    Line(s, x, 6, x, yv + 6);
+  }
+  const auto average = [&](const SeriesColumn<float>& ma, const tv::Pen& pen) {
+    s.SelectPen(pen);
+    Line(s, x, sc.PriceY(ma[i]) + base, x - l.spacing, sc.PriceY(ma[i - 1]) + base);
+  };
+  if (i > bars.m_ma1Length && bars.m_showMA1) average(bars.m_ma1, pens.ma1);
+  if (i > bars.m_ma2Length && bars.m_showMA2) average(bars.m_ma2, pens.ma2);
+  if (i >= 1 && MonthOf(series.date[i]) != MonthOf(series.date[i - 1])) {
+    s.SelectPen(pens.month);
+    Line(s, x, 0, x, 5);
+  }
+}
+
+// The scale column right of the axis: the last close beside its tick, the highest high and
+// the lowest low unless the last close is near them.
+void DrawPriceLabels(tv::Surface& s, const CBars& bars, const BarsLayout& l, const Scale& sc,
+                     const ItemColors& color) {
+  const float close = bars.m_series.close[l.Last()];
+  const int x = l.plotWidth + 7;
+  char text[64];
+  s.SetTextColor(color(kCloseTick));
+  std::snprintf(text, sizeof text, "%6.2f", static_cast<double>(close));
+  Text(s, tv::kAlignLeft | tv::kAlignBaseline, x, sc.PriceY(close) + l.priceBase, text);
+
+  s.SetTextColor(color(kNormalText));
+  // Compared in single precision like the value itself, so a close at exactly 95 % of the
+  // range counts as 0.95 and hides the top label.
+  const float ncLast = sc.Norm(close);
+  if (ncLast < 0.95f) {
+    std::snprintf(text, sizeof text, "%6.2f", static_cast<double>(sc.hiMax));
+    Text(s, tv::kAlignLeft | tv::kAlignTop, x, l.height - 3, text);
+  }
+  if (ncLast > 0.05f) {
+    std::snprintf(text, sizeof text, "%6.2f", static_cast<double>(sc.loMin));
+    Text(s, tv::kAlignLeft | tv::kAlignBaseline, x, l.priceBase, text);
+  }
+}
+
+// The largest drawn volume, in thousands when it reaches a thousand.
+void DrawVolumeLabel(tv::Surface& s, const BarsLayout& l, const Scale& sc) {
+  char text[64];
+  const int k = Trunc(sc.volMax / 1000.0f);
+  if (k != 0) {
+    std::snprintf(text, sizeof text, "%3dK", k);
+  } else {
+    std::snprintf(text, sizeof text, "%3d", Trunc(sc.volMax));
+  }
+  Text(s, tv::kAlignLeft | tv::kAlignTop, l.plotWidth + 7, l.priceBase, text);
+}
+
+// The symbol centred over the bars, or symbol and name side by side once the bars pass
+// x 350.
+void DrawTitle(tv::Surface& s, const CBars& bars, const BarsLayout& l, const ItemColors& color) {
+  const int xLast = l.XOf(l.Last());
+  const int entry = bars.m_current >= 0 && bars.m_current < kMaxSymbols ? bars.m_current : 0;
+  s.SetTextColor(color(kTitleText));
+  if (xLast > 350) {
+    Text(s, tv::kAlignRight | tv::kAlignTop, xLast / 2 - 5, l.height - 3,
+         bars.m_symbols[entry].data());
+    Text(s, tv::kAlignLeft | tv::kAlignTop, xLast / 2, l.height - 3, bars.m_names[entry].data());
+  } else {
+    Text(s, tv::kAlignCenter | tv::kAlignTop, xLast / 2, l.height - 3,
+         bars.m_symbols[entry].data());
+  }
+}
+
+void DrawLabels(tv::Surface& s, const CBars& bars, const BarsLayout& l, const Scale& sc,
+                const ItemColors& color) {
+  const PriceSeries& series = bars.m_series;
+  s.SetTextColor(color(kNormalText));
+  Text(s, tv::kAlignRight | tv::kAlignTop, l.XOf(l.Last()), l.height - 3,
+       FormatDate(series.date[l.Last()], 7, ' '));
+  DrawPriceLabels(s, bars, l, sc, color);
+  if (bars.m_showVolume) DrawVolumeLabel(s, l, sc);
+  Text(s, tv::kAlignLeft | tv::kAlignTop, 7, l.height - 3,
+       FormatDate(series.date[l.first], 7, ' '));
+  DrawTitle(s, bars, l, color);
+}
+
+tv::Font PrintFont() {
+  tv::Font font;
+  font.height = 12;
+  font.weight = 700;
+  font.faceName = "Arial";
+  return font;
+}
+
 }  // namespace
 
+BarsLayout CBars::Layout(const tv::Rect& target) const {
+  const int bars = m_seriesAllocated ? std::min(m_series.count, m_series.capacity) : 0;
+  return LayoutBars(LogicalSize(target), target, bars, m_barSpace, m_showVolume != 0);
+}
+
 int CBars::Draw(tv::Surface& s, const tv::Rect& target, bool printing) {
-  // 1. Mapping: logical (0, 0) at the target's bottom-left corner, y growing upward.
-  const tv::Size logical = LogicalSize(target);
-  const int W = logical.cx;
-  const int H = logical.cy;
-  const tv::Mapping previousMapping = s.GetMapping();
-  s.SetAnisotropic({W, H}, {target.width(), -target.height()},
-                   {target.left, target.top + target.height()});
+  const BarsLayout layout = Layout(target);
+  {
+    SurfaceStateGuard state(s);
+    s.SetMapping(layout.mapping);
+    if (printing) state.SelectFont(PrintFont());
+    const ItemColors color{printing ? m_printColors : m_screenColors, m_palette};
+    const ChartPens pens = PensOf(color);
+    state.SelectPen(pens.axis);
+    state.SelectBrush(pens.background);
+    s.FillRect({0, 0, layout.width, layout.height}, pens.background);
+    state.SetTextColor(color(kNormalText));
+    state.SetBkMode(tv::BkMode::Transparent);
+    state.SetTextAlign(tv::kAlignLeft | tv::kAlignTop);
 
-  // 2. Font and colour set.
-  tv::Font previousFont;
-  if (printing) {
-    tv::Font printFont;
-    printFont.height = 12;
-    printFont.weight = 700;
-    printFont.faceName = "Arial";
-    previousFont = s.SelectFont(printFont);
-  }
-  const ColorSet& set = printing ? m_printColors : m_screenColors;
-  const auto color = [&](int item) {
-    const int k = set[item];
-    return m_palette[k >= 0 && k < kPaletteSize ? k : 0];
-  };
-
-  // 3. Drawing objects.
-  const tv::Pen axisPen{color(kAxes), 0};
-  const tv::Pen previousPen = s.SelectPen(axisPen);
-  const tv::Pen monthPen{color(kAxes), 3};
-  const tv::Pen closePen{color(kCloseTick), 0};
-  const tv::Pen barPen{color(kHighLowBar), 0};
-  const tv::Brush background{color(kBackground)};
-  const tv::Brush previousBrush = s.SelectBrush(background);
-  s.FillRect({0, 0, W, H}, background);
-  const tv::Rgb previousTextColor = s.SetTextColor(color(kNormalText));
-  const tv::BkMode previousBkMode = s.SetBkMode(tv::BkMode::Transparent);
-  const unsigned previousAlign = s.SetTextAlign(tv::kAlignLeft | tv::kAlignTop);
-  const tv::Pen volumePen{color(kVolume), 0};
-  const tv::Pen ma1Pen{color(kMovingAverage1), 0};
-  const tv::Pen ma2Pen{color(kMovingAverage2), 0};
-
-  const int pw = W - 55;
-  const int ph = H - 20;
-  const int priceH = m_showVolume ? static_cast<int>(ph * 0.8) : ph;
-  const int volH = m_showVolume ? ph - priceH : 0;
-  const int separator = volH + 4;
-  const float priceHr = static_cast<float>(priceH);
-  const float volHr = static_cast<float>(volH);
-
-  // 4. Frame. The separator is drawn also without volume, one unit under the base line.
-  Line(s, 5, 5, pw + 5, 5);
-  Line(s, 5, separator, pw + 5, separator);
-  Line(s, pw + 5, 5, pw + 5, H - 16);
-
-  // 5. Bars only when there is a series, and only when at least one bar fits left of the
-  // axis; a non-positive spacing would place every bar on the same x.
-  const int N = m_seriesAllocated ? std::min(m_series.count, m_series.capacity) : 0;
-  const int visible = m_barSpace > 0 ? pw / m_barSpace : 0;
-  if (N > 0 && visible >= 1) {
-    // 6. Visible bars: the last visible - 1 of a long series (or the last one when only one
-    // fits), all of a short one.
-    const int first = std::clamp(N - visible + 1, 0, N - 1);
-
-    // 7. Extremes.
-    float hiMax = m_series.high[first];
-    float loMin = m_series.low[first];
-    float volMax = m_series.volume[first];
-    for (int i = first + 1; i - first < visible && i < N; ++i) {
-      hiMax = std::max(hiMax, m_series.high[i]);
-      loMin = std::min(loMin, m_series.low[i]);
-      volMax = std::max(volMax, m_series.volume[i]);
-    }
-    const float range = hiMax - loMin;
-    // A window of one unchanging price has no range to scale by: it is drawn as a flat line
-    // across the middle of the price area, with both price labels.
-    const auto norm = [&](float v) { return range > 0.0f ? (v - loMin) / range : 0.5f; };
-    // No volume among the visible bars: no volume lines, rather than a division by zero.
-    const auto normVolume = [&](float v) {
-      return volMax > 0.0f ? std::clamp(v / volMax, 0.0f, 1.0f) : 0.0f;
-    };
-
-    // 8. Bars.
-    int x = m_barSpace + 5;
-    int i = first;
-    int yc = 0;
-    do {
-      const int yh = Trunc(norm(m_series.high[i]) * priceHr);
-      const int yl = Trunc(norm(m_series.low[i]) * priceHr);
-      yc = Trunc(norm(m_series.close[i]) * priceHr);
-      const int yv = Trunc(normVolume(m_series.volume[i]) * volHr);
-
-      s.SelectPen(barPen);
-      Line(s, x, yl + volH + 5, x, yh + volH + 6);
-      s.SelectPen(closePen);
-      Line(s, x, yc + volH + 5, x + 2, yc + volH + 5);
-      if (m_showVolume) {
-        s.SelectPen(volumePen);
-        Line(s, x, 6, x, yv + 6);
-      }
-      if (i > m_ma1Length && m_showMA1) {
-        const int a = Trunc(norm(m_ma1[i]) * priceHr);
-        const int b = Trunc(norm(m_ma1[i - 1]) * priceHr);
-        s.SelectPen(ma1Pen);
-        Line(s, x, a + volH + 5, x - m_barSpace, b + volH + 5);
-      }
-      if (i > m_ma2Length && m_showMA2) {
-        const int a = Trunc(norm(m_ma2[i]) * priceHr);
-        const int b = Trunc(norm(m_ma2[i - 1]) * priceHr);
-        s.SelectPen(ma2Pen);
-        Line(s, x, a + volH + 5, x - m_barSpace, b + volH + 5);
-      }
-      if (i >= 1 && MonthOf(m_series.date[i]) != MonthOf(m_series.date[i - 1])) {
-        s.SelectPen(monthPen);
-        Line(s, x, 0, x, 5);
-      }
-      ++i;
-      x += m_barSpace;
-    } while (i < N && x < pw + 5);
-    const int last = i - 1;
-    const int xLast = x - m_barSpace;
-
-    // 9. Texts.
-    char text[64];
-    s.SetTextColor(color(kNormalText));
-    Text(s, tv::kAlignRight | tv::kAlignTop, xLast, H - 3, FormatDate(m_series.date[last], 7, ' '));
-
-    s.SetTextColor(color(kCloseTick));
-    std::snprintf(text, sizeof text, "%6.2f", static_cast<double>(m_series.close[last]));
-    Text(s, tv::kAlignLeft | tv::kAlignBaseline, pw + 7, yc + volH + 5, text);
-
-    s.SetTextColor(color(kNormalText));
-    // Compared in single precision like the value itself, so a close at exactly 95 % of the
-    // range counts as 0.95 and hides the top label.
-    const float ncLast = norm(m_series.close[last]);
-    if (ncLast < 0.95f) {
-      std::snprintf(text, sizeof text, "%6.2f", static_cast<double>(hiMax));
-      Text(s, tv::kAlignLeft | tv::kAlignTop, pw + 7, H - 3, text);
-    }
-    if (ncLast > 0.05f) {
-      std::snprintf(text, sizeof text, "%6.2f", static_cast<double>(loMin));
-      Text(s, tv::kAlignLeft | tv::kAlignBaseline, pw + 7, volH + 5, text);
-    }
-    if (m_showVolume) {
-      const int k = Trunc(volMax / 1000.0f);
-      if (k != 0) {
-        std::snprintf(text, sizeof text, "%3dK", k);
-      } else {
-        std::snprintf(text, sizeof text, "%3d", Trunc(volMax));
-      }
-      Text(s, tv::kAlignLeft | tv::kAlignTop, pw + 7, volH + 5, text);
-    }
-    Text(s, tv::kAlignLeft | tv::kAlignTop, 7, H - 3, FormatDate(m_series.date[first], 7, ' '));
-
-    s.SetTextColor(color(kTitleText));
-    const int entry = m_current >= 0 && m_current < kMaxSymbols ? m_current : 0;
-    if (xLast > 350) {
-      Text(s, tv::kAlignRight | tv::kAlignTop, xLast / 2 - 5, H - 3, m_symbols[entry].data());
-      Text(s, tv::kAlignLeft | tv::kAlignTop, xLast / 2, H - 3, m_names[entry].data());
-    } else {
-      Text(s, tv::kAlignCenter | tv::kAlignTop, xLast / 2, H - 3, m_symbols[entry].data());
+    DrawFrame(s, layout);
+    if (layout.count > 0) {
+      const Scale scale = ScaleOf(m_series, layout);
+      for (int i = layout.first; i <= layout.Last(); ++i) DrawBar(s, *this, layout, scale, pens, i);
+      DrawLabels(s, *this, layout, scale, color);
     }
   }
-
-  // 10. Leave the surface as it came.
-  s.SelectBrush(previousBrush);
-  s.SetBkMode(previousBkMode);
-  s.SetTextColor(previousTextColor);
-  s.SelectPen(previousPen);
-  if (printing) s.SelectFont(previousFont);
-  s.SetTextAlign(previousAlign);
-  s.SetMapping(previousMapping);
-
-  // 11. A colour edit that was not committed is forgotten at the next draw.
+  // A colour edit that was not committed is forgotten at the next draw.
   m_workColors = m_screenColors;
   return 0;
 }

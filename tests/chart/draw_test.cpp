@@ -392,6 +392,32 @@ TEST_F(ChartFixture, TooNarrowForABarDrawsTheFrameOnly) {
   EXPECT_EQ(surface.Of(OpKind::Line).size(), 3u);
 }
 
+// The layout a caller asks for is the one Draw uses: every drawn bar stands at its x, and a
+// pointer anywhere within half a spacing of a bar finds that bar, on a stretched target too.
+TEST_F(ChartFixture, LayoutMapsPointerColumnsToTheDrawnBars) {
+  Load(500);
+  bars.SetBarSpace(5);
+  const tv::Rect target{10, 20, 1290, 980};  // twice the 640 x 480 logical space
+  Draw(target);
+  const BarsLayout layout = bars.Layout(target);
+  const auto lines = BarLines();
+  ASSERT_EQ(static_cast<int>(lines.size()), layout.count);
+  EXPECT_EQ(layout.Last(), 499);
+  for (int k = 0; k < layout.count; ++k) {
+    const int i = layout.first + k;
+    ASSERT_EQ(lines[static_cast<std::size_t>(k)].from.x, layout.XOf(i));
+    EXPECT_EQ(layout.BarAtX(layout.XOf(i) - 2), i);
+    EXPECT_EQ(layout.BarAtX(layout.XOf(i) + 2), i);
+    EXPECT_EQ(layout.BarAtDeviceX(lines[static_cast<std::size_t>(k)].deviceFrom.x), i);
+  }
+  EXPECT_EQ(layout.BarAtX(layout.XOf(layout.first) - 3), -1);
+  EXPECT_EQ(layout.BarAtX(layout.XOf(499) + 3), -1);
+  EXPECT_EQ(layout.BarAtDeviceX(target.right - 1), -1);  // over the scale column
+
+  bars.SetBarSpace(0);
+  EXPECT_EQ(bars.Layout(target).BarAtX(10), -1);
+}
+
 TEST_F(ChartFixture, DegenerateLogicalSizeDoesNotFail) {
   Load(30);
   bars.SetLogicalSize({0, 0});

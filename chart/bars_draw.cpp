@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 #include "bars.h"
@@ -20,6 +21,15 @@ int Trunc(double v) {
   if (std::isnan(v)) return 0;
   constexpr double kLimit = 1.0e7;
   return static_cast<int>(std::clamp(v, -kLimit, kLimit));
+}
+
+// Truncation toward zero for a label's number: the whole 32-bit range, clamped only where it
+// would overflow.
+int TruncLabel(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int>(
+      std::clamp(v, static_cast<double>(std::numeric_limits<std::int32_t>::min()),
+                 static_cast<double>(std::numeric_limits<std::int32_t>::max())));
 }
 
 // The month a date label shows: the first two characters of the month-day-year layout,
@@ -209,14 +219,15 @@ void DrawPriceLabels(tv::Surface& s, const CBars& bars, const BarsLayout& l, con
   }
 }
 
-// The largest drawn volume, in thousands when it reaches a thousand.
+// The largest drawn volume, in thousands when it reaches a thousand. Divided in double
+// precision: a single-precision quotient of 1.5e10 would already read 15000001.
 void DrawVolumeLabel(tv::Surface& s, const BarsLayout& l, const Scale& sc) {
   char text[64];
-  const int k = Trunc(sc.volMax / 1000.0f);
+  const int k = TruncLabel(static_cast<double>(sc.volMax) / 1000.0);
   if (k != 0) {
     std::snprintf(text, sizeof text, "%3dK", k);
   } else {
-    std::snprintf(text, sizeof text, "%3d", Trunc(sc.volMax));
+    std::snprintf(text, sizeof text, "%3d", TruncLabel(sc.volMax));
   }
   Text(s, tv::kAlignLeft | tv::kAlignTop, l.plotWidth + 7, l.priceBase, text);
 }

@@ -206,6 +206,13 @@ TEST_F(ChartFixture, VolumeLabelInThousandsOrUnits) {
   bars.m_series.volume[3] = 250000.0f;
   Draw();
   EXPECT_NE(surface.FindText("250K"), nullptr);
+  // Thousands are whole 32-bit numbers: only what would overflow them is clamped.
+  bars.m_series.volume[3] = 1.5e10f;
+  Draw();
+  EXPECT_NE(surface.FindText("15000000K"), nullptr);
+  bars.m_series.volume[3] = 3.0e38f;
+  Draw();
+  EXPECT_NE(surface.FindText("2147483647K"), nullptr);
 }
 
 TEST_F(ChartFixture, TitleIsCentredUntilTheBarsPassX351) {

@@ -1,6 +1,7 @@
 #include "bars_layout.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 BarsLayout LayoutBars(tv::Size logical, const tv::Rect& target, int seriesBars, int barSpace,
                       bool showVolume) {
@@ -36,13 +37,29 @@ int BarsLayout::BarAtX(int x) const {
   const long long offset = static_cast<long long>(x) - XOf(first);
   const long long half = spacing / 2;
   if (offset < -half || offset > static_cast<long long>(count - 1) * spacing + half) return -1;
-  const long long k = (offset + half) / spacing;
-  return first + static_cast<int>(std::min<long long>(k, count - 1));
+  // Halfway between two bars counts as the earlier one.
+  const long long k = (offset + (spacing - 1) / 2) / spacing;
+  return first + static_cast<int>(std::clamp<long long>(k, 0, count - 1));
 }
 
 int BarsLayout::BarAtDeviceX(int deviceX) const {
-  if (mapping.viewportExt.cx == 0) return -1;
-  return BarAtX(tv::MulDivRound(deviceX - mapping.viewportOrg.x, mapping.windowExt.cx,
-                                mapping.viewportExt.cx) +
-                mapping.windowOrg.x);
+  if (count <= 0 || spacing <= 0 || width <= 0 || mapping.viewportExt.cx <= 0) return -1;
+  // The logical x under the pointer gives the bar to within one; the device distances to it
+  // and its neighbours decide, so a stretched chart splits the gap between two bars evenly.
+  const long long logicalX = static_cast<long long>(deviceX - mapping.viewportOrg.x) *
+                             mapping.windowExt.cx / mapping.viewportExt.cx;
+  const long long guess = (logicalX - 5) / spacing - 1;
+  int best = -1;
+  int bestDistance = 0;
+  for (long long k = guess - 1; k <= guess + 1; ++k) {
+    if (k < 0 || k >= count) continue;
+    const int distance = std::abs(mapping.ToDeviceX(XOf(first + static_cast<int>(k))) - deviceX);
+    if (best < 0 || distance < bestDistance) {
+      best = static_cast<int>(k);
+      bestDistance = distance;
+    }
+  }
+  if (best < 0) return -1;
+  const int halfSpacing = std::max(1, mapping.LengthX(spacing) / 2);
+  return bestDistance <= halfSpacing ? first + best : -1;
 }

@@ -27,10 +27,10 @@ struct BarsLayout {
   int Last() const { return first + count - 1; }
   // Logical x of a drawn bar's line.
   int XOf(int index) const { return spacing + 5 + (index - first) * spacing; }
-  // The series index of the drawn bar nearest logical x, or -1 when x lies more than half a
-  // spacing left of the first bar or right of the last.
+  // The series index of the drawn bar nearest logical x (halfway between two: the earlier),
+  // or -1 when x lies more than half a spacing left of the first bar or right of the last.
   int BarAtX(int x) const;
-  // The same for an x in device pixels of the target.
+  // The same for an x in device pixels of the target, measured in device pixels.
   int BarAtDeviceX(int deviceX) const;
 };
 

@@ -92,7 +92,8 @@ std::vector<std::pair<std::string, std::string>> CBars::BarValues(int i) const {
   // every read fills.
   const auto present = [&](SeriesField f) {
     if (m_series.info == nullptr) return true;
-    const std::uint8_t* at = m_series.info->bytes.data() + kMasterRecordSize + 2 * static_cast<int>(f);
+    const std::uint8_t* at =
+        m_series.info->bytes.data() + kMasterRecordSize + 2 * static_cast<int>(f);
     return (at[0] | at[1]) != 0;
   };
 
@@ -116,8 +117,9 @@ std::vector<std::pair<std::string, std::string>> CBars::BarValues(int i) const {
       {"Open", SeriesField::Open},     {"High", SeriesField::High},
       {"Low", SeriesField::Low},       {"Close", SeriesField::Close},
       {"Volume", SeriesField::Volume}, {"Open interest", SeriesField::OpenInterest}};
-  const SeriesColumn<float>* columns[] = {&m_series.open,  &m_series.high,   &m_series.low,
-                                          &m_series.close, &m_series.volume, &m_series.openInterest};
+  const SeriesColumn<float>* columns[] = {&m_series.open,   &m_series.high,
+                                          &m_series.low,    &m_series.close,
+                                          &m_series.volume, &m_series.openInterest};
   for (int k = 0; k < 6; ++k)
     lines.emplace_back(fields[k].first,
                        present(fields[k].second) ? Real((*columns[k])[i]) : std::string(kAbsent));
@@ -125,37 +127,10 @@ std::vector<std::pair<std::string, std::string>> CBars::BarValues(int i) const {
 }
 
 int CBars::BarAt(tv::Point p, const tv::Rect& target) const {
-  const int n = m_seriesAllocated ? std::min(m_series.count, m_series.capacity) : 0;
-  const tv::Size logical = LogicalSize(target);
-  const int W = logical.cx, H = logical.cy;
-  const int pw = W - 55;
-  const int visible = m_barSpace > 0 ? pw / m_barSpace : 0;
-  if (n <= 0 || visible < 1 || W <= 0 || H <= 0 || target.width() <= 0 || target.height() <= 0)
-    return -1;
-  const tv::Mapping m = tv::Mapping::Anisotropic({W, H}, {target.width(), -target.height()},
-                                                 {target.left, target.top + target.height()});
-  if (p.y < m.ToDeviceY(H - 15) || p.y > m.ToDeviceY(5)) return -1;
-
-  // As Draw places them: bar k of the screen at x = (k + 1) * spacing + 5, from `first`, as
-  // long as x stays left of the axis (the first bar always).
-  const int first = std::clamp(n - visible + 1, 0, n - 1);
-  const int fitting = std::max(1, (pw - 1) / m_barSpace);
-  const int drawn = std::min(n - first, fitting);
-  const auto deviceX = [&](int k) { return m.ToDeviceX((k + 1) * m_barSpace + 5); };
-  // The logical x under the pointer gives the bar to within one; its neighbours decide.
-  const long long logicalX =
-      static_cast<long long>(p.x - target.left) * W / target.width();
-  const long long guess = (logicalX - 5) / m_barSpace - 1;
-  int best = -1, bestDistance = 0;
-  for (long long k = guess - 1; k <= guess + 1; ++k) {
-    if (k < 0 || k >= drawn) continue;
-    const int distance = std::abs(deviceX(static_cast<int>(k)) - p.x);
-    if (best < 0 || distance < bestDistance) {
-      best = static_cast<int>(k);
-      bestDistance = distance;
-    }
-  }
-  if (best < 0) return -1;
-  const int halfSpacing = std::max(1, m.LengthX(m_barSpace) / 2);
-  return bestDistance <= halfSpacing ? first + best : -1;
+  if (target.width() <= 0 || target.height() <= 0) return -1;
+  const BarsLayout layout = Layout(target);
+  if (layout.height <= 0) return -1;
+  const tv::Mapping& m = layout.mapping;
+  if (p.y < m.ToDeviceY(layout.height - 15) || p.y > m.ToDeviceY(5)) return -1;
+  return layout.BarAtDeviceX(p.x);
 }

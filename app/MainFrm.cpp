@@ -17,6 +17,7 @@
 #include "commands.h"
 #include "doc_template.h"
 #include "images.h"
+#include "position_pie.h"
 #include "qt_surface.h"
 #include "window_geometry.h"
 

@@ -29,6 +29,7 @@
 #include "doc_template.h"
 #include "help_window.h"
 #include "memory_profile.h"
+#include "position_pie.h"
 #include "quote_writer.h"
 #include "recording_surface.h"
 #include "show_fixture.h"

@@ -4,8 +4,8 @@ namespace tv {
 
 const char* const kUsage =
     "usage: tickvane [--profile FILE] [MASTERFILE]\n"
-    "       tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--print-colors] "
-    "MASTERFILE\n"
+    "       tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD]\n"
+    "                [--print-colors] MASTERFILE\n"
     "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] MASTERFILE\n"
     "       tickvane --help | --version\n"
     "\n"

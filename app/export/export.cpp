@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QString>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -15,6 +16,7 @@
 #include "bars.h"
 #include "png_file.h"
 #include "qt_surface.h"
+#include "values.h"
 
 namespace tv {
 
@@ -23,8 +25,8 @@ namespace {
 constexpr int kMaxExportSide = 8192;  // a bound on the image the command line can ask for
 
 constexpr const char* kUsage =
-    "usage: tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--print-colors] "
-    "MASTERFILE\n"
+    "usage: tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD] "
+    "[--print-colors] MASTERFILE\n"
     "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] MASTERFILE\n";
 
 bool ParseSize(std::string_view text, int& width, int& height) {
@@ -83,6 +85,10 @@ ParsedExport ParseExportArguments(const std::vector<std::string_view>& args) {
         return {{}, "--size needs WxH, each from 1 to 8192"};
     } else if (a == "--symbol") {
       if (!value(o.symbol)) return {{}, "--symbol needs a symbol"};
+    } else if (a == "--until") {
+      const std::optional<int> day = value(o.until) ? ParseUntilDate(o.until) : std::nullopt;
+      if (!day) return {{}, "--until needs a date YYYY-MM-DD that exists"};
+      o.untilDay = *day;
     } else if (a == "--print-colors") {
       o.printColors = true;
     } else if (a.starts_with("--")) {
@@ -97,8 +103,30 @@ ParsedExport ParseExportArguments(const std::vector<std::string_view>& args) {
   if (o.pngPath.empty() == o.outDir.empty())
     return {{}, "give exactly one of --export-png and --export-all"};
   if (!o.outDir.empty() && !o.symbol.empty()) return {{}, "--symbol goes with --export-png only"};
+  if (!o.outDir.empty() && !o.until.empty()) return {{}, "--until goes with --export-png only"};
   if (!haveMaster) return {{}, "no MASTERFILE given"};
   return {o, {}};
+}
+
+std::optional<int> ParseUntilDate(std::string_view text) {
+  int y = 0, m = 0, d = 0;
+  const auto digits = [&](std::size_t at, std::size_t n, int& out) {
+    const char* begin = text.data() + at;
+    for (std::size_t i = 0; i < n; ++i)
+      if (begin[i] < '0' || begin[i] > '9') return false;
+    return std::from_chars(begin, begin + n, out).ec == std::errc{};
+  };
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(0, 4, y) ||
+      !digits(5, 2, m) || !digits(8, 2, d))
+    return std::nullopt;
+  const std::chrono::year_month_day date{std::chrono::year{y},
+                                         std::chrono::month{static_cast<unsigned>(m)},
+                                         std::chrono::day{static_cast<unsigned>(d)}};
+  if (!date.ok()) return std::nullopt;
+  if (y < 1961) return 0;
+  const int day = DayNumber(static_cast<std::int16_t>(y), static_cast<std::int16_t>(m),
+                            static_cast<std::int16_t>(d));
+  return day != 0 ? day : INT16_MAX;  // 0 here: past 17 September 2050
 }
 
 std::string ExportFileName(int index, std::string_view symbol) {
@@ -143,6 +171,14 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
       bars.SearchSetSymbolIndex(options.symbol);
       if (!listed || !bars.m_seriesAllocated) return 1;
     } else if (loaded != 0) {
+      return 1;
+    }
+    if (!options.until.empty() &&
+        bars.ShowBarsUntil(static_cast<std::int16_t>(options.untilDay)) != 0) {
+      // A failed read has been reported already.
+      if (bars.m_seriesAllocated)
+        std::fprintf(stderr, "tickvane: %s has no bar dated on or before %s\n",
+                     bars.GetSymbol(bars.m_current), options.until.c_str());
       return 1;
     }
     if (!RenderChartPng(bars, options.width, options.height, options.printColors,

@@ -1,7 +1,8 @@
 #pragma once
 // Headless export: draws charts of a database into PNG files without a display.
 //
-//   tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--print-colors] MASTERFILE
+//   tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD]
+//            [--print-colors] MASTERFILE
 //   tickvane --export-all OUTDIR  [--size WxH] [--print-colors] MASTERFILE
 //
 // The database is opened as the document opens it; messages the program would show in
@@ -25,6 +26,8 @@ struct ExportOptions {
   int width = 1280;
   int height = 720;
   std::string symbol;  // --symbol; empty: the first listed security
+  std::string until;   // --until as given; empty: the newest bars
+  int untilDay = 0;    // its day number (0: before the first day a quote file can hold)
   bool printColors = false;
   std::string master;
 };
@@ -38,6 +41,11 @@ struct ParsedExport {
   std::string error;
 };
 ParsedExport ParseExportArguments(const std::vector<std::string_view>& args);
+
+// The day number of a --until date, YYYY-MM-DD, when it names a day of the calendar: a day
+// before 1961 gives 0, which no bar is dated on or before, and one after the last day a quote
+// file can hold gives that last day. Nothing for a malformed or unknown date.
+std::optional<int> ParseUntilDate(std::string_view text);
 
 // File name of the security at 0-based list position `index` in --export-all:
 // NNN-SYMBOL.png, NNN the 1-based position, zero-padded to three digits; characters unsafe in

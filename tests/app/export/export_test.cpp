@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
 #include <cstdlib>
 #include <fstream>
@@ -10,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "bars.h"
 #include "export.h"
 #include "quote_writer.h"
+#include "values.h"
 
 namespace {
 
@@ -51,12 +54,29 @@ TEST(ExportCommandLine, RefusesMalformedCommands) {
       {"--export-png", "o.png", "A/MASTER", "B/MASTER"},           // two databases
       {"--export-all", "d", "--symbol", "BHP", "M/MASTER"},        // symbol with all
       {"--export-png", "o.png", "M/MASTER", "--symbol"},           // symbol missing
+      {"--export-png", "o.png", "--until", "2001-02-29", "M/MASTER"},  // no such day
+      {"--export-png", "o.png", "--until", "2001-2-28", "M/MASTER"},   // malformed
+      {"--export-png", "o.png", "--until", "+001-02-28", "M/MASTER"},  // malformed
+      {"--export-png", "o.png", "M/MASTER", "--until"},                // date missing
+      {"--export-all", "d", "--until", "2001-02-28", "M/MASTER"},      // until with all
   };
   for (const auto& args : bad) {
     const auto p = ParseExportArguments(args);
     EXPECT_FALSE(p.options) << args.size() << " " << args.back();
     EXPECT_FALSE(p.error.empty());
   }
+}
+
+TEST(ExportCommandLine, UntilTakesCalendarDaysBeyondTheQuoteFilesRange) {
+  const auto p = ParseExportArguments({"--export-png", "o.png", "--until", "2000-02-29", "M"});
+  ASSERT_TRUE(p.options) << p.error;
+  EXPECT_EQ(p.options->until, "2000-02-29");
+  EXPECT_EQ(p.options->untilDay, DayNumber(2000, 2, 29));
+  EXPECT_EQ(tv::ParseUntilDate("1961-01-01"), 1);
+  EXPECT_EQ(tv::ParseUntilDate("1960-12-31"), 0);     // earlier than any bar
+  EXPECT_EQ(tv::ParseUntilDate("2050-09-18"), 32767);  // later than any bar
+  EXPECT_EQ(tv::ParseUntilDate("2000-04-31"), std::nullopt);
+  EXPECT_EQ(tv::ParseUntilDate("2000-04-3a"), std::nullopt);
 }
 
 TEST(ExportFileNames, NumberedFromOneWithUnsafeCharactersReplaced) {
@@ -152,6 +172,37 @@ TEST_F(ExportRun, RefusedPathUnknownSymbolAndFailedLoadWriteNothing) {
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --size 10 " + Master());
   EXPECT_EQ(run.status, 2);
   EXPECT_FALSE(std::filesystem::exists(Out("x.png")));
+}
+
+TEST_F(ExportRun, UntilDrawsTheChartPagedBackToThatDate) {
+  // The chart as the window shows it after two pages back, drawn at the export's size.
+  static int argc = 1;
+  static char name[] = "export_tests";
+  static char* argv[] = {name, nullptr};
+  if (QGuiApplication::instance() == nullptr) new QGuiApplication(argc, argv);
+  CBars bars;
+  ASSERT_EQ(bars.OpenMaster((dir.dir() + "MASTER").c_str()), 1);
+  bars.ReadSecurityList();
+  ASSERT_EQ(bars.LoadCurrentSecurity(), 0);
+  const int screen = bars.ScreenBars(400);
+  ASSERT_EQ(bars.ScrollWindow(-screen, screen), 1);
+  ASSERT_EQ(bars.ScrollWindow(-screen, screen), 1);
+  const std::string until = bars.BarValues(bars.m_series.count - 1).front().second;
+  const QImage paged = tv::RenderChart(bars, 400, 300, false);
+
+  ProcessResult run = RunTickvane(
+      dir, "--export-png '" + Out("u.png") + "' --size 400x300 --until " + until + " " + Master());
+  ASSERT_EQ(run.status, 0) << run.stderrText;
+  EXPECT_EQ(QImage(QString::fromStdString(Out("u.png"))).convertToFormat(paged.format()), paged);
+
+  // Before the first bar: nothing is written.
+  run = RunTickvane(dir, "--export-png '" + Out("v.png") + "' --until 1999-12-31 " + Master());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.stderrText.find("AAA has no bar dated on or before 1999-12-31"), std::string::npos)
+      << run.stderrText;
+  EXPECT_FALSE(std::filesystem::exists(Out("v.png")));
+  run = RunTickvane(dir, "--export-png '" + Out("v.png") + "' --until 2001-02-29 " + Master());
+  EXPECT_EQ(run.status, 2);
 }
 
 TEST_F(ExportRun, ExportAllSkipsFailuresGoesOnAndReportsThem) {

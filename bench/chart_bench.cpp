@@ -94,8 +94,9 @@ BENCHMARK(BM_StepAndDrawSampleDatabase)->Unit(benchmark::kMillisecond);
 void BM_PageUpOn16000BarsAt1920x1080(benchmark::State& state) {
   EnsureGuiApplication();
   fixture::TempDir dir;
-  fixture::WriteMaster(dir.path() / "MASTER",
-                       {fixture::SecurityRecord({.fileNumber = 1, .name = "LONG", .symbol = "LONG"})});
+  fixture::WriteMaster(
+      dir.path() / "MASTER",
+      {fixture::SecurityRecord({.fileNumber = 1, .name = "LONG", .symbol = "LONG"})});
   fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 16000, .year = 1961});
   NullMessages messages;
   CBars bars(&messages);

@@ -14,8 +14,9 @@ class NoMessages final : public tv::MessageService {
 
 void BM_BarToolTipLookupAt1920x1080(benchmark::State& state) {
   fixture::TempDir dir;
-  fixture::WriteMaster(dir.path() / "MASTER",
-                       {fixture::SecurityRecord({.fileNumber = 1, .name = "LONG", .symbol = "LONG"})});
+  fixture::WriteMaster(
+      dir.path() / "MASTER",
+      {fixture::SecurityRecord({.fileNumber = 1, .name = "LONG", .symbol = "LONG"})});
   fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 16000, .year = 1961});
   NoMessages messages;
   CBars bars(&messages);

@@ -10,11 +10,11 @@
 #include "values.h"
 
 int CBars::ScreenBars(int logicalWidth) const {
-  // Draw shows one bar fewer than fit across the bar area (the first position stays free),
-  // and never more than the series holds.
-  const int pw = logicalWidth - 55;
-  const int fit = m_barSpace > 0 ? pw / m_barSpace : 0;
-  return std::clamp(fit - 1, 1, static_cast<int>(kSeriesBars));
+  // The bars a full series shows across this width: one position fewer than fit (the first
+  // stays free), and never more than the series holds.
+  const BarsLayout full =
+      LayoutBars({logicalWidth, 1}, {0, 0, 1, 1}, kSeriesBars, m_barSpace, false);
+  return std::max(full.count, 1);
 }
 
 int CBars::LoadWindowEndingAt(std::int32_t end) {

@@ -29,8 +29,8 @@ struct Browsing {
     QCoreApplication::sendEvent(&p.view(), &event);
   }
   void Hover(QPoint at) {
-    QMouseEvent event(QEvent::MouseMove, at, p.view().mapToGlobal(at), Qt::NoButton,
-                      Qt::NoButton, Qt::NoModifier);
+    QMouseEvent event(QEvent::MouseMove, at, p.view().mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(&p.view(), &event);
   }
 };

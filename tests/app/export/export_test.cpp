@@ -41,19 +41,19 @@ TEST(ExportCommandLine, AcceptsEitherModeWithOptionsInAnyOrder) {
 
 TEST(ExportCommandLine, RefusesMalformedCommands) {
   const std::vector<std::vector<std::string_view>> bad = {
-      {"--export-png", "o.png"},                                   // no MASTERFILE
-      {"--export-png"},                                            // no file name
-      {"--export-png", "o.png", "--export-all", "d", "M/MASTER"},  // both modes
-      {"M/MASTER"},                                                // neither
-      {"--export-png", "o.png", "--size", "640", "M/MASTER"},      // no height
-      {"--export-png", "o.png", "--size", "0x480", "M/MASTER"},    // empty
-      {"--export-png", "o.png", "--size", "9000x10", "M/MASTER"},  // too large
-      {"--export-png", "o.png", "--size", "64x48px", "M/MASTER"},  // trailing text
-      {"--export-png", "o.png", "--size", "-5x10", "M/MASTER"},    // negative
-      {"--export-png", "o.png", "--colour", "M/MASTER"},           // unknown option
-      {"--export-png", "o.png", "A/MASTER", "B/MASTER"},           // two databases
-      {"--export-all", "d", "--symbol", "BHP", "M/MASTER"},        // symbol with all
-      {"--export-png", "o.png", "M/MASTER", "--symbol"},           // symbol missing
+      {"--export-png", "o.png"},                                       // no MASTERFILE
+      {"--export-png"},                                                // no file name
+      {"--export-png", "o.png", "--export-all", "d", "M/MASTER"},      // both modes
+      {"M/MASTER"},                                                    // neither
+      {"--export-png", "o.png", "--size", "640", "M/MASTER"},          // no height
+      {"--export-png", "o.png", "--size", "0x480", "M/MASTER"},        // empty
+      {"--export-png", "o.png", "--size", "9000x10", "M/MASTER"},      // too large
+      {"--export-png", "o.png", "--size", "64x48px", "M/MASTER"},      // trailing text
+      {"--export-png", "o.png", "--size", "-5x10", "M/MASTER"},        // negative
+      {"--export-png", "o.png", "--colour", "M/MASTER"},               // unknown option
+      {"--export-png", "o.png", "A/MASTER", "B/MASTER"},               // two databases
+      {"--export-all", "d", "--symbol", "BHP", "M/MASTER"},            // symbol with all
+      {"--export-png", "o.png", "M/MASTER", "--symbol"},               // symbol missing
       {"--export-png", "o.png", "--until", "2001-02-29", "M/MASTER"},  // no such day
       {"--export-png", "o.png", "--until", "2001-2-28", "M/MASTER"},   // malformed
       {"--export-png", "o.png", "--until", "+001-02-28", "M/MASTER"},  // malformed
@@ -73,7 +73,7 @@ TEST(ExportCommandLine, UntilTakesCalendarDaysBeyondTheQuoteFilesRange) {
   EXPECT_EQ(p.options->until, "2000-02-29");
   EXPECT_EQ(p.options->untilDay, DayNumber(2000, 2, 29));
   EXPECT_EQ(tv::ParseUntilDate("1961-01-01"), 1);
-  EXPECT_EQ(tv::ParseUntilDate("1960-12-31"), 0);     // earlier than any bar
+  EXPECT_EQ(tv::ParseUntilDate("1960-12-31"), 0);      // earlier than any bar
   EXPECT_EQ(tv::ParseUntilDate("2050-09-18"), 32767);  // later than any bar
   EXPECT_EQ(tv::ParseUntilDate("2000-04-31"), std::nullopt);
   EXPECT_EQ(tv::ParseUntilDate("2000-04-3a"), std::nullopt);

@@ -1,11 +1,13 @@
 // Reading a security: the last 800 bars of a long file, a search through a deep tree of
-// full MASTER files, and the CSV export as a whole process.
+// full MASTER files, the CSV export as a whole process, and two hostile inputs whose cost
+// must stay bounded (a MASTER naming thousands of missing subdirectories, a huge layout).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -109,6 +111,42 @@ void BM_FindSecurityLastLeafOfThreeLevels(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FindSecurityLastLeafOfThreeLevels)->Unit(benchmark::kMicrosecond);
+
+// A MASTER of 32,767 directory entries, none of which exists, beside 5,000 files: every
+// entry needs a case-insensitive look among the directory's names.
+void BM_FindSecurityMissingSubdirectoriesBeside5000Files(benchmark::State& state) {
+  static const fixture::TempDir tmp;
+  static const bool made = [] {
+    std::vector<fixture::Record53> records;
+    for (int k = 0; k < 32767; ++k)
+      records.push_back(fixture::DirectoryRecord("M" + std::to_string(k)));
+    fixture::WriteMaster(tmp.path() / "MASTER", records);
+    for (int k = 0; k < 5000; ++k) std::ofstream(tmp.path() / ("F" + std::to_string(k) + ".DAT"));
+    return true;
+  }();
+  benchmark::DoNotOptimize(made);
+  MasterRecord record;
+  std::string found;
+  for (auto _ : state) {
+    if (FindSecurity(tmp.dir(), "NOSUCH", record, found) != kFileNotFound)
+      state.SkipWithError("unexpected result");
+  }
+}
+BENCHMARK(BM_FindSecurityMissingSubdirectoriesBeside5000Files)->Unit(benchmark::kMillisecond);
+
+// A 1 GB layout file of nothing but NUL bytes (sparse, so it costs no disk).
+void BM_ReadDataLayoutOfOneGigabyteFile(benchmark::State& state) {
+  static const fixture::TempDir tmp;
+  const fs::path path = tmp.path() / "F1.DOP";
+  { std::ofstream(path) << "\"DATE\",0,0\n"; }
+  fs::resize_file(path, std::uintmax_t{1} << 30);
+  DataLayout layout;
+  for (auto _ : state) {
+    if (ReadDataLayout(path.string(), layout) != kSuccess) state.SkipWithError("cannot read");
+    benchmark::DoNotOptimize(layout);
+  }
+}
+BENCHMARK(BM_ReadDataLayoutOfOneGigabyteFile)->Unit(benchmark::kMillisecond);
 
 // `quotedump read DIR BIG` of all 16000 bars to /dev/null, start to exit.
 void BM_QuotedumpRead16000ToCsv(benchmark::State& state) {

@@ -103,14 +103,35 @@ bool IdentifyDirectory(const std::string& path, DirectoryId& id) {
 // no file of that exact name and one named MASTER, takes two attempts to open, and what
 // they open is what ResolveInDirectory would name. Anything else (another spelling, or a
 // name that exists but does not open) is left to ResolveInDirectory.
-bool OpenMaster(QuoteFile& file, const std::string& directory) {
+bool OpenMaster(QuoteFile& file, const std::string& directory,
+                std::unique_ptr<DirectoryListing>& listing) {
   errno = 0;
   if (file.open(directory + "master")) return true;
   if (errno == ENOENT) {
     errno = 0;
     if (file.open(directory + "MASTER")) return true;
   }
-  return file.open(ResolveInDirectory(directory, "master"));
+  if (!listing) listing = std::make_unique<DirectoryListing>(directory);
+  const std::string_view name = listing->find("master");
+  return !name.empty() && file.open(directory + std::string(name));
+}
+
+// The path of subdirectory `name` of `directory`, its trailing separator not yet added, and
+// its identity; false when there is no such directory. The name as stored is nearly always
+// the name on disk: one stat call settles it, and only a miss needs the directory's names,
+// which are then read once for all the level's other entries.
+bool FindSubdirectory(const std::string& directory, const std::string& name,
+                      std::unique_ptr<DirectoryListing>& listing, std::string& path,
+                      DirectoryId& identity) {
+  if (!listing) {
+    path = directory + name;
+    if (IdentifyDirectory(path, identity)) return true;
+    listing = std::make_unique<DirectoryListing>(directory);
+  }
+  const std::string_view onDisk = listing->find(name);
+  if (onDisk.empty()) return false;
+  path = directory + std::string(onDisk);
+  return IdentifyDirectory(path, identity);
 }
 
 struct Level {
@@ -122,6 +143,8 @@ struct Level {
   // has already buffered. Closed when the level is left; the object (and its buffer) is
   // used again for the next directory at this depth.
   std::unique_ptr<QuoteFile> file = std::make_unique<QuoteFile>();
+  // The directory's names, read at the first name that is not found as stored.
+  std::unique_ptr<DirectoryListing> listing;
 };
 
 }  // namespace
@@ -193,7 +216,8 @@ ResultCode FindSecurity(std::string_view directory, std::string_view key, Master
     bool readable = file.isOpen();
     if (level.resume == 0) {
       std::array<std::uint8_t, kMasterRecordSize> header{};
-      readable = OpenMaster(file, path) && file.readExact(header.data(), header.size());
+      readable =
+          OpenMaster(file, path, level.listing) && file.readExact(header.data(), header.size());
       if (readable) {
         const auto stored = static_cast<std::int16_t>(header[0] | (header[1] << 8));
         level.count = std::max<int>(stored, 0);
@@ -249,14 +273,9 @@ ResultCode FindSecurity(std::string_view directory, std::string_view key, Master
           const std::string name = entry.directoryName();
           if (!IsPlainDirectoryName(name)) continue;
           if (static_cast<int>(depth) >= kMaxSearchDepth) continue;
-          // The name as stored is nearly always the name on disk: one stat call settles
-          // it, and only a miss needs the search for another spelling.
-          std::string subdirectory = path + name;
+          std::string subdirectory;
           DirectoryId identity;
-          if (!IdentifyDirectory(subdirectory, identity)) {
-            subdirectory = ResolveInDirectory(path, name);
-            if (!IdentifyDirectory(subdirectory, identity)) continue;
-          }
+          if (!FindSubdirectory(path, name, level.listing, subdirectory, identity)) continue;
           subdirectory += '/';
           // A missing subdirectory has no MASTER file to open: skipped like one without.
           if (subdirectory.size() > kMaxPathLength || !entered.insert(identity).second) continue;
@@ -274,6 +293,7 @@ ResultCode FindSecurity(std::string_view directory, std::string_view key, Master
       next.resume = 0;
       next.count = 0;
       next.pathLength = path.size();
+      next.listing.reset();
     } else {
       // This level is finished (or could not be read at all): its file is closed, and the
       // search goes back to the parent, which carries on after the directory entry that

@@ -28,6 +28,12 @@ bool EqualFolded(std::string_view a, std::string_view b) {
          });
 }
 
+std::string Folded(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = FoldCase(c);
+  return out;
+}
+
 // Whether something exists at path, symbolic links followed.
 bool PathExists(const std::string& path) {
 #ifdef _WIN32
@@ -80,6 +86,24 @@ std::string ResolveInDirectory(const std::string& directory, std::string_view na
     if (EqualFolded(entry, name) && (best.empty() || entry < best)) best = entry;
   }
   return best.empty() ? exact : directory + best;
+}
+
+DirectoryListing::DirectoryListing(const std::string& directory) {
+  std::error_code ec;
+  const fs::path where = directory.empty() ? fs::path(".") : fs::path(directory);
+  fs::directory_iterator it(where, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::string entry = it->path().filename().string();
+    auto [slot, added] = folded_.try_emplace(Folded(entry), entry);
+    if (!added && entry < slot->second) slot->second = entry;
+    exact_.insert(std::move(entry));
+  }
+}
+
+std::string_view DirectoryListing::find(std::string_view name) const {
+  if (const auto it = exact_.find(std::string(name)); it != exact_.end()) return *it;
+  const auto it = folded_.find(Folded(name));
+  return it == folded_.end() ? std::string_view() : std::string_view(it->second);
 }
 
 namespace {
@@ -197,14 +221,26 @@ bool QuoteFile::readLine(std::string& line, std::size_t maxChars) {
   line.clear();
   if (fd_ < 0) return false;
   bool readAny = false;
-  char c = 0;
-  while (line.size() < maxChars && readSome(&c, 1) == 1) {
+  // The line is taken from the buffer a run at a time, up to its line end or the limit.
+  while (line.size() < maxChars) {
+    std::int64_t into = position_ - bufferStart_;
+    if (into < 0 || static_cast<std::size_t>(into) >= buffered_) {
+      if (!fill()) break;
+      into = 0;
+    }
+    const auto* const run = reinterpret_cast<const char*>(buffer_.get()) + into;
+    const std::size_t length =
+        std::min(buffered_ - static_cast<std::size_t>(into), maxChars - line.size());
+    const auto* const end = static_cast<const char*>(std::memchr(run, '\n', length));
+    const std::size_t take = end != nullptr ? static_cast<std::size_t>(end - run) : length;
+    line.append(run, take);
+    position_ += static_cast<std::int64_t>(take);
     readAny = true;
-    if (c == '\n') {
+    if (end != nullptr) {
+      ++position_;
       if (!line.empty() && line.back() == '\r') line.pop_back();
       return true;
     }
-    line.push_back(c);
   }
   return readAny;
 }

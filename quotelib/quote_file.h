@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 // Longest directory path (in bytes, trailing separator included) the library works with:
 // FindSecurity refuses a longer top directory (-8) and skips a subdirectory whose path
@@ -25,6 +27,20 @@ std::string NormaliseDirectory(std::string_view directory);
 // exists, else the first entry of the directory whose name equals it without regard to
 // case, else the exact name (which will then fail to open).
 std::string ResolveInDirectory(const std::string& directory, std::string_view name);
+
+// The names in one directory, read once, for many case-insensitive look-ups: a search that
+// meets thousands of names must not read the directory again for each of them.
+class DirectoryListing {
+ public:
+  explicit DirectoryListing(const std::string& directory);
+  // The entry name ResolveInDirectory would choose for `name` (the exact name when listed,
+  // else the smallest spelling that equals it without regard to case); empty when none does.
+  std::string_view find(std::string_view name) const;
+
+ private:
+  std::unordered_set<std::string> exact_;
+  std::unordered_map<std::string, std::string> folded_;  // folded name -> smallest spelling
+};
 
 // A quote file opened read-only in binary mode; closed by the destructor on every path.
 // Directories and other non-regular files are refused at open. Reads are served from a
@@ -47,6 +63,8 @@ class QuoteFile {
   // Reads up to n bytes, returns how many were read.
   std::size_t readSome(void* buf, std::size_t n);
   bool seek(std::int64_t offset);
+  // Offset of the next byte a read hands out.
+  std::int64_t tell() const { return position_; }
   // Reads one text line of at most maxChars characters (without the '\n', and without a
   // '\r' just before it) into line; the rest of a longer line, its line end included, is
   // returned by the next call (as fgets does: a line of exactly maxChars characters is

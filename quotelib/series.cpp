@@ -8,6 +8,7 @@
 #include "series.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -95,6 +96,11 @@ bool RecordShapeIsUsable(int recordLength, int fieldCount, const DataLayout& lay
   return true;
 }
 
+// The layout ("DOP") or data ("DAT") file of security file number `number` in `directory`.
+std::string DataFilePath(const std::string& directory, int number, std::string_view extension) {
+  return ResolveInDirectory(directory, "F" + std::to_string(number) + "." + std::string(extension));
+}
+
 }  // namespace
 
 ResultCode ReadDataLayout(const std::string& path, DataLayout& layout) {
@@ -106,7 +112,7 @@ ResultCode ReadDataLayout(const std::string& path, DataLayout& layout) {
   // counter round to small numbers, so it stops at a value the reader refuses anyway.
   std::int16_t nextPosition = 1;
   std::string line;
-  while (file.readLine(line, kDopLineLength)) {
+  while (file.tell() < kMaxLayoutBytes && file.readLine(line, kDopLineLength)) {
     std::string_view pieces[3];
     std::string_view rest = line;
     for (int k = 0; k < 3; ++k) {
@@ -211,10 +217,8 @@ ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::st
   std::string found;
   if (const ResultCode rc = FindSecurity(directory, key, record, found); rc != kSuccess) return rc;
 
-  const std::string number = std::to_string(record.fileNumber());
   DataLayout layout;
-  if (const ResultCode rc =
-          ReadDataLayout(ResolveInDirectory(found, "F" + number + ".DOP"), layout);
+  if (const ResultCode rc = ReadDataLayout(DataFilePath(found, record.fileNumber(), "DOP"), layout);
       rc != kSuccess)
     return rc;
 
@@ -223,7 +227,7 @@ ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::st
   if (!RecordShapeIsUsable(recordLength, fieldCount, layout)) return kInvalidParm;
 
   QuoteFile data;
-  if (!data.open(ResolveInDirectory(found, "F" + number + ".DAT"))) return kFileOpen;
+  if (!data.open(DataFilePath(found, record.fileNumber(), "DAT"))) return kFileOpen;
   std::uint8_t header[4];
   // A data file too short to hold its header has no records.
   const std::int32_t headerR =
@@ -342,4 +346,17 @@ ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::st
 
   SetPriceSeriesCount(series, static_cast<std::int16_t>(i));
   return kSuccess;
+}
+
+UnopenableFile FindUnopenableDataFile(std::string_view directory, std::string_view key) {
+  MasterRecord record;
+  std::string found;
+  if (FindSecurity(directory, key, record, found) != kSuccess) return {};
+  for (const char* extension : {"DOP", "DAT"}) {
+    std::string path = DataFilePath(found, record.fileNumber(), extension);
+    QuoteFile file;
+    errno = 0;
+    if (!file.open(path)) return {std::move(path), errno};
+  }
+  return {};
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "master.h"
@@ -26,6 +27,10 @@ inline constexpr int kMaxRecordFields = 19;                    // 76-byte record
 inline constexpr int kMaxRecordLength = 4 * kMaxRecordFields;  // bytes
 inline constexpr int kMaxReadCount = 16000;                    // cap for "all bars"
 inline constexpr int kDopLineLength = 79;
+// A layout names at most 19 fields, a line each of at most 79 characters: about 1.5 KB.
+// Reading stops at the first line end past this many bytes, so a huge (or sparse) file
+// costs no more than a small one; what lies beyond is not read.
+inline constexpr std::int64_t kMaxLayoutBytes = 64 * 1024;
 
 struct DataLayout {
   std::array<std::int16_t, kFieldNameCount> position{};  // 0 = absent, else 1-based field
@@ -55,7 +60,8 @@ struct PriceSeries {
 };
 
 // 0, or -2 when the file cannot be opened (layout unchanged). Missing items read as 0;
-// items keep their low 16 bits; positions stop growing at INT16_MAX.
+// items keep their low 16 bits; positions stop growing at INT16_MAX; lines that start
+// kMaxLayoutBytes or more into the file are not read.
 ResultCode ReadDataLayout(const std::string& path, DataLayout& layout);
 // Gives back any storage the series already holds first. n < 0: -1, series left empty.
 // n = 0: a valid series with no room for bars.
@@ -76,3 +82,12 @@ void ReleaseRealColumn(SeriesColumn<float>& column);
 // header says gives the bars it holds. Bars without a DATE field get day number 0.
 ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::string_view key,
                         std::int32_t start, std::int16_t count, std::int16_t allocate);
+
+// For messages after ReadSecurity gave -2: the security's layout or data file (looked at in
+// that order, named as the reader resolves it) that cannot be opened, with the errno of the
+// failed open; an empty path when the security is not found or both files open.
+struct UnopenableFile {
+  std::string path;
+  int error = 0;
+};
+UnopenableFile FindUnopenableDataFile(std::string_view directory, std::string_view key);

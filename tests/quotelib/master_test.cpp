@@ -1,6 +1,7 @@
 // The MASTER index: record kinds, the string helpers and the depth-first search of a tree.
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
 #include <unistd.h>
 #include <algorithm>
 #include <bit>
@@ -392,6 +393,41 @@ TEST(FindSecurity, ExponentialFanOutIsSearchedOnce) {
   WriteMaster(dir / "MASTER", {Sec(1, "BOTTOM")});
   EXPECT_EQ(Find(tmp.dir(), "NOTHERE").code, kFileNotFound);
   EXPECT_EQ(Find(tmp.dir(), "BOTTOM").code, 0);
+}
+
+// How many times the directory at `dir` is opened (listed) while `work` runs.
+template <class Work>
+int DirectoryOpens(const fs::path& dir, Work work) {
+  const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  // Closes are watched too: they keep successive opens from merging into one event.
+  if (fd < 0 || inotify_add_watch(fd, dir.c_str(), IN_OPEN | IN_CLOSE | IN_ONLYDIR) < 0) return -1;
+  work();
+  int opens = 0;
+  alignas(inotify_event) char buffer[65536];
+  for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;) {
+    for (char* at = buffer; at < buffer + got;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(at);
+      if (event->len == 0 && (event->mask & IN_OPEN)) ++opens;  // the directory itself
+      at += sizeof(inotify_event) + event->len;
+    }
+  }
+  close(fd);
+  return opens;
+}
+
+TEST(FindSecurity, ReadsADirectorysNamesAtMostOncePerSearch) {
+  // Hundreds of entries naming subdirectories that are not there, and one spelt in another
+  // case: each needs a look among the names, which must not mean reading them each time.
+  fixture::TempDir tmp;
+  std::vector<Record53> records;
+  for (int k = 0; k < 300; ++k) records.push_back(DirectoryRecord("M" + std::to_string(k)));
+  records.push_back(DirectoryRecord("sub"));
+  WriteMaster(tmp.path() / "Master", records);
+  WriteMaster(MakeDir(tmp.path() / "SUB") / "MASTER", {Sec(4, "DEEP")});
+  Found f;
+  EXPECT_EQ(DirectoryOpens(tmp.path(), [&] { f = Find(tmp.dir(), "DEEP"); }), 1);
+  EXPECT_EQ(f.code, 0);
+  EXPECT_EQ(f.dir, tmp.dir() + "SUB/");
 }
 
 TEST(FindSecurity, DepthIsBounded) {

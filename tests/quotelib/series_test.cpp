@@ -121,15 +121,17 @@ TEST(DataLayout, MissingItemsReadAsZeroAndLongLinesContinueAsNewLines) {
   EXPECT_EQ(layout.third[int(F::Low)], 0);
 }
 
-TEST(DataLayout, HugeItemsAndManyLinesStayWithinSixteenBits) {
+TEST(DataLayout, HugeItemsAndLongFilesStayBounded) {
   using F = SeriesField;
   std::string text = "\"DATE\",99999999999999999999,-70000\n";
-  for (int i = 0; i < 40000; ++i) text += "\"OI\",0,0\n";
+  while (text.size() < static_cast<std::size_t>(kMaxLayoutBytes)) text += "\"OI\",0,0\n";
+  const auto oiLines = static_cast<int>((text.size() - 35) / 9);
+  text += "\"CLOSE\",1,1\n";  // begins past the bound: never read
   const auto layout = ParseLayout(text);
   EXPECT_EQ(layout.position[int(F::Date)], 1);
-  // The position counter stops instead of wrapping round to a small, plausible number.
-  EXPECT_EQ(layout.position[int(F::OpenInterest)], INT16_MAX);
   EXPECT_EQ(layout.third[int(F::Date)], static_cast<std::int16_t>(-70000));
+  EXPECT_EQ(layout.position[int(F::OpenInterest)], 1 + oiLines);
+  EXPECT_EQ(layout.position[int(F::Close)], 0);
 }
 
 TEST(DataLayout, MissingFileFailsAndLeavesTheLayoutAlone) {

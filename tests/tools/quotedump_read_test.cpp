@@ -103,12 +103,16 @@ TEST_F(ReadExport, WindowsOfBars) {
 TEST_F(ReadExport, FailuresPrintTheCodeAndItsText) {
   struct Case {
     std::vector<std::string> args;
-    const char* message;
+    std::string message;
   };
   fs::remove(tmp.path() / "F3.DOP");
+  fs::remove(tmp.path() / "F1.DAT");
+  const std::string dop = "quotedump: -2 File Open: cannot open " + dir() + "F3.DOP";
+  const std::string dat = "quotedump: -2 File Open: cannot open " + dir() + "F1.DAT";
   const std::vector<Case> cases = {
       {{dir(), "NONE"}, "quotedump: -8 File Not Found\n"},
-      {{dir(), "UND"}, "quotedump: -2 File Open\n"},
+      {{dir(), "UND"}, dop + " (No such file or directory)\n"},
+      {{dir(), "INT"}, dat + " (No such file or directory)\n"},
       {{dir(), "DLY", "--start", "30", "--count", "5"}, "quotedump: -9 Record Not Found\n"},
   };
   for (const auto& c : cases) {

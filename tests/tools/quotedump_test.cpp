@@ -153,6 +153,17 @@ TEST(Quotedump, HelpAndVersion) {
   EXPECT_EQ(r.err, "");
 }
 
+TEST_F(QuotedumpOnADatabase, OutputThatCannotBeWrittenIsAFailure) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  const std::string master = (tmp.path() / "MASTER").string();
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"list", master}, {"find", tmp.dir(), "AAA"}, {"--help"}, {"--version"}}) {
+    const Result r = Quotedump(args, "/dev/full");
+    EXPECT_EQ(r.status, 1) << args[0];
+    EXPECT_EQ(r.err, "quotedump: cannot write the output\n") << args[0];
+  }
+}
+
 TEST(Quotedump, RealDatabase) {
   const fs::path dir = fs::path(TICKVANE_SHARED_DIR) / "realdata" / "asx-mining";
   if (!fs::exists(dir / "MASTER")) GTEST_SKIP() << "no real data at " << dir;

@@ -27,12 +27,14 @@ inline std::string ShellQuoted(const std::string& text) {
   return quoted + "'";
 }
 
-inline Result Quotedump(const std::vector<std::string>& args) {
+// stdout goes to the test unless `stdoutPath` names where it should go instead.
+inline Result Quotedump(const std::vector<std::string>& args, const std::string& stdoutPath = {}) {
   fixture::TempDir scratch;
   const std::filesystem::path errFile = scratch.path() / "stderr";
   std::string command = ShellQuoted(QUOTEDUMP_PATH);
   for (const auto& a : args) command += " " + ShellQuoted(a);
   command += " 2>" + ShellQuoted(errFile.string());
+  if (!stdoutPath.empty()) command += " >" + ShellQuoted(stdoutPath);
   Result r;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return r;

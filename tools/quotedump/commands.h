@@ -27,6 +27,8 @@ std::string FormatReal(float value);
 // A record's text made safe for one tab-separated field: tabs, line ends and other control
 // characters become '?'.
 std::string FieldText(std::string_view text);
+// What a command says when its output cannot be written.
+inline constexpr std::string_view kWriteFailure = "cannot write the output";
 // "quotedump: <message>" on stderr.
 void PrintError(std::string_view message);
 

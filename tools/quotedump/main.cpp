@@ -6,6 +6,7 @@
 // against the row; a command that takes options checks the rest itself and returns
 // kExitUsage (after printing its own one-line usage) when they are wrong.
 #include <array>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -61,12 +62,7 @@ void PrintHelp() {
                "Exit status: 0 success, 1 failure, 2 usage error.\n";
 }
 
-}  // namespace
-}  // namespace quotedump
-
-int main(int argc, char** argv) {
-  using namespace quotedump;
-  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : argc), argv + argc);
+int Run(const std::vector<std::string_view>& args) {
   if (args.empty()) return UsageError();
   if (args.size() == 1 && args[0] == "--help") {
     PrintHelp();
@@ -83,4 +79,21 @@ int main(int argc, char** argv) {
     return command.run(Args(args).subspan(1));
   }
   return UsageError();
+}
+
+}  // namespace
+}  // namespace quotedump
+
+int main(int argc, char** argv) {
+  using namespace quotedump;
+  const int status = Run({argv + (argc > 0 ? 1 : argc), argv + argc});
+  // Output that did not reach its destination (a full disk, a closed pipe) is a failure,
+  // whichever command wrote it. A command that failed has already said why.
+  std::cout.flush();
+  const bool written = std::cout.good() && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+  if (status == kExitOk && !written) {
+    PrintError(kWriteFailure);
+    return kExitFailure;
+  }
+  return status;
 }

@@ -144,7 +144,13 @@ int RunRead(Args args) {
       ReadSecurity(series, options->directory, options->key, options->start, options->count, 1);
   if (code != kSuccess) {
     ReleasePriceSeries(series);
-    PrintError(std::to_string(code) + " " + ResultText(code));
+    std::string message = std::to_string(code) + " " + ResultText(code);
+    if (code == kFileOpen) {
+      const UnopenableFile missing = FindUnopenableDataFile(options->directory, options->key);
+      if (!missing.path.empty())
+        message += ": cannot open " + missing.path + " (" + std::strerror(missing.error) + ")";
+    }
+    PrintError(message);
     return kExitFailure;
   }
   std::size_t length = 0;
@@ -157,7 +163,7 @@ int RunRead(Args args) {
   const bool written = std::fwrite(text, 1, length, stdout) == length && std::fflush(stdout) == 0;
   std::free(text);
   if (!written) {
-    PrintError("cannot write the output");
+    PrintError(kWriteFailure);
     return kExitFailure;
   }
   return kExitOk;

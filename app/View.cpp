@@ -66,7 +66,7 @@ CTickvaneView::CTickvaneView(CTickvaneDoc& doc, CommandTable& commands, CMainFra
 
 CTickvaneView::~CTickvaneView() = default;
 
-void CTickvaneView::OnUpdate() { update(); }
+void CTickvaneView::OnUpdate() { ChartChanged(); }
 
 void CTickvaneView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -188,12 +188,12 @@ void CTickvaneView::hideEvent(QHideEvent* event) {
 
 void CTickvaneView::OnNext() {
   m_doc.GetBars().Step(+1);
-  update();
+  ChartChanged();
 }
 
 void CTickvaneView::OnPrevious() {
   m_doc.GetBars().Step(-1);
-  update();
+  ChartChanged();
 }
 
 void CTickvaneView::OnSlideShow() {

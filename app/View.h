@@ -95,8 +95,8 @@ class CTickvaneView final : public QWidget {
  private:
   bool OnPreparePrinting(QPrinter& printer, bool withDialog);
   void ShowContextMenu(const QPoint& localPos);
-  // After the window of bars or the spacing changed: repaint, and let a tool tip that is up
-  // follow the bar now under the pointer.
+  // After the chart changed (another security, window of bars or spacing): repaint, and let
+  // a tool tip that is up follow the bar now under the pointer.
   void ChartChanged();
 
   CTickvaneDoc& m_doc;

@@ -65,10 +65,14 @@ shot h08-unzoomed
 check "Ctrl+Minus back to the stored spacing gives the same chart" $r
 key Home
 shot h09-oldest
+key alt+f; key v
+shot h10-preview-oldest 2  # the preview prints the bars on screen
+xdotool key Escape; sleep 0.5
+xdotool windowfocus --sync "$win"
 
 for _ in $(seq 1 15); do key Right; done  # XDAY, half-hourly bars
 xdotool mousemove --window "$win" 600 300
-shot h10-intraday-tooltip 1
+shot h11-intraday-tooltip 1
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
 exit $failed

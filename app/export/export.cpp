@@ -4,18 +4,24 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <future>
 #include <system_error>
 
 #include "bars.h"
+#include "output_file.h"
 #include "png_file.h"
 #include "qt_surface.h"
+#include "quote_file.h"
+#include "series.h"
 #include "values.h"
 
 namespace tv {
@@ -49,10 +55,43 @@ bool OpenDatabase(CBars& bars, const std::string& master, MessageService& messag
   }
   bars.ReadSecurityList();
   if (bars.m_count == 0) {
-    std::fprintf(stderr, "tickvane: %s lists no securities\n", master.c_str());
+    QuoteFile file;
+    errno = 0;
+    if (!file.open(master))
+      std::fprintf(stderr, "tickvane: cannot open %s (%s)\n", master.c_str(),
+                   errno == EINVAL ? "not a regular file" : std::strerror(errno));
+    else
+      std::fprintf(stderr, "tickvane: %s lists no securities\n", master.c_str());
     return false;
   }
   return true;
+}
+
+// Why the current security could not be loaded, naming its layout or data file when one of
+// them cannot be opened.
+std::string LoadFailure(const CBars& bars) {
+  const UnopenableFile file =
+      FindUnopenableDataFile(bars.m_dataDir, bars.GetSymbol(bars.m_current));
+  if (file.path.empty()) return "load failed";
+  return "cannot open " + file.path + ": " +
+         (file.error == EINVAL ? "not a regular file" : std::strerror(file.error));
+}
+
+// A directory entry of the MASTER file names a subdirectory, not a security to draw.
+bool IsDirectoryEntry(const CBars& bars, int i) {
+  const char* name = bars.GetName(i);
+  return name != nullptr && name[0] != ' ' && std::string_view(name + 11, 5) == "<DIR>";
+}
+
+// Writes the image to path, unless that would replace a file it must not; empty on
+// success, else the reason.
+std::string WriteChart(const QImage& image, const std::string& path,
+                       const DatabaseFiles& database) {
+  if (image.isNull()) return "no memory for the image";
+  if (std::string refusal = RefusalToReplace(path, database); !refusal.empty()) return refusal;
+  const QByteArray png = EncodePng(image);
+  return WriteFileInPlace(path, {reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                 static_cast<std::size_t>(png.size())});
 }
 
 }  // namespace
@@ -151,14 +190,10 @@ QImage RenderChart(CBars& bars, int width, int height, bool printColors) {
   return image;
 }
 
-bool RenderChartPng(CBars& bars, int width, int height, bool printColors, const std::string& path) {
-  const QImage image = RenderChart(bars, width, height, printColors);
-  return !image.isNull() && WritePngFile(image, QString::fromStdString(path));
-}
-
 int RunExport(const ExportOptions& options, MessageService& messages) {
   CBars bars(&messages);
   if (!OpenDatabase(bars, options.master, messages)) return 1;
+  const DatabaseFiles database(options.master);
 
   if (!options.pngPath.empty()) {
     // As the document opens a database: the first security is loaded, then Go To runs.
@@ -169,8 +204,13 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
         listed = options.symbol == bars.GetSymbol(i);
       // Not listed: the search reports it as Go To would, and nothing is written.
       bars.SearchSetSymbolIndex(options.symbol);
-      if (!listed || !bars.m_seriesAllocated) return 1;
+      if (!listed) return 1;
+      if (!bars.m_seriesAllocated) {
+        std::fprintf(stderr, "tickvane: %s\n", LoadFailure(bars).c_str());
+        return 1;
+      }
     } else if (loaded != 0) {
+      std::fprintf(stderr, "tickvane: %s\n", LoadFailure(bars).c_str());
       return 1;
     }
     if (!options.until.empty() &&
@@ -181,9 +221,12 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
                      bars.GetSymbol(bars.m_current), options.until.c_str());
       return 1;
     }
-    if (!RenderChartPng(bars, options.width, options.height, options.printColors,
-                        options.pngPath)) {
-      std::fprintf(stderr, "tickvane: cannot write %s\n", options.pngPath.c_str());
+    const std::string failure =
+        WriteChart(RenderChart(bars, options.width, options.height, options.printColors),
+                   options.pngPath, database);
+    if (!failure.empty()) {
+      std::fprintf(stderr, "tickvane: cannot write %s: %s\n", options.pngPath.c_str(),
+                   failure.c_str());
       return 1;
     }
     return 0;
@@ -195,42 +238,44 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
   // Encoding a PNG costs several times drawing the chart: files are written on two more
   // threads while the next charts are loaded and drawn.
   struct Pending {
-    std::future<bool> written;
+    std::future<std::string> failure;
     std::string symbol, path;
   };
   std::deque<Pending> pending;
   const auto finishOldest = [&] {
     Pending& oldest = pending.front();
-    if (!oldest.written.get()) {
-      std::fprintf(stderr, "tickvane: skipped %s (cannot write %s)\n", oldest.symbol.c_str(),
-                   oldest.path.c_str());
+    if (const std::string failure = oldest.failure.get(); !failure.empty()) {
+      std::fprintf(stderr, "tickvane: skipped %s (cannot write %s: %s)\n", oldest.symbol.c_str(),
+                   oldest.path.c_str(), failure.c_str());
       ++failed;
     }
     pending.pop_front();
   };
+  int securities = 0;
   for (int i = 0; i < bars.m_count; ++i) {
+    if (IsDirectoryEntry(bars, i)) continue;
+    ++securities;
     const std::string symbol = bars.GetSymbol(i);
     const std::string path =
         (std::filesystem::path(options.outDir) / ExportFileName(i, symbol)).string();
     std::fprintf(stderr, "[%d/%d] %s\n", i + 1, bars.m_count, symbol.c_str());
     bars.m_current = i;
     if (bars.LoadCurrentSecurity() != 0) {
-      std::fprintf(stderr, "tickvane: skipped %s (load failed)\n", symbol.c_str());
+      std::fprintf(stderr, "tickvane: skipped %s (%s)\n", symbol.c_str(),
+                   LoadFailure(bars).c_str());
       ++failed;
       continue;
     }
     QImage image = RenderChart(bars, options.width, options.height, options.printColors);
     if (pending.size() == 2) finishOldest();
-    pending.push_back({std::async(std::launch::async,
-                                  [image = std::move(image), path] {
-                                    return !image.isNull() &&
-                                           WritePngFile(image, QString::fromStdString(path));
-                                  }),
-                       symbol, path});
+    pending.push_back(
+        {std::async(std::launch::async, [image = std::move(image), path,
+                                         &database] { return WriteChart(image, path, database); }),
+         symbol, path});
   }
   while (!pending.empty()) finishOldest();
-  std::fprintf(stderr, "tickvane: %d of %d charts written to %s\n", bars.m_count - failed,
-               bars.m_count, options.outDir.c_str());
+  std::fprintf(stderr, "tickvane: %d of %d charts written to %s\n", securities - failed, securities,
+               options.outDir.c_str());
   return failed == 0 ? 0 : 1;
 }
 
@@ -252,6 +297,9 @@ int ExportMain(int argc, char** argv) {
         if (type == QtWarningMsg && text.contains(QLatin1String("XDG_RUNTIME_DIR"))) return;
         if (qtDefault) qtDefault(type, context, text);
       });
+  // Past a file-size limit a write should fail, so that the file being written is removed,
+  // instead of ending the program with the file half written.
+  std::signal(SIGXFSZ, SIG_IGN);
   int qtArgc = 1;
   QGuiApplication app(qtArgc, argv);
   StderrMessageService messages;

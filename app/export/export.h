@@ -55,9 +55,6 @@ std::string ExportFileName(int index, std::string_view symbol);
 // Draws the chart object's current state into a width x height image (null when it cannot
 // be had).
 QImage RenderChart(CBars& bars, int width, int height, bool printColors);
-// The same, written to a PNG; false when the file
-// cannot be written.
-bool RenderChartPng(CBars& bars, int width, int height, bool printColors, const std::string& path);
 
 // Runs one export; needs a Qt GUI application object (fonts). Returns the process exit code:
 // 0 done, 1 something failed.

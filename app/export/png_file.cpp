@@ -1,7 +1,6 @@
 #include "png_file.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QHash>
 #include <array>
 #include <cstdint>
@@ -87,8 +86,8 @@ bool ToIndexed(const QImage& image, std::vector<std::uint8_t>& indexes,
 
 }  // namespace
 
-bool WritePngFile(const QImage& source, const QString& path) {
-  if (source.isNull()) return false;
+QByteArray EncodePng(const QImage& source) {
+  if (source.isNull()) return {};
   const QImage image =
       source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
           ? source
@@ -147,11 +146,7 @@ bool WritePngFile(const QImage& source, const QString& path) {
   }
   PutChunk(png, "IDAT", compressed);
   PutChunk(png, "IEND", {});
-
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  if (file.write(png) != png.size()) return false;
-  return file.flush();
+  return png;
 }
 
 }  // namespace tv

@@ -3,12 +3,12 @@
 // general image writer tries every row filter on every row, which costs several times the
 // drawing itself. One fixed filter and a fast deflate level give small files quickly.
 
+#include <QByteArray>
 #include <QImage>
-#include <QString>
 
 namespace tv {
 
-// Writes the image as 8-bit RGB (alpha dropped). False when the file cannot be written.
-bool WritePngFile(const QImage& image, const QString& path);
+// The image as a PNG file's bytes, 8-bit RGB (alpha dropped); empty for a null image.
+QByteArray EncodePng(const QImage& image);
 
 }  // namespace tv

@@ -6,7 +6,9 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -92,11 +94,13 @@ struct ProcessResult {
   std::string stderrText;
 };
 
-ProcessResult RunTickvane(const fixture::TempDir& dir, const std::string& arguments) {
+// `shellPrefix` runs before the program in the same shell (a `ulimit`, say).
+ProcessResult RunTickvane(const fixture::TempDir& dir, const std::string& arguments,
+                          const std::string& shellPrefix = {}) {
   const std::string errFile = dir.dir() + "stderr.txt";
   const std::string command =
-      std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '") + TICKVANE_EXE + "' " +
-      arguments + " 2> '" + errFile + "'";
+      shellPrefix + std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '") +
+      TICKVANE_EXE + "' " + arguments + " 2> '" + errFile + "'";
   ProcessResult run;
   const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -168,6 +172,17 @@ TEST_F(ExportRun, RefusedPathUnknownSymbolAndFailedLoadWriteNothing) {
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --symbol B/B " + Master());
   EXPECT_NE(run.status, 0);
   EXPECT_NE(run.stderrText.find("Tickvane: Read failed for symbol B/B"), std::string::npos);
+  EXPECT_NE(run.stderrText.find("tickvane: cannot open " + dir.dir() +
+                                "F2.DAT: No such file or directory"),
+            std::string::npos)
+      << run.stderrText;
+
+  run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' '" + dir.dir() + "none/MASTER'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(
+      run.stderrText.find("cannot open " + dir.dir() + "none/MASTER (No such file or directory)"),
+      std::string::npos)
+      << run.stderrText;
 
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --size 10 " + Master());
   EXPECT_EQ(run.status, 2);
@@ -214,7 +229,74 @@ TEST_F(ExportRun, ExportAllSkipsFailuresGoesOnAndReportsThem) {
   EXPECT_EQ(QImage(QString::fromStdString(Out("charts/003-CCC.png"))).size(), QSize(400, 300));
   EXPECT_NE(run.stderrText.find("[3/3] CCC"), std::string::npos) << run.stderrText;
   EXPECT_NE(run.stderrText.find("Tickvane: Read failed for symbol B/B"), std::string::npos);
+  EXPECT_NE(run.stderrText.find("skipped B/B (cannot open " + dir.dir() + "F2.DAT"),
+            std::string::npos);
   EXPECT_NE(run.stderrText.find("2 of 3 charts written"), std::string::npos);
+}
+
+TEST(ExportAll, DirectoryEntriesAreNoSecuritiesToExport) {
+  fixture::TempDir dir;
+  fixture::WriteMaster(
+      dir.path() / "MASTER",
+      {fixture::DirectoryRecord("SUB"),
+       fixture::SecurityRecord({.fileNumber = 1, .name = "ALPHA", .symbol = "AAA"}),
+       fixture::DirectoryRecord("OTHER")});
+  fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 30});
+  const ProcessResult run = RunTickvane(
+      dir, "--export-all '" + dir.dir() + "out' --size 200x100 '" + dir.dir() + "MASTER'");
+  EXPECT_EQ(run.status, 0) << run.stderrText;
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "out" / "002-AAA.png"));
+  EXPECT_EQ(run.stderrText.find("skipped"), std::string::npos) << run.stderrText;
+  EXPECT_NE(run.stderrText.find("1 of 1 charts written"), std::string::npos);
+}
+
+std::string Bytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(ExportRun, NeverReplacesAFileOfTheDatabaseOrAnythingButAPng) {
+  namespace fs = std::filesystem;
+  fs::create_symlink(dir.path() / "F1.DAT", dir.path() / "link.png");
+  fs::create_directory(dir.path() / "SUB");
+  fs::create_hard_link(dir.path() / "F3.DOP", dir.path() / "SUB" / "hard.png");
+  fixture::WriteText(dir.path() / "notes.txt", "keep me");
+  const std::vector<std::string> files = {"MASTER", "F1.DAT", "F3.DOP", "notes.txt"};
+  std::vector<std::string> before;
+  for (const auto& f : files) before.push_back(Bytes(dir.path() / f));
+  for (const std::string& target :
+       {dir.dir() + "MASTER", dir.dir() + "F1.DAT", dir.dir() + "F3.DOP", dir.dir() + "link.png",
+        dir.dir() + "SUB/hard.png", dir.dir() + "notes.txt"}) {
+    const ProcessResult run = RunTickvane(dir, "--export-png '" + target + "' " + Master());
+    EXPECT_EQ(run.status, 1) << target;
+    EXPECT_NE(run.stderrText.find("tickvane: cannot write " + target), std::string::npos)
+        << run.stderrText;
+  }
+  for (std::size_t k = 0; k < files.size(); ++k)
+    EXPECT_EQ(Bytes(dir.path() / files[k]), before[k]) << files[k];
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "link.png"));
+
+  // An earlier chart is a PNG: it is replaced.
+  ASSERT_EQ(RunTickvane(dir, "--export-png '" + Out("a.png") + "' " + Master()).status, 0);
+  const ProcessResult again =
+      RunTickvane(dir, "--export-png '" + Out("a.png") + "' --size 300x200 " + Master());
+  EXPECT_EQ(again.status, 0) << again.stderrText;
+  EXPECT_EQ(QImage(QString::fromStdString(Out("a.png"))).size(), QSize(300, 200));
+}
+
+TEST_F(ExportRun, AFailedWriteLeavesTheEarlierFileAndNothingElse) {
+  namespace fs = std::filesystem;
+  fs::create_directory(dir.path() / "out");
+  const std::string out = Out("out/a.png");
+  ASSERT_EQ(RunTickvane(dir, "--export-png '" + out + "' --size 100x80 " + Master()).status, 0);
+  const std::string earlier = Bytes(out);
+  // A file-size limit far below a full-size chart.
+  const ProcessResult run =
+      RunTickvane(dir, "--export-png '" + out + "' " + Master(), "ulimit -f 4; ");
+  EXPECT_EQ(run.status, 1) << run.stderrText;
+  EXPECT_NE(run.stderrText.find("cannot write " + out), std::string::npos) << run.stderrText;
+  EXPECT_EQ(Bytes(out), earlier);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "out"), fs::directory_iterator()), 1);
 }
 
 TEST_F(ExportRun, UnwritableFilesCountAsFailures) {

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainterPath>
 #include <QPalette>
 #include <QPolygon>
 #include <QString>
@@ -245,11 +246,12 @@ void QtSurface::Ellipse(const Rect& rect) {
 void QtSurface::ArcShape(const Rect& rect, Point start, Point end, bool pie) {
   const Rect d = mapping_.ToDevice(rect);
   if (d.width() <= 0 || d.height() <= 0) return;
+  // Angles are measured between pixel centres: the centre pixel's and the given point's.
   const double cx = (d.left + d.right) / 2.0;
   const double cy = (d.top + d.bottom) / 2.0;
   const auto angle = [&](Point p) {
     const Point q = mapping_.ToDevice(p);
-    return std::atan2(-(q.y - cy), q.x - cx) * 180.0 / std::numbers::pi;
+    return std::atan2(-(q.y + 0.5 - cy), q.x + 0.5 - cx) * 180.0 / std::numbers::pi;
   };
   const double a0 = angle(start);
   double span = angle(end) - a0;
@@ -264,20 +266,50 @@ void QtSurface::ArcShape(const Rect& rect, Point start, Point end, bool pie) {
     while (span >= 0.0) span -= 360.0;
   }
   const QRect box(d.left, d.top, d.width() - 1, d.height() - 1);
-  const int a16 = static_cast<int>(std::lround(a0 * 16.0));
-  const int s16 = static_cast<int>(std::lround(span * 16.0));
   if (pie) {
     Prepare(Use::Fill);
-    if (std::abs(s16) >= 360 * 16)
-      painter_.drawEllipse(box);
-    else
-      painter_.drawPie(box, a16, s16);
   } else {
     Prepare(Use::Line);
     painter_.setBrush(Qt::NoBrush);
     prepared_ = Use::None;
-    painter_.drawArc(box, a16, s16);
   }
+  if (std::abs(span) >= 360.0) {
+    painter_.drawEllipse(box);
+    return;
+  }
+  // The ellipse itself, cut to the wedge, so a pie or an arc lies on exactly the pixels an
+  // ellipse of the same rectangle paints (the line rasteriser's arcs fall a pixel short of
+  // them on the right and bottom). The wedge's sides run far past the ellipse; the pixels
+  // whose centres lie inside it are kept.
+  const double reach = 2.0 * (d.width() + d.height());
+  QPainterPath wedge;
+  wedge.moveTo(cx, cy);
+  const int steps = static_cast<int>(std::ceil(std::abs(span) / 30.0));
+  for (int k = 0; k <= steps; ++k) {
+    const double a = (a0 + span * k / steps) * std::numbers::pi / 180.0;
+    wedge.lineTo(cx + reach * std::cos(a), cy - reach * std::sin(a));
+  }
+  wedge.closeSubpath();
+  painter_.save();
+  painter_.setClipPath(wedge, Qt::IntersectClip);
+  painter_.drawEllipse(box);
+  painter_.restore();
+  if (!pie || pen_.style == PenStyle::Null) return;
+
+  // The two radii, from the centre out to the ellipse, both ends painted.
+  const double rx = (d.width() - 1) / 2.0;
+  const double ry = (d.height() - 1) / 2.0;
+  const QPoint centre(static_cast<int>(std::lround(d.left + rx)),
+                      static_cast<int>(std::lround(d.top + ry)));
+  const auto rim = [&](double degrees) {
+    const double a = degrees * std::numbers::pi / 180.0;
+    return QPoint(static_cast<int>(std::lround(d.left + rx + rx * std::cos(a))),
+                  static_cast<int>(std::lround(d.top + ry - ry * std::sin(a))));
+  };
+  Prepare(Use::Line);
+  painter_.setBrush(Qt::NoBrush);
+  prepared_ = Use::None;
+  for (const QPoint end : {rim(a0), rim(a0 + span)}) painter_.drawLine(centre, end);
 }
 
 void QtSurface::Pie(const Rect& rect, Point start, Point end) { ArcShape(rect, start, end, true); }

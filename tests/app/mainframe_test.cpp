@@ -426,6 +426,16 @@ TEST(PositionPie, FiveSecuritiesFillClockwiseFromTwelve) {
   EXPECT_EQ(At(full, 28, 28), kYellow);
 }
 
+// The wedge and its arc lie on the disc's own pixels: no navy rim is left round them, and
+// nothing is painted outside the disc.
+TEST(PositionPie, WedgeAndArcCoverTheDiscToItsRim) {
+  const int disc = CountColour(Pie(5, 0), kNavy);
+  EXPECT_EQ(CountColour(Pie(5, 4), kYellow), disc);  // the last security
+  const QImage quarter = Pie(5, 1);
+  for (int y = 16; y < 20; ++y) EXPECT_EQ(At(quarter, 40, y), kYellow) << y;
+  EXPECT_EQ(CountColour(quarter, kNavy) + CountColour(quarter, kYellow), disc);
+}
+
 TEST(PositionPie, ALongListShowsNoWedgeNearTheStart) {
   EXPECT_EQ(CountColour(Pie(127, 2), kYellow), 0);  // 127 / 50 = 2
   EXPECT_GT(CountColour(Pie(127, 3), kYellow), 0);

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -29,6 +30,18 @@ QSize ScreenSize() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen ? screen->geometry().size() : QSize(1024, 768);
 }
+
+// The application's style, except that a greyed menu item can be the current one: the
+// pointer or the arrow keys on it highlight it and show its prompt in the status bar, as
+// every command's prompt shows, greyed or not. It still cannot be chosen.
+class MenuStyle final : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* answer) const override {
+    if (hint == SH_Menu_AllowActiveAndDisabled) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, answer);
+  }
+};
 
 }  // namespace
 
@@ -115,6 +128,10 @@ void CMainFrame::CreateMenus() {
   help->addSeparator();
   add(help, cmd::kAppAbout);
   UpdateRecentFileMenu();
+
+  auto* style = new MenuStyle;
+  style->setParent(this);
+  for (QMenu* menu : {m_fileMenu, view, select, help}) menu->setStyle(style);
 }
 
 void CMainFrame::CreateToolBar() {

@@ -160,6 +160,33 @@ TEST(MainWindow, CommandsNeedingAChartAreGreyedUntilADatabaseIsOpen) {
   EXPECT_TRUE(p.enabled(cmd::kPrevious));
 }
 
+// The pointer on a menu item shows the item's prompt in the status bar, greyed or not.
+TEST(MainWindow, GreyedMenuItemsShowTheirPrompt) {
+  Program p;
+  ASSERT_TRUE(p.Start());  // no database: Next is greyed, Open is not
+  p.frame().show();
+  QMenu* menu = p.frame().findChild<QMenu*>("menuSelect");
+  QMenu* file = p.frame().findChild<QMenu*>("menuFile");
+  ASSERT_TRUE(menu && file);
+  const auto hover = [&](QMenu* m, int id) {
+    QMenuBar* bar = p.frame().menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(m));
+    // A menu follows the pointer only once it has moved some way since the menu opened.
+    const QPoint target = m->actionGeometry(p.action(id)).center();
+    for (int dx : {40, 20, 0}) QTest::mouseMove(m, target + QPoint(dx, 0));
+    QCoreApplication::processEvents();
+    const std::string message = p.frame().m_wndStatusBar->currentMessage().toStdString();
+    m->hide();
+    return message;
+  };
+  EXPECT_EQ(hover(file, cmd::kFileOpen), "Open an existing document");
+  ASSERT_FALSE(p.enabled(cmd::kNext));
+  EXPECT_EQ(hover(menu, cmd::kNext), "Go to next chart");
+  ASSERT_FALSE(p.enabled(57616));
+  EXPECT_EQ(hover(file, 57616), "Open this document");
+}
+
 TEST(MainWindow, AGreyedCommandIsNeverCarriedOutHoweverItIsInvoked) {
   fixture::TempDir dir;
   WriteDatabase(dir.path(), 2);

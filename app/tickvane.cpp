@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
 
 #include "Doc.h"
 #include "MainFrm.h"
@@ -30,7 +31,24 @@ namespace tv {
 
 namespace {
 constexpr int kRecentFiles = 4;
-}
+
+// Centres a window on the screen when it is shown, on the size it is shown with (a stock
+// dialog lays itself out only then), keeping its top left on a screen smaller than it.
+class CentreWhenShown final : public QObject {
+ public:
+  explicit CentreWhenShown(QWidget& window) : QObject(&window) { window.installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      auto& window = static_cast<QWidget&>(*watched);
+      CMainFrame::CenterOnScreen(window);
+      window.move(std::max(window.x(), 0), std::max(window.y(), 0));
+    }
+    return false;
+  }
+};
+}  // namespace
 
 CTickvaneApp::CTickvaneApp(Profile& profile, MessageService& messages, Clock& clock)
     : m_profile(profile),
@@ -274,7 +292,7 @@ void CTickvaneApp::OnFileNew() { m_pDocTemplate->NewDocument(); }
 
 void CTickvaneApp::OnFilePrintSetup() {
   QPageSetupDialog dialog(m_pPrinter.get(), m_pMainFrame.get());
-  CMainFrame::CenterOnScreen(dialog);
+  new CentreWhenShown(dialog);
   dialog.exec();
 }
 

@@ -35,6 +35,8 @@ focus_top() {
 # --- the bundled sample database
 start "$root/data/sample/MASTER"
 shot 01-sample-first 1.5
+# At the first security Previous is greyed: the arrow keys still reach it and show its prompt.
+key alt+s; key Down; shot 05-menu-select-greyed-prompt; key Escape; key Escape
 key Right; key Right; key Right
 shot 02-sample-fourth
 key alt+f; shot 03-menu-file; key Escape
@@ -58,6 +60,11 @@ key alt+s; key g; focus_top; shot 13-goto 1; key Escape
 xdotool windowfocus --sync "$win"
 key alt+v; key o; focus_top; shot 14-view-options 1; key Escape
 xdotool windowfocus --sync "$win"
+key alt+f; key r; focus_top; shot 15-print-setup 1; key Escape
+xdotool windowfocus --sync "$win"
+# The last security: the status bar's pie is a full yellow disc.
+for _ in $(seq 1 30); do xdotool key Right; sleep 0.05; done
+shot 16-sample-last 1
 stop
 
 # --- a real database, with the layout files it lacks

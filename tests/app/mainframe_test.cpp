@@ -15,8 +15,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QTextBrowser>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QToolBar>
 #include <filesystem>
 #include <fstream>
@@ -322,10 +323,10 @@ TEST(Help, TheGuideIsFoundBesideABuiltOrAnInstalledProgram) {
   fs::create_directories(root / "usr/share/doc/tickvane");
   std::ofstream(root / "usr/share/doc/tickvane/user-guide.html") << "<p>guide</p>";
   const QString bin = QString::fromStdString((root / "usr/bin").string());
-  EXPECT_EQ(QFileInfo(CTickvaneApp::FindUserGuide(bin)).canonicalFilePath(),
-            QFileInfo(QString::fromStdString(
-                          (root / "usr/share/doc/tickvane/user-guide.html").string()))
-                .canonicalFilePath());
+  EXPECT_EQ(
+      QFileInfo(CTickvaneApp::FindUserGuide(bin)).canonicalFilePath(),
+      QFileInfo(QString::fromStdString((root / "usr/share/doc/tickvane/user-guide.html").string()))
+          .canonicalFilePath());
   // In the build tree the copy beside the program wins.
   fs::create_directories(root / "usr/bin/help");
   std::ofstream(root / "usr/bin/help/user-guide.html") << "<p>built</p>";
@@ -377,6 +378,29 @@ TEST(Help, EveryHelpCommandShowsTheGuideInOneNonModalWindowWithBackAndForward) {
   EXPECT_EQ(p.app.GetHelpWindow(), help);
   EXPECT_TRUE(help->isVisible());
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// Print Setup is placed once it has its size: centred, and all of it on the screen.
+TEST(MainWindow, PrintSetupOpensCentredAndFullyOnTheScreen) {
+  Program p;
+  ASSERT_TRUE(p.Start());
+  QRect placed;
+  QTimer::singleShot(0, [&] {
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+      placed = dialog->frameGeometry();
+      dialog->close();
+    }
+  });
+  p.app.GetCommands().Execute(cmd::kFilePrintSetup);
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  ASSERT_GT(placed.height(), 100);  // the laid-out dialog, not an unshown widget's size
+  EXPECT_TRUE(screen.contains(placed))
+      << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height();
+  if (placed.width() <= screen.width() && placed.height() <= screen.height()) {
+    EXPECT_LE(std::abs(placed.center().x() - screen.center().x()), 1)
+        << placed.x() << " " << placed.width() << " " << screen.width();
+    EXPECT_LE(std::abs(placed.center().y() - screen.center().y()), 1);
+  }
 }
 
 TEST(StatusBar, CounterFollowsTheCurrentSecurity) {

@@ -1,5 +1,5 @@
 // Drawing the chart and exporting it: one chart of 800 bars on a large image, stepping
-// through the sample database, and a whole --export-all run.
+// through the sample database, encoding one chart as a PNG, and a whole --export-all run.
 
 #ifdef TICKVANE_EXE
 
@@ -12,6 +12,8 @@
 #include <string>
 
 #include "bars.h"
+#include "export.h"
+#include "png_file.h"
 #include "qt_surface.h"
 #include "quote_writer.h"
 
@@ -116,6 +118,27 @@ void BM_PageUpOn16000BarsAt1920x1080(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PageUpOn16000BarsAt1920x1080)->Unit(benchmark::kMicrosecond);
+
+// One chart of the sample database at the export's default size, encoded as a PNG.
+void BM_EncodePngChart1280x720(benchmark::State& state) {
+  EnsureGuiApplication();
+  NullMessages messages;
+  CBars bars(&messages);
+  bars.OpenMaster(TICKVANE_SAMPLE_MASTER);
+  bars.ReadSecurityList();
+  if (bars.LoadCurrentSecurity() != 0) {
+    state.SkipWithError("cannot load the sample");
+    return;
+  }
+  const QImage image = tv::RenderChart(bars, 1280, 720, false);
+  for (auto _ : state) {
+    const QByteArray png = tv::EncodePng(image);
+    if (png.isEmpty()) state.SkipWithError("not encoded");
+    benchmark::DoNotOptimize(png.constData());
+  }
+  state.counters["bytes"] = static_cast<double>(tv::EncodePng(image).size());
+}
+BENCHMARK(BM_EncodePngChart1280x720)->Unit(benchmark::kMillisecond);
 
 // The whole process: start, open, 127 securities of 800 bars loaded, drawn and written.
 void BM_ExportAll127At1280x720(benchmark::State& state) {

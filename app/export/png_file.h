@@ -1,14 +1,16 @@
 #pragma once
-// A lean PNG writer for chart images. Charts are large flat areas with thin lines; the
-// general image writer tries every row filter on every row, which costs several times the
-// drawing itself. One fixed filter and a fast deflate level give small files quickly.
+// PNG encoding of chart images through libpng. Charts are large flat areas with thin lines:
+// one fixed row filter (each row against the one above) and the fastest deflate level give
+// small files quickly, where trying every filter on every row costs several times the
+// drawing itself.
 
 #include <QByteArray>
 #include <QImage>
 
 namespace tv {
 
-// The image as a PNG file's bytes, 8-bit RGB (alpha dropped); empty for a null image.
+// The image as a PNG file's bytes, 8-bit RGB (alpha dropped); empty for a null image or when
+// the encoder fails.
 QByteArray EncodePng(const QImage& image);
 
 }  // namespace tv

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bars_layout.h"
+#include "extended.h"
 #include "mapping.h"
 #include "messages.h"
 #include "series.h"
@@ -66,6 +67,12 @@ class CBars {
   int ReleaseSeries();
 
   // --- list and loading
+  // With extended reading on, the list is the directory's whole index (MASTER up to 255
+  // records, EMASTER long names, XMASTER securities) without the 127-entry cut or its
+  // message, paths of any length are accepted, and securities load the extended way
+  // (extended.h). Off, everything is as classic. Set before OpenMaster.
+  void SetExtended(bool on) { m_extended = on ? 1 : 0; }
+  bool IsExtended() const { return m_extended != 0; }
   int OpenMaster(const char* path);
   int ReadSecurityList();
   int LoadCurrentSecurity();
@@ -75,6 +82,9 @@ class CBars {
   int CanStepPrevious() const;
   const char* GetSymbol(int i) const;
   const char* GetName(int i) const;
+  // Symbol and name of the current entry, as the chart's title shows them.
+  const char* CurrentSymbol() const;
+  const char* CurrentName() const;
 
   // --- the window of bars: which stretch of a long history the series holds. The series
   // always ends at the window's last bar and holds up to 800 bars, so the bars before the
@@ -165,6 +175,8 @@ class CBars {
   PriceSeries m_series{};
   SeriesColumn<float> m_ma1{};
   SeriesColumn<float> m_ma2{};
+  int m_extended = 0;
+  std::vector<IndexedSecurity> m_index;  // the list while extended reading is on
 
   static constexpr ColorSet kDefaultScreenColors{0, 7, 2, 3, 7, 3, 3, 4, 1, 4};
   static constexpr ColorSet kPrintColors{7, 0, 0, 1, 0, 0, 1, 0, 0, 0};

@@ -236,15 +236,12 @@ void DrawVolumeLabel(tv::Surface& s, const BarsLayout& l, const Scale& sc) {
 // x 350.
 void DrawTitle(tv::Surface& s, const CBars& bars, const BarsLayout& l, const ItemColors& color) {
   const int xLast = l.XOf(l.Last());
-  const int entry = bars.m_current >= 0 && bars.m_current < kMaxSymbols ? bars.m_current : 0;
   s.SetTextColor(color(kTitleText));
   if (xLast > 350) {
-    Text(s, tv::kAlignRight | tv::kAlignTop, xLast / 2 - 5, l.height - 3,
-         bars.m_symbols[entry].data());
-    Text(s, tv::kAlignLeft | tv::kAlignTop, xLast / 2, l.height - 3, bars.m_names[entry].data());
+    Text(s, tv::kAlignRight | tv::kAlignTop, xLast / 2 - 5, l.height - 3, bars.CurrentSymbol());
+    Text(s, tv::kAlignLeft | tv::kAlignTop, xLast / 2, l.height - 3, bars.CurrentName());
   } else {
-    Text(s, tv::kAlignCenter | tv::kAlignTop, xLast / 2, l.height - 3,
-         bars.m_symbols[entry].data());
+    Text(s, tv::kAlignCenter | tv::kAlignTop, xLast / 2, l.height - 3, bars.CurrentSymbol());
   }
 }
 

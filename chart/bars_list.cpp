@@ -27,7 +27,9 @@ bool EndsWithMasterIgnoringCase(std::string_view path) {
 int CBars::OpenMaster(const char* path) {
   if (path == nullptr) return 0;
   const std::string_view p(path);
-  if (p.size() > static_cast<std::size_t>(kMaxMasterPath) || !EndsWithMasterIgnoringCase(p))
+  // Extended reading takes any path the system can open.
+  if ((!m_extended && p.size() > static_cast<std::size_t>(kMaxMasterPath)) ||
+      !EndsWithMasterIgnoringCase(p))
     return 0;
   m_masterPath = p;
   // The data directory is the path before its last separator; databases come from Windows,
@@ -48,6 +50,16 @@ int CBars::OpenMaster(const char* path) {
 
 int CBars::ReadSecurityList() {
   if (!m_pathValid) return 1;
+  if (m_extended) {
+    const ResultCode rc = ReadSecurityIndex(m_masterPath, m_index);
+    if (rc == kFileOpen) return 1;
+    m_count = static_cast<int>(m_index.size());
+    if (m_current < 0 || m_current >= std::max(m_count, 1)) m_current = 0;
+    if (rc == kSuccess) return 0;
+    Report("File read failed", tv::MessageIcon::Stop);
+    m_count = 0;
+    return 1;
+  }
   QuoteFile file(m_masterPath);
   if (!file.isOpen()) return 1;
 
@@ -100,8 +112,9 @@ int CBars::LoadBars(std::int32_t start, std::int32_t count) {
   if (!m_seriesAllocated && AllocateSeries(kSeriesBars) != 0) return 1;
   // The document loads entry 0 even of an empty list (its table may still hold what a short
   // MASTER file gave), but never an index outside the table.
-  if (m_current < 0 || m_current >= kMaxSymbols) m_current = 0;
-  const char* symbol = m_symbols[m_current].data();
+  if (m_current < 0 || m_current >= (m_extended ? std::max(m_count, 1) : kMaxSymbols))
+    m_current = 0;
+  const char* symbol = CurrentSymbol();
 
   // A blank symbol field gives an empty key (and an entry never read holds a lone blank);
   // either would match whatever record of the tree happens to have a blank name or symbol.
@@ -110,7 +123,15 @@ int CBars::LoadBars(std::int32_t start, std::int32_t count) {
                                  [](char c) { return static_cast<unsigned char>(c) <= 32; });
   ResultCode r = kFileNotFound;
   const auto bars = static_cast<std::int16_t>(std::clamp<std::int32_t>(count, 0, kSeriesBars));
-  if (!blank) r = ReadSecurity(m_series, m_dataDir, symbol, start, bars, 0);
+  if (!blank) {
+    // Extended reading loads the listed entry itself: no search of the tree, and an
+    // XMASTER security or a second entry with the same symbol loads as listed.
+    r = m_extended ? (m_current < m_count
+                          ? ReadIndexedSecurity(m_series, m_dataDir, m_index[m_current], symbol,
+                                                start, bars, 0)
+                          : kFileNotFound)
+                   : ReadSecurity(m_series, m_dataDir, symbol, start, bars, 0);
+  }
 
   ComputeMovingAverage(m_series.close, m_ma1, static_cast<std::int16_t>(m_ma1Length), 0);
   ComputeMovingAverage(m_series.close, m_ma2, static_cast<std::int16_t>(m_ma2Length), 0);
@@ -130,7 +151,7 @@ int CBars::LoadBars(std::int32_t start, std::int32_t count) {
 
 void CBars::SearchSetSymbolIndex(std::string_view symbol) {
   for (int i = 0; i < m_count; ++i) {
-    if (symbol == std::string_view(m_symbols[i].data())) {
+    if (symbol == std::string_view(GetSymbol(i))) {
       m_current = i;
       LoadCurrentSecurity();
       return;
@@ -166,9 +187,21 @@ int CBars::CanStepNext() const { return m_current < m_count - 1 && m_count > 0 ?
 int CBars::CanStepPrevious() const { return m_current > 0 && m_count > 0 ? 1 : 0; }
 
 const char* CBars::GetSymbol(int i) const {
-  return i >= 0 && i < m_count ? m_symbols[i].data() : nullptr;
+  if (i < 0 || i >= m_count) return nullptr;
+  return m_extended ? m_index[static_cast<std::size_t>(i)].symbol.c_str() : m_symbols[i].data();
 }
 
 const char* CBars::GetName(int i) const {
-  return i >= 0 && i < m_count ? m_names[i].data() : nullptr;
+  if (i < 0 || i >= m_count) return nullptr;
+  return m_extended ? m_index[static_cast<std::size_t>(i)].name.c_str() : m_names[i].data();
+}
+
+const char* CBars::CurrentSymbol() const {
+  if (m_extended) return m_current >= 0 && m_current < m_count ? GetSymbol(m_current) : "";
+  return m_symbols[m_current >= 0 && m_current < kMaxSymbols ? m_current : 0].data();
+}
+
+const char* CBars::CurrentName() const {
+  if (m_extended) return m_current >= 0 && m_current < m_count ? GetName(m_current) : "";
+  return m_names[m_current >= 0 && m_current < kMaxSymbols ? m_current : 0].data();
 }

@@ -190,6 +190,10 @@ std::int16_t PrefixLength(std::string_view text, char ch, std::int16_t n) {
   return static_cast<std::int16_t>(text.size());
 }
 
+bool SecurityMatches(const MasterRecord& entry, std::string_view key) {
+  return Matches(entry, key, static_cast<std::size_t>(std::count(key.begin(), key.end(), ' ')));
+}
+
 ResultCode FindSecurity(std::string_view directory, std::string_view key, MasterRecord& record,
                         std::string& foundDirectory) {
   std::string path = NormaliseDirectory(directory);

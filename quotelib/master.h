@@ -46,6 +46,10 @@ std::int16_t CountChar(std::string_view text, char ch);
 // than n times, 0 for n < 1.
 std::int16_t PrefixLength(std::string_view text, char ch, std::int16_t n);
 
+// Whether a security entry's name or symbol equals key, compared as FindSecurity compares
+// them.
+bool SecurityMatches(const MasterRecord& entry, std::string_view key);
+
 // Depth-first search of the tree below `directory` for the first security whose name or
 // symbol equals `key` (case folded). On success fills `record` (with bytes 25..32
 // converted to IEEE) and `foundDirectory` (with its trailing separator; empty for the empty

@@ -217,6 +217,16 @@ bool QuoteFile::seek(std::int64_t offset) {
   return true;
 }
 
+std::int64_t QuoteFile::size() const {
+  if (fd_ < 0) return -1;
+#ifdef _WIN32
+  return _filelengthi64(fd_);
+#else
+  struct stat st;
+  return ::fstat(fd_, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
+#endif
+}
+
 bool QuoteFile::readLine(std::string& line, std::size_t maxChars) {
   line.clear();
   if (fd_ < 0) return false;

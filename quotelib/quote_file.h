@@ -65,6 +65,8 @@ class QuoteFile {
   bool seek(std::int64_t offset);
   // Offset of the next byte a read hands out.
   std::int64_t tell() const { return position_; }
+  // Size of the open file in bytes; -1 when it cannot be told.
+  std::int64_t size() const;
   // Reads one text line of at most maxChars characters (without the '\n', and without a
   // '\r' just before it) into line; the rest of a longer line, its line end included, is
   // returned by the next call (as fgets does: a line of exactly maxChars characters is

@@ -14,8 +14,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <limits>
 #include <string>
+#include <vector>
 
+#include "extended.h"
 #include "quote_file.h"
 #include "values.h"
 
@@ -99,6 +102,46 @@ bool RecordShapeIsUsable(int recordLength, int fieldCount, const DataLayout& lay
 // The layout ("DOP") or data ("DAT") file of security file number `number` in `directory`.
 std::string DataFilePath(const std::string& directory, int number, std::string_view extension) {
   return ResolveInDirectory(directory, "F" + std::to_string(number) + "." + std::string(extension));
+}
+
+// Data records the file holds: whole records after the header record.
+std::int32_t PresentRecords(const QuoteFile& data, int recordLength) {
+  const std::int64_t size = data.size();
+  if (size < 0 || recordLength <= 0) return 0;
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(size / recordLength - 1, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+// A layout for a security without a layout file, decided from a sample of its records:
+// the whole file when it is small, else evenly spread runs of records, so the decision is the
+// same whichever bars are shown. Opens `data` at `path` (left open for the read).
+bool InferLayoutFromFile(QuoteFile& data, const std::string& path, int recordLength,
+                         int fieldCount, DataLayout& layout) {
+  if (fieldCount < 5 || fieldCount > 8 || recordLength < 4 * fieldCount ||
+      recordLength > kMaxRecordLength)
+    return false;
+  if (!data.open(path)) return false;
+  constexpr std::int32_t kRun = 32;
+  constexpr std::int32_t kRuns = 32;
+  const std::int32_t present = PresentRecords(data, recordLength);
+  std::vector<std::uint8_t> sample;
+  const auto L = static_cast<std::size_t>(recordLength);
+  if (fieldCount == 5 || fieldCount == 6) {
+    if (present <= kRun * kRuns) {
+      sample.resize(static_cast<std::size_t>(present) * L);
+      sample.resize(data.seek(recordLength) ? data.readSome(sample.data(), sample.size()) : 0);
+    } else {
+      sample.resize(static_cast<std::size_t>(kRun * kRuns) * L);
+      std::size_t got = 0;
+      for (std::int32_t r = 0; r < kRuns; ++r) {
+        const std::int64_t first = static_cast<std::int64_t>(present - kRun) * r / (kRuns - 1);
+        if (!data.seek(static_cast<std::int64_t>(recordLength) * (first + 1))) break;
+        got += data.readSome(sample.data() + got, static_cast<std::size_t>(kRun) * L) / L * L;
+      }
+      sample.resize(got);
+    }
+  }
+  return InferDataLayout(sample, recordLength, fieldCount, layout);
 }
 
 }  // namespace
@@ -216,27 +259,50 @@ ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::st
   MasterRecord record;
   std::string found;
   if (const ResultCode rc = FindSecurity(directory, key, record, found); rc != kSuccess) return rc;
+  SecurityFiles files;
+  files.directory = found;
+  files.record = &record;
+  files.fileNumber = record.fileNumber();
+  files.recordLength = record.recordLength();
+  files.fieldCount = record.fieldCount();
+  return ReadSecurityFiles(series, files, key, start, count, allocate);
+}
+
+ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, std::string_view key,
+                             std::int32_t start, std::int16_t count, std::int16_t allocate) {
+  const std::string found(files.directory);
+  const std::string_view dataExtension = files.mwd ? "MWD" : "DAT";
+  const int recordLength = files.recordLength;
+  const int fieldCount = files.fieldCount;
 
   DataLayout layout;
-  if (const ResultCode rc = ReadDataLayout(DataFilePath(found, record.fileNumber(), "DOP"), layout);
-      rc != kSuccess)
-    return rc;
+  QuoteFile data;
+  if (const ResultCode rc =
+          ReadDataLayout(DataFilePath(found, files.fileNumber, "DOP"), layout);
+      rc != kSuccess) {
+    // Without a layout file the extended reading takes the layout from the records; the
+    // classic one fails.
+    if (!files.extended || !InferLayoutFromFile(data, DataFilePath(found, files.fileNumber, dataExtension),
+                                                recordLength, fieldCount, layout))
+      return rc;
+  }
 
-  const int recordLength = record.recordLength();
-  const int fieldCount = record.fieldCount();
   if (!RecordShapeIsUsable(recordLength, fieldCount, layout)) return kInvalidParm;
 
-  QuoteFile data;
-  if (!data.open(DataFilePath(found, record.fileNumber(), "DAT"))) return kFileOpen;
+  if (!data.isOpen() && !data.open(DataFilePath(found, files.fileNumber, dataExtension))) return kFileOpen;
   std::uint8_t header[4];
   // A data file too short to hold its header has no records.
-  const std::int32_t headerR =
-      data.readExact(header, 4)
-          ? static_cast<std::int16_t>(static_cast<std::uint16_t>(header[2] | header[3] << 8))
-          : 1;
+  std::int32_t headerR = 1;
+  if (data.seek(0) && data.readExact(header, 4)) {
+    const auto stored = static_cast<std::uint16_t>(header[2] | header[3] << 8);
+    // The extended reading takes the count as unsigned: files of more than 32766 records
+    // exist.
+    headerR = files.extended ? std::int32_t{stored} : std::int32_t{static_cast<std::int16_t>(stored)};
+  }
   // A header count below 1 is read as a file without data records.
   const std::int32_t lastRecord = std::max(headerR, 1);
-  const std::int32_t fileRecords = lastRecord - 1;
+  std::int32_t fileRecords = lastRecord - 1;
+  if (files.extended) fileRecords = std::min(fileRecords, PresentRecords(data, recordLength));
 
   std::int32_t wanted = count;
   if (wanted < 0) {
@@ -272,7 +338,7 @@ ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::st
   CopyCut(found, series.directory.data(), series.directory.size());
   CopyCut(key, series.key.data(), series.key.size());
   std::uint8_t* info = series.info->bytes.data();
-  std::memcpy(info, record.bytes.data(), kMasterRecordSize);
+  if (files.record != nullptr) std::memcpy(info, files.record->bytes.data(), kMasterRecordSize);
   for (int f = 0; f < kFieldNameCount; ++f) {
     PutLittle16(info + 53 + 2 * f, layout.position[f]);
     PutLittle16(info + 69 + 2 * f, layout.third[f]);

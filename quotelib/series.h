@@ -91,3 +91,21 @@ struct UnopenableFile {
   int error = 0;
 };
 UnopenableFile FindUnopenableDataFile(std::string_view directory, std::string_view key);
+
+// A security already found: where its files are and what its index record says of them.
+struct SecurityFiles {
+  std::string_view directory;  // with its trailing separator
+  const MasterRecord* record = nullptr;  // copied into the info block
+  std::uint16_t fileNumber = 0;
+  int recordLength = 0;
+  int fieldCount = 0;
+  // The extended reading (extended.h): data in F<n>.MWD instead of F<n>.DAT; a missing
+  // layout file inferred from the field count; the header's record count read unsigned and
+  // overruled by the records the file holds.
+  bool mwd = false;
+  bool extended = false;
+};
+
+// ReadSecurity after its search: reads the layout and data files of `files`.
+ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, std::string_view key,
+                             std::int32_t start, std::int16_t count, std::int16_t allocate);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -240,6 +241,69 @@ TEST_F(ListFixture, GoToFindsExactSymbolsOnly) {
   }
   ASSERT_EQ(messages.messages.size(), 4u);
   EXPECT_EQ(messages.messages[0].text, "Failure in SearchSetSymbolIndex");
+  EXPECT_EQ(messages.messages[0].icon, tv::MessageIcon::Stop);
+}
+
+// Extended reading: the whole index of a vendor's directory is the list, loads go to the
+// listed entry itself, and the classic limits and message are gone.
+TEST_F(ListFixture, ExtendedListsEveryEntryAndLoadsEachAsListed) {
+  std::vector<std::string> symbols;
+  for (int k = 0; k < 200; ++k) symbols.push_back("S" + std::to_string(k));
+  Database(symbols, 30);
+  fixture::WriteEmaster(dir.path() / "EMASTER", {{2, "S1", "Second Security Corporation"}});
+  fixture::WriteXmaster(dir.path() / "XMASTER", {{300, "X300", "Extended Holdings", 0x7F},
+                                                 {301, "S0", "Same Symbol Elsewhere", 0x7F}});
+  fixture::WriteSimpleSecurity(dir.path(), 201, {.bars = 12});
+  std::filesystem::rename(dir.path() / "F201.DAT", dir.path() / "F300.MWD");
+  fixture::WriteSimpleSecurity(dir.path(), 202, {.bars = 7});
+  std::filesystem::rename(dir.path() / "F202.DAT", dir.path() / "F301.MWD");
+
+  bars.SetExtended(true);
+  Open();
+  EXPECT_TRUE(messages.messages.empty());
+  ASSERT_EQ(bars.m_count, 202);
+  EXPECT_STREQ(bars.GetName(1), "Second Security Corporation");
+  EXPECT_STREQ(bars.GetSymbol(200), "X300");
+
+  // Step through everything: every entry loads, the second S0 with its own bars.
+  ASSERT_EQ(bars.LoadCurrentSecurity(), 0);
+  for (int i = 1; i < bars.m_count; ++i) {
+    EXPECT_EQ(bars.Step(+1), 0);
+    ASSERT_EQ(bars.m_seriesAllocated, 1) << i;
+  }
+  EXPECT_EQ(bars.m_current, 201);
+  EXPECT_EQ(bars.m_series.count, 7);
+  EXPECT_STREQ(bars.CurrentName(), "Same Symbol Elsewhere");
+  EXPECT_EQ(bars.Step(+1), 1);
+
+  bars.SearchSetSymbolIndex("X300");
+  EXPECT_EQ(bars.m_current, 200);
+  EXPECT_EQ(bars.m_series.count, 12);
+  EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(ListFixture, ExtendedAcceptsLongPathsAndRefusesBrokenIndexFiles) {
+  const std::filesystem::path deep =
+      dir.path() / std::string(60, 'd') / std::string(60, 'e');
+  std::filesystem::create_directories(deep);
+  fixture::WriteMaster(deep / "MASTER", {SecurityRecord({.fileNumber = 1, .name = "Deep", .symbol = "DEEP"})});
+  fixture::WriteSimpleSecurity(deep, 1);
+  std::filesystem::remove(deep / "F1.DOP");
+  const std::string path = (deep / "MASTER").string();
+  ASSERT_GT(path.size(), 78u);
+  EXPECT_EQ(bars.OpenMaster(path.c_str()), 0);
+  bars.SetExtended(true);
+  ASSERT_EQ(bars.OpenMaster(path.c_str()), 1);
+  bars.ReadSecurityList();
+  EXPECT_EQ(bars.m_count, 1);
+  EXPECT_EQ(bars.LoadCurrentSecurity(), 0);
+
+  // An XMASTER that counts more records than it holds fails the list as a short MASTER does.
+  fixture::WriteXmaster(deep / "XMASTER", {{300, "X", "X"}}, 40);
+  bars.ReadSecurityList();
+  EXPECT_EQ(bars.m_count, 0);
+  ASSERT_EQ(messages.messages.size(), 1u);
+  EXPECT_EQ(messages.messages[0].text, "File read failed");
   EXPECT_EQ(messages.messages[0].icon, tv::MessageIcon::Stop);
 }
 

@@ -51,7 +51,8 @@ inline const char* const kTreeDirs[] = {"", "SUB1", "SUB1/DEEP", "SUB2"};
 // ReadSecurity over one security: a 9-byte head, then the layout file and the data file.
 //   head[0] record length, head[1] field count (bytes 3 and 4 of the MASTER record)
 //   head[2..5] start (little-endian), head[6..7] count (little-endian)
-//   head[8] bit 0: allocate; bit 1: preallocated storage of 3000 bars instead of 800
+//   head[8] bit 0: allocate; bit 1: preallocated storage of 3000 bars instead of 800;
+//           bit 2: the extended reading; bit 3: no layout file at all
 inline constexpr std::size_t kHeadSize = 9;
 struct ReadHead {
   std::int8_t recordLength = 28;
@@ -86,5 +87,9 @@ inline ReadHead DecodeHead(std::string_view bytes) {
   h.flags = b[8];
   return h;
 }
+
+// The extended index: key, then MASTER, EMASTER, XMASTER, and one data file written as both
+// F1.DAT and F256.MWD (a part that is not there leaves its file out).
+inline constexpr std::size_t kIndexParts = 5;
 
 }  // namespace fuzz

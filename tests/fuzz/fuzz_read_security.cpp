@@ -1,9 +1,11 @@
-// ReadSecurity over a fuzzed layout and data file, with fuzzed record shape, start, count
+// ReadSecurity (classic or extended) over a fuzzed layout and data file, with fuzzed record shape, start, count
 // and storage: the read must stay inside the series and leave it consistent.
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "extended.h"
 #include "fuzz_input.h"
 #include "quote_writer.h"
 #include "series.h"
@@ -21,14 +23,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   s.name = "Fuzzed";
   s.symbol = "FZ";
   fixture::WriteMaster(tmp.path() / "MASTER", {fixture::SecurityRecord(s)});
-  fuzz::WriteFile(tmp.path() / "F1.DOP", parts[0]);
+  if ((head.flags & 8) != 0) {
+    std::filesystem::remove(tmp.path() / "F1.DOP");
+  } else {
+    fuzz::WriteFile(tmp.path() / "F1.DOP", parts[0]);
+  }
   fuzz::WriteFile(tmp.path() / "F1.DAT", parts.size() > 1 ? parts[1] : std::string_view());
 
   const bool allocate = (head.flags & 1) != 0;
   PriceSeries series;
   if (!allocate && AllocatePriceSeries(series, (head.flags & 2) != 0 ? 3000 : 800) != kSuccess)
     std::abort();
-  const ResultCode rc = ReadSecurity(series, tmp.dir(), "FZ", head.start, head.count, allocate);
+  const auto read = (head.flags & 4) != 0 ? ReadSecurityExtended : ReadSecurity;
+  const ResultCode rc = read(series, tmp.dir(), "FZ", head.start, head.count, allocate);
   if (rc != kSuccess && rc != kInvalidParm && rc != kFileOpen && rc != kMalloc &&
       rc != kRecordNotFound)
     std::abort();

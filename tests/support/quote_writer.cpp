@@ -90,6 +90,50 @@ void WriteMaster(const fs::path& file, const std::vector<Record53>& records,
   WriteBytes(file, bytes);
 }
 
+void WriteEmaster(const fs::path& file, const std::vector<EmasterEntry>& entries,
+                  std::optional<std::int16_t> headerCount) {
+  constexpr std::size_t kSize = 192;
+  std::vector<std::uint8_t> bytes(kSize, 0);
+  const auto count = headerCount.value_or(static_cast<std::int16_t>(entries.size()));
+  bytes[0] = static_cast<std::uint8_t>(count & 0xFF);
+  bytes[1] = static_cast<std::uint8_t>((count >> 8) & 0xFF);
+  for (const auto& e : entries) {
+    std::vector<std::uint8_t> r(kSize, 0);
+    r[0] = '6';
+    r[1] = '6';
+    r[2] = e.fileNumber;
+    r[6] = 7;
+    std::memcpy(&r[11], e.symbol.data(), std::min<std::size_t>(e.symbol.size(), 14));
+    std::memcpy(&r[32], e.longName.data(), std::min<std::size_t>(e.longName.size(), 16));
+    std::memcpy(&r[139], e.longName.data(), std::min<std::size_t>(e.longName.size(), kSize - 139));
+    bytes.insert(bytes.end(), r.begin(), r.end());
+  }
+  WriteBytes(file, bytes);
+}
+
+void WriteXmaster(const fs::path& file, const std::vector<XmasterEntry>& entries,
+                  std::optional<std::uint16_t> headerCount) {
+  constexpr std::size_t kSize = 150;
+  std::vector<std::uint8_t> bytes(kSize, 0);
+  const auto count = headerCount.value_or(static_cast<std::uint16_t>(entries.size()));
+  bytes[0] = 0x5D;
+  bytes[1] = 0xFE;
+  bytes[10] = static_cast<std::uint8_t>(count & 0xFF);
+  bytes[11] = static_cast<std::uint8_t>(count >> 8);
+  for (const auto& e : entries) {
+    std::vector<std::uint8_t> r(kSize, 0);
+    r[0] = 1;
+    std::memcpy(&r[1], e.symbol.data(), std::min<std::size_t>(e.symbol.size(), 15));
+    std::memcpy(&r[16], e.name.data(), std::min<std::size_t>(e.name.size(), 46));
+    r[62] = 'D';
+    r[65] = static_cast<std::uint8_t>(e.fileNumber & 0xFF);
+    r[66] = static_cast<std::uint8_t>(e.fileNumber >> 8);
+    r[70] = e.fieldBits;
+    bytes.insert(bytes.end(), r.begin(), r.end());
+  }
+  WriteBytes(file, bytes);
+}
+
 void WriteDop(const fs::path& file, const std::vector<std::string>& fieldNames) {
   std::string text;
   for (const auto& name : fieldNames) text += "\"" + name + "\",0,0\r\n";

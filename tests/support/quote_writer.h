@@ -40,6 +40,28 @@ Record53 RawNameRecord(std::string_view nameField16);
 void WriteMaster(const fs::path& file, const std::vector<Record53>& records,
                  std::optional<std::int16_t> headerCount = std::nullopt);
 
+// EMASTER: a 192-byte header (count at bytes 0..1) and one 192-byte record per entry: file
+// number at byte 2, field count at byte 6, symbol at 11, 16-character name at 32 and the
+// NUL-ended long name at 139.
+struct EmasterEntry {
+  std::uint8_t fileNumber = 1;
+  std::string symbol;
+  std::string longName;
+};
+void WriteEmaster(const fs::path& file, const std::vector<EmasterEntry>& entries,
+                  std::optional<std::int16_t> headerCount = std::nullopt);
+
+// XMASTER: a 150-byte header (count at bytes 10..11) and one 150-byte record per entry:
+// symbol at 1, name at 16, file number (of F<n>.MWD) at 65..66, field bits at 70.
+struct XmasterEntry {
+  std::uint16_t fileNumber = 256;
+  std::string symbol;
+  std::string name;
+  std::uint8_t fieldBits = 0x7F;  // one bit per field: 7 fields
+};
+void WriteXmaster(const fs::path& file, const std::vector<XmasterEntry>& entries,
+                  std::optional<std::uint16_t> headerCount = std::nullopt);
+
 // Layout file from field names: one line "\"NAME\",a,b" per name.
 void WriteDop(const fs::path& file, const std::vector<std::string>& fieldNames);
 // Layout file from raw text.

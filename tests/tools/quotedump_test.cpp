@@ -164,6 +164,58 @@ TEST_F(QuotedumpOnADatabase, OutputThatCannotBeWrittenIsAFailure) {
   }
 }
 
+// --extended before a command: the whole index with long names and XMASTER securities, and
+// securities without layout files read; without it, the same directory reads as before.
+TEST(Quotedump, ExtendedSwitch) {
+  fixture::TempDir tmp;
+  WriteMaster(tmp.path() / "MASTER", {Sec(1, "LONG", "Long Name Mini")});
+  fixture::WriteEmaster(tmp.path() / "EMASTER", {{1, "LONG", "Long Name Mining Company"}});
+  fixture::WriteXmaster(tmp.path() / "XMASTER", {{700, "XS", "Extended Security", 0x7F}});
+  fixture::WriteSimpleSecurity(tmp.path(), 1, {.bars = 4});
+  fs::rename(tmp.path() / "F1.DAT", tmp.path() / "F700.MWD");
+  fs::remove(tmp.path() / "F1.DOP");
+  // No layout file: six fields, DATE OPEN HIGH LOW CLOSE VOL as the bars show.
+  fixture::WriteDat(tmp.path() / "F1.DAT", 24,
+                    {{1120313.0f, 2.0f, 2.5f, 1.5f, 2.2f, 900.0f},
+                     {1120314.0f, 2.2f, 2.4f, 2.0f, 2.1f, 800.0f},
+                     {1120315.0f, 2.1f, 2.9f, 2.1f, 2.8f, 700.0f}});
+
+  const std::string master = (tmp.path() / "MASTER").string();
+  Result r = Quotedump({"--extended", "list", master});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "1\t1\t24\t6\tsecurity\tLong Name Mining Company\tLONG\n"
+            "2\t700\t28\t7\txmaster\tExtended Security\tXS\n");
+  r = Quotedump({"--extended", "find", tmp.dir(), "long name mining company"});
+  EXPECT_NE(r.out.find("\tname=Long Name Mining Company\tsymbol=LONG\t"), std::string::npos)
+      << r.out;
+  r = Quotedump({"--extended", "read", tmp.dir(), "xs"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + 4);
+  r = Quotedump({"--extended", "read", tmp.dir(), "LONG"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + 3);
+
+  r = Quotedump({"read", tmp.dir(), "LONG"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("quotedump: -2 File Open: cannot open " + tmp.dir() + "F1.DOP", 0), 0u)
+      << r.err;
+  // The extended reading names the data file it lacks, not the layout file it can do without.
+  fs::remove(tmp.path() / "F700.MWD");
+  r = Quotedump({"--extended", "read", tmp.dir(), "XS"});
+  EXPECT_EQ(r.err.rfind("quotedump: -2 File Open: cannot open " + tmp.dir() + "F700.MWD", 0), 0u)
+      << r.err;
+  r = Quotedump({"list", master});
+  EXPECT_EQ(r.out, "1\t1\t24\t6\tsecurity\tLong Name Mini\tLONG\n");
+
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--extended"}, {"--extended", "--help"}}) {
+    r = Quotedump(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.rfind("usage: quotedump ", 0), 0u) << r.err;
+  }
+}
+
 TEST(Quotedump, RealDatabase) {
   const fs::path dir = fs::path(TICKVANE_SHARED_DIR) / "realdata" / "asx-mining";
   if (!fs::exists(dir / "MASTER")) GTEST_SKIP() << "no real data at " << dir;
@@ -176,6 +228,10 @@ TEST(Quotedump, RealDatabase) {
   EXPECT_EQ(r.out, "dir=" + dir.string() +
                        "/\tfile=128\treclen=28\tfields=7\tname=3D Resources Ltd\tsymbol=DDD"
                        "\treal1=1070321\treal2=1120315\n");
+  r = Quotedump({"--extended", "find", dir.string(), "ARH"});
+  EXPECT_NE(r.out.find("\tname=A'asian Resources\tsymbol=ARH\t"), std::string::npos) << r.out;
+  r = Quotedump({"--extended", "list", (dir / "MASTER").string()});
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 215);
 }
 
 }  // namespace

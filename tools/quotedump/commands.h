@@ -17,10 +17,11 @@ inline constexpr int kExitUsage = 2;
 
 using Args = std::span<const std::string_view>;
 
-// Each command gets the operands after its name, as many as its table row allows.
-int RunFind(Args args);  // DIR KEY
-int RunList(Args args);  // MASTERFILE
-int RunRead(Args args);  // DIR KEY [--start S] [--count C] [--last N]
+// Each command gets the operands after its name, as many as its table row allows, and
+// whether --extended came before the command (the extended reading of extended.h).
+int RunFind(Args args, bool extended);  // DIR KEY
+int RunList(Args args, bool extended);  // MASTERFILE
+int RunRead(Args args, bool extended);  // DIR KEY [--start S] [--count C] [--last N]
 
 // A 32-bit float as the shortest text that reads back to the same value.
 std::string FormatReal(float value);

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "extended.h"
 
 namespace quotedump {
 
@@ -18,17 +19,28 @@ float RealAt(const MasterRecord& record, std::size_t offset) {
 
 }  // namespace
 
-int RunFind(Args args) {
-  MasterRecord record;
+int RunFind(Args args, bool extended) {
+  IndexedSecurity entry;
   std::string found;
-  const ResultCode code = FindSecurity(args[0], args[1], record, found);
+  ResultCode code = kSuccess;
+  if (extended) {
+    code = FindIndexedSecurity(args[0], args[1], entry, found);
+  } else {
+    code = FindSecurity(args[0], args[1], entry.record, found);
+    const MasterRecord& r = entry.record;
+    entry.fileNumber = r.fileNumber();
+    entry.recordLength = r.recordLength();
+    entry.fieldCount = r.fieldCount();
+    entry.name = r.name();
+  }
   if (code != kSuccess) {
     PrintError(std::to_string(code) + " " + ResultText(code));
     return kExitFailure;
   }
-  std::cout << "dir=" << FieldText(found) << "\tfile=" << int{record.fileNumber()}
-            << "\treclen=" << int{record.recordLength()} << "\tfields=" << int{record.fieldCount()}
-            << "\tname=" << FieldText(record.name()) << "\tsymbol=" << FieldText(record.symbol())
+  const MasterRecord& record = entry.record;
+  std::cout << "dir=" << FieldText(found) << "\tfile=" << entry.fileNumber
+            << "\treclen=" << entry.recordLength << "\tfields=" << entry.fieldCount
+            << "\tname=" << FieldText(entry.name) << "\tsymbol=" << FieldText(record.symbol())
             << "\treal1=" << FormatReal(RealAt(record, 25))
             << "\treal2=" << FormatReal(RealAt(record, 29)) << '\n';
   return kExitOk;

@@ -22,7 +22,7 @@ struct Command {
   std::size_t minOperands;
   std::size_t maxOperands;
   std::string_view summary;
-  int (*run)(Args);
+  int (*run)(Args, bool);
 };
 
 constexpr std::array kCommands = {
@@ -59,11 +59,20 @@ void PrintHelp() {
                "it prints the result code and its text on stderr and exits 1.\n"
                "list prints: number, file, reclen, fields, dir|security, name, symbol.\n"
                "read prints CSV: date,time,open,high,low,close,volume,open_interest.\n"
+               "--extended before find, list or read reads as data vendors write today:\n"
+               "every MASTER record (up to 255), XMASTER securities (F<n>.MWD), EMASTER long\n"
+               "names, layouts from the field count where F<n>.DOP is missing, and data files\n"
+               "whose header counts more records than they hold.\n"
                "Exit status: 0 success, 1 failure, 2 usage error.\n";
 }
 
-int Run(const std::vector<std::string_view>& args) {
+int Run(std::vector<std::string_view> args) {
   if (args.empty()) return UsageError();
+  const bool extended = args[0] == "--extended";
+  if (extended) {
+    args.erase(args.begin());
+    if (args.empty() || args[0].starts_with("--")) return UsageError();
+  }
   if (args.size() == 1 && args[0] == "--help") {
     PrintHelp();
     return kExitOk;
@@ -76,7 +85,7 @@ int Run(const std::vector<std::string_view>& args) {
     if (args[0] != command.name) continue;
     const std::size_t operands = args.size() - 1;
     if (operands < command.minOperands || operands > command.maxOperands) return UsageError();
-    return command.run(Args(args).subspan(1));
+    return command.run(Args(args).subspan(1), extended);
   }
   return UsageError();
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "commands.h"
+#include "extended.h"
 #include "series.h"
 #include "values.h"
 
@@ -132,7 +133,7 @@ char* FormatCsv(const PriceSeries& s, std::size_t& length) {
 
 }  // namespace
 
-int RunRead(Args args) {
+int RunRead(Args args, bool extended) {
   const auto options = ParseArgs(args);
   if (!options) {
     std::fprintf(stderr, "%.*s\n", static_cast<int>(kReadUsage.size()), kReadUsage.data());
@@ -140,13 +141,16 @@ int RunRead(Args args) {
   }
 
   PriceSeries series;
+  const auto read = extended ? ReadSecurityExtended : ReadSecurity;
   const ResultCode code =
-      ReadSecurity(series, options->directory, options->key, options->start, options->count, 1);
+      read(series, options->directory, options->key, options->start, options->count, 1);
   if (code != kSuccess) {
     ReleasePriceSeries(series);
     std::string message = std::to_string(code) + " " + ResultText(code);
     if (code == kFileOpen) {
-      const UnopenableFile missing = FindUnopenableDataFile(options->directory, options->key);
+      const UnopenableFile missing =
+          extended ? FindUnopenableIndexedFile(options->directory, options->key)
+                   : FindUnopenableDataFile(options->directory, options->key);
       if (!missing.path.empty())
         message += ": cannot open " + missing.path + " (" + std::strerror(missing.error) + ")";
     }

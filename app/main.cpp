@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
   tv::QtMessageService messages;
   tv::SteadyClock clock;
   tv::CTickvaneApp theApp(profile, messages, clock);
+  theApp.SetExtendedReading(line.extended);
   if (!theApp.InitInstance(line.file)) return 1;
   messages.SetParent(theApp.GetMainWnd());
   QuitAfterFirstPaint quitter;

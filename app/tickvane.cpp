@@ -76,6 +76,9 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
 
   // 4. The single-document template: one document, the frame and its view.
   m_pDoc = std::make_unique<CTickvaneDoc>(m_profile, m_messages);
+  // Extended reading is an opt-in: the command line wins over the settings file.
+  m_pDoc->GetBars().SetExtended(
+      m_extendedArg.value_or(m_profile.ReadInt("Reading", "Extended", 0) == 1));
   m_pDocTemplate = std::make_unique<CSingleDocTemplate>(*m_pDoc, *m_pRecentFiles);
   // One-pixel chart lines stay visible on paper and in the preview at screen resolution; at
   // a printer's full resolution they would be hairlines the preview loses altogether.

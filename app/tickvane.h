@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "clock.h"
@@ -39,6 +40,9 @@ class CTickvaneApp final : public QObject {
   // Start-up. `file` is the file named on the command line, empty for none. Returns false
   // when the program should end (the file could not be opened).
   bool InitInstance(const std::string& file);
+  // Extended reading from the command line (--extended / --no-extended); without it the
+  // settings key [Reading] Extended decides at start-up. Call before InitInstance.
+  void SetExtendedReading(std::optional<bool> fromCommandLine) { m_extendedArg = fromCommandLine; }
 
   // Runs whenever the event loop is about to wait: brings the commands' enabled state and the
   // status panes up to date. Returns true to be called again soon even if nothing happens.
@@ -91,6 +95,7 @@ class CTickvaneApp final : public QObject {
   void EndContextHelpMode();
 
   Profile& m_profile;
+  std::optional<bool> m_extendedArg;
   MessageService& m_messages;
   Clock& m_clock;
   std::unique_ptr<CommandTable> m_pCommands;

@@ -59,7 +59,41 @@ void InsertGoToEntry(std::vector<std::string>& list, std::string entry, std::str
   list.insert(at, std::move(entry));
 }
 
+namespace {
+
+// Extended reading lists thousands of securities, where inserting each entry in turn would
+// cost a quadratic number of comparisons: the entries are sorted once, by their own keys,
+// equal keys keeping list order.
+GoToList BuildLargeGoToList(const CBars& bars, int sort) {
+  struct Item {
+    std::string_view key;
+    std::string entry;
+  };
+  std::vector<Item> items;
+  items.reserve(static_cast<std::size_t>(std::max(bars.m_count, 0)));
+  GoToList list;
+  for (int i = 0; i < bars.m_count; ++i) {
+    const char* symbol = bars.GetSymbol(i);
+    const char* name = bars.GetName(i);
+    const std::string_view s = symbol ? symbol : "";
+    const std::string_view n = name ? name : "";
+    items.push_back({sort == kSortName ? n : s, GoToEntry(s, n)});
+    if (i == bars.m_current) list.currentEntry = items.back().entry;
+  }
+  if (sort == kSortSymbol || sort == kSortName) {
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+      return CompareGoToKeys(a.key, b.key) < 0;
+    });
+  }
+  list.entries.reserve(items.size());
+  for (auto& item : items) list.entries.push_back(std::move(item.entry));
+  return list;
+}
+
+}  // namespace
+
 GoToList BuildGoToList(const CBars& bars, int sort) {
+  if (bars.IsExtended()) return BuildLargeGoToList(bars, sort);
   GoToList list;
   const int count = std::clamp(bars.m_count, 0, kMaxSymbols);
   list.entries.reserve(static_cast<std::size_t>(count));

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QStringList>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -183,7 +184,10 @@ void CGoToDlg::FillList() {
   if (m_pBars == nullptr) return;
 
   const GoToList built = BuildGoToList(*m_pBars, m_sortOrder);
-  for (const std::string& entry : built.entries) m_list->addItem(Latin1(entry));
+  QStringList items;
+  items.reserve(static_cast<qsizetype>(built.entries.size()));
+  for (const std::string& entry : built.entries) items.push_back(Latin1(entry));
+  m_list->addItems(items);
   const int current = FindGoToEntry(built.entries, built.currentEntry);
   if (current >= 0) m_list->setCurrentRow(current);
   UpdateData(false);

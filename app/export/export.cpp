@@ -32,8 +32,8 @@ constexpr int kMaxExportSide = 8192;  // a bound on the image the command line c
 
 constexpr const char* kUsage =
     "usage: tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD] "
-    "[--print-colors] MASTERFILE\n"
-    "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] MASTERFILE\n";
+    "[--print-colors] [--extended] MASTERFILE\n"
+    "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--extended] MASTERFILE\n";
 
 bool ParseSize(std::string_view text, int& width, int& height) {
   const auto x = text.find_first_of("xX");
@@ -130,6 +130,8 @@ ParsedExport ParseExportArguments(const std::vector<std::string_view>& args) {
       o.untilDay = *day;
     } else if (a == "--print-colors") {
       o.printColors = true;
+    } else if (a == "--extended") {
+      o.extended = true;
     } else if (a.starts_with("--")) {
       return {{}, "unknown option " + std::string(a)};
     } else if (!haveMaster) {
@@ -192,6 +194,7 @@ QImage RenderChart(CBars& bars, int width, int height, bool printColors) {
 
 int RunExport(const ExportOptions& options, MessageService& messages) {
   CBars bars(&messages);
+  bars.SetExtended(options.extended);
   if (!OpenDatabase(bars, options.master, messages)) return 1;
   const DatabaseFiles database(options.master);
 

@@ -2,8 +2,8 @@
 // Headless export: draws charts of a database into PNG files without a display.
 //
 //   tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD]
-//            [--print-colors] MASTERFILE
-//   tickvane --export-all OUTDIR  [--size WxH] [--print-colors] MASTERFILE
+//            [--print-colors] [--extended] MASTERFILE
+//   tickvane --export-all OUTDIR  [--size WxH] [--print-colors] [--extended] MASTERFILE
 //
 // The database is opened as the document opens it; messages the program would show in
 // boxes go to stderr as "Tickvane: <text>".
@@ -29,6 +29,7 @@ struct ExportOptions {
   std::string until;   // --until as given; empty: the newest bars
   int untilDay = 0;    // its day number (0: before the first day a quote file can hold)
   bool printColors = false;
+  bool extended = false;  // --extended: the extended reading (extended.h)
   std::string master;
 };
 

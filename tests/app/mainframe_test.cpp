@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <filesystem>
+#include <optional>
+#include <tuple>
 #include <fstream>
 
 #include "Doc.h"
@@ -282,6 +284,23 @@ TEST(StartUp, AFileThatCannotBeOpenedEndsStartUpWithTheMessage) {
   ASSERT_EQ(p.messages.messages.size(), 1u);
   EXPECT_EQ(p.messages.messages[0].icon, MessageIcon::Stop);
   EXPECT_NE(p.messages.messages[0].text.find("/nonexistent/dir/MASTER"), std::string::npos);
+}
+
+// Extended reading is off unless [Reading] Extended=1 says so; the command line wins.
+TEST(StartUp, ExtendedReadingFromTheSettingsUnlessTheCommandLineSays) {
+  for (const auto& [stored, fromCommandLine, expected] :
+       std::vector<std::tuple<std::string, std::optional<bool>, bool>>{
+           {"", std::nullopt, false},
+           {"1", std::nullopt, true},
+           {"yes", std::nullopt, false},
+           {"1", false, false},
+           {"", true, true}}) {
+    Program p;
+    if (!stored.empty()) p.profile.Set("Reading", "Extended", stored);
+    p.app.SetExtendedReading(fromCommandLine);
+    ASSERT_TRUE(p.Start());
+    EXPECT_EQ(p.bars().IsExtended(), expected) << stored;
+  }
 }
 
 TEST(StartUp, HelpSaysPlainlyWhenTheGuideIsNotInstalled) {

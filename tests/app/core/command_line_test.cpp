@@ -30,6 +30,12 @@ TEST(CommandLine, HelpAndVersionAreRecognised) {
   EXPECT_TRUE(ParseCommandLine({"--version"}).version);
 }
 
+TEST(CommandLine, ExtendedReadingIsSwitchedEitherWayOrLeftToTheSettings) {
+  EXPECT_EQ(ParseCommandLine({"--extended", "/d/MASTER"}).extended, true);
+  EXPECT_EQ(ParseCommandLine({"--no-extended"}).extended, false);
+  EXPECT_EQ(ParseCommandLine({"/d/MASTER"}).extended, std::nullopt);
+}
+
 TEST(CommandLine, MistakesAreRefusedWithAReason) {
   for (const auto& args : std::vector<std::vector<std::string_view>>{
            {"--profile"}, {"--profile="}, {"--profile", ""}, {"--frobnicate"}, {"a", "b"}})

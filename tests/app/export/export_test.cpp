@@ -314,4 +314,14 @@ TEST_F(ExportRun, UnwritableFilesCountAsFailures) {
   EXPECT_NE(run.stderrText.find("cannot write"), std::string::npos);
 }
 
+TEST_F(ExportRun, ExtendedReadsSecuritiesWithoutLayoutFiles) {
+  std::filesystem::remove(dir.path() / "F3.DOP");
+  ProcessResult run =
+      RunTickvane(dir, "--export-png '" + Out("c.png") + "' --symbol CCC " + Master());
+  EXPECT_EQ(run.status, 1);
+  run = RunTickvane(dir, "--export-png '" + Out("c.png") + "' --symbol CCC --extended " + Master());
+  EXPECT_EQ(run.status, 0) << run.stderrText;
+  EXPECT_EQ(QImage(QString::fromStdString(Out("c.png"))).size(), QSize(1280, 720));
+}
+
 }  // namespace

@@ -5,10 +5,12 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "MainFrm.h"
 #include "View.h"
 #include "command_line.h"
+#include "display_probe.h"
 #include "export.h"
 #include "qt_messages.h"
 #include "qt_profile.h"
@@ -18,14 +20,6 @@ namespace {
 
 std::vector<std::string_view> Args(int argc, char** argv) {
   return std::vector<std::string_view>(argv + 1, argv + argc);
-}
-
-bool HaveDisplay() {
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform != nullptr && *platform != '\0') return true;  // the user chose one
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
 }
 
 // For the start-up benchmark: ends the program once the first chart has been painted.
@@ -57,11 +51,9 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  if (!HaveDisplay()) {
-    std::fputs(
-        "tickvane: no display to open a window on; --export-png draws a chart into a file "
-        "instead\n",
-        stderr);
+  if (const std::string problem = tv::DisplayProblem(argc, argv); !problem.empty()) {
+    std::fprintf(stderr, "tickvane: %s; --export-png draws a chart into a file instead\n",
+                 problem.c_str());
     return 1;
   }
 

@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev libpng-dev
+  qt6-base-dev libgl-dev libpng-dev libxcb1-dev
   fonts-liberation2 fonts-dejavu-core poppler-utils
 )
 for group in "$@"; do

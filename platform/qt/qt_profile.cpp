@@ -17,8 +17,16 @@ QString Key(std::string_view section, std::string_view key) {
 
 namespace tv {
 
-QtProfile::QtProfile(const QString& path)
-    : settings_(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
+QtProfile::QtProfile(const QString& path) : path_(path) {}
+
+QSettings* QtProfile::Settings() {
+  // Only a regular file is read: opening a FIFO waits for a writer that may never come, and a
+  // device may never end. Anything else at the path counts as a file that cannot be read.
+  const QFileInfo info(path_);
+  if (info.exists() && !info.isFile()) return nullptr;
+  if (!settings_) settings_ = std::make_unique<QSettings>(path_, QSettings::IniFormat);
+  return settings_.get();
+}
 
 QtProfile::~QtProfile() = default;
 
@@ -28,13 +36,17 @@ QString QtProfile::DefaultPath() {
   return base + "/Tickvane/Tickvane.ini";
 }
 
-QString QtProfile::path() const { return settings_->fileName(); }
+QString QtProfile::path() const { return path_; }
 
 // QSettings re-reads a file that changed on disk when it syncs.
-void QtProfile::Refresh() { settings_->sync(); }
+void QtProfile::Refresh() {
+  if (QSettings* settings = Settings()) settings->sync();
+}
 
 int QtProfile::ReadInt(std::string_view section, std::string_view key, int fallback) {
-  const QVariant stored = settings_->value(Key(section, key));
+  QSettings* settings = Settings();
+  if (settings == nullptr) return fallback;
+  const QVariant stored = settings->value(Key(section, key));
   // A value QSettings reads as a list (text with commas) or anything else that is not plain
   // text is not a number we wrote.
   if (!stored.isValid() || stored.typeId() != QMetaType::QString) return fallback;
@@ -47,7 +59,9 @@ int QtProfile::ReadInt(std::string_view section, std::string_view key, int fallb
 
 std::string QtProfile::ReadText(std::string_view section, std::string_view key,
                                 std::string_view fallback) {
-  const QVariant stored = settings_->value(Key(section, key));
+  QSettings* settings = Settings();
+  if (settings == nullptr) return std::string(fallback);
+  const QVariant stored = settings->value(Key(section, key));
   if (!stored.isValid()) return std::string(fallback);
   // A text with commas comes back as a list; join it again so the caller sees what is stored.
   const QString text = stored.typeId() == QMetaType::QStringList ? stored.toStringList().join(',')
@@ -60,12 +74,13 @@ bool QtProfile::WriteInt(std::string_view section, std::string_view key, int val
 }
 
 bool QtProfile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
-  const QString file = settings_->fileName();
-  QDir().mkpath(QFileInfo(file).absolutePath());
-  settings_->setValue(Key(section, key),
-                      QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
-  settings_->sync();
-  return settings_->status() == QSettings::NoError;
+  QDir().mkpath(QFileInfo(path_).absolutePath());
+  QSettings* settings = Settings();
+  if (settings == nullptr) return false;
+  settings->setValue(Key(section, key),
+                     QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
+  settings->sync();
+  return settings->status() == QSettings::NoError;
 }
 
 }  // namespace tv

@@ -12,7 +12,8 @@ namespace tv {
 
 class QtProfile final : public Profile {
  public:
-  // The file at `path`; created on the first write if it does not exist.
+  // The file at `path`; created on the first write if it does not exist. Anything there but a
+  // regular file (a FIFO, a device, a directory) is never opened and counts as unreadable.
   explicit QtProfile(const QString& path);
   ~QtProfile() override;
 
@@ -31,6 +32,11 @@ class QtProfile final : public Profile {
   QString path() const;
 
  private:
+  // The file's settings, made on first use; null while the path names anything but a
+  // regular file.
+  QSettings* Settings();
+
+  QString path_;
   std::unique_ptr<QSettings> settings_;
 };
 

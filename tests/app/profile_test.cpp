@@ -3,9 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <thread>
+#include <tuple>
 
 #include "Doc.h"
 #include "memory_profile.h"
@@ -67,6 +75,34 @@ TEST(QtProfileFile, AFileThatCannotBeWrittenStopsNothing) {
   EXPECT_FALSE(profile.WriteInt("ViewOptions", "BarSpace", 7));
   EXPECT_FALSE(profile.WriteText("ViewOptions", "Colors", "0000000000"));
   EXPECT_EQ(profile.ReadInt("ViewOptions", "ShowMA1", 1), 1);
+}
+
+// Only a regular file is opened: a FIFO at the settings path would wait for a writer for
+// ever. It counts as a file that cannot be read, and nothing is written into it.
+TEST(QtProfileFile, AFifoIsRefusedAsUnreadableWithoutWaiting) {
+  fixture::TempDir dir;
+  const fs::path fifo = dir.path() / "Tickvane.ini";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  auto use = std::async(std::launch::async, [&] {
+    tv::QtProfile profile(Q(fifo));
+    profile.Refresh();
+    return std::tuple(profile.ReadInt("ViewOptions", "BarSpace", 4),
+                      profile.ReadText("ViewOptions", "Colors", "none"),
+                      profile.WriteInt("ViewOptions", "BarSpace", 7));
+  });
+  bool waited = false;
+  while (use.wait_for(std::chrono::seconds(waited ? 0 : 5)) != std::future_status::ready) {
+    waited = true;
+    // Let a profile stuck opening the FIFO go on (both ends, once), so the test can end.
+    for (int mode : {O_WRONLY, O_RDONLY}) {
+      const int fd = open(fifo.c_str(), mode | O_NONBLOCK);
+      if (fd >= 0) close(fd);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_FALSE(waited) << "the profile opened the FIFO and waited";
+  EXPECT_EQ(use.get(), std::tuple(4, std::string("none"), false));
+  EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 // A hand-written settings file, loaded into a fresh chart object.

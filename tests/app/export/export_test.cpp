@@ -94,13 +94,15 @@ struct ProcessResult {
   std::string stderrText;
 };
 
-// `shellPrefix` runs before the program in the same shell (a `ulimit`, say).
+// `shellPrefix` runs before the program in the same shell (a `ulimit`, say); `environment`
+// (NAME=value ...) is all the program gets of a display.
 ProcessResult RunTickvane(const fixture::TempDir& dir, const std::string& arguments,
-                          const std::string& shellPrefix = {}) {
+                          const std::string& shellPrefix = {},
+                          const std::string& environment = {}) {
   const std::string errFile = dir.dir() + "stderr.txt";
   const std::string command =
-      shellPrefix + std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '") +
-      TICKVANE_EXE + "' " + arguments + " 2> '" + errFile + "'";
+      shellPrefix + std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") +
+      environment + " '" + TICKVANE_EXE + "' " + arguments + " 2> '" + errFile + "'";
   ProcessResult run;
   const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -322,6 +324,24 @@ TEST_F(ExportRun, ExtendedReadsSecuritiesWithoutLayoutFiles) {
   run = RunTickvane(dir, "--export-png '" + Out("c.png") + "' --symbol CCC --extended " + Master());
   EXPECT_EQ(run.status, 0) << run.stderrText;
   EXPECT_EQ(QImage(QString::fromStdString(Out("c.png"))).size(), QSize(1280, 720));
+}
+
+// The viewer asks for its display before Qt does, which would abort: a display that does not
+// answer is named, and the program ends with status 1.
+TEST(StartUp, AnUnreachableDisplayIsNamedNotAnAbort) {
+  fixture::TempDir dir;
+  ProcessResult run = RunTickvane(dir, "", "", "DISPLAY=:97 XAUTHORITY=/nonexistent");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.stderrText.find("cannot open display :97"), std::string::npos) << run.stderrText;
+
+  run = RunTickvane(dir, "", "", "WAYLAND_DISPLAY=no-compositor XDG_RUNTIME_DIR=" + dir.dir());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.stderrText.find("cannot open display"), std::string::npos) << run.stderrText;
+  EXPECT_NE(run.stderrText.find("no-compositor"), std::string::npos) << run.stderrText;
+
+  // The help needs no display.
+  run = RunTickvane(dir, "--help", "", "DISPLAY=:97");
+  EXPECT_EQ(run.status, 0);
 }
 
 }  // namespace

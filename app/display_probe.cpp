@@ -80,40 +80,46 @@ std::vector<std::string> PlatformNames(const std::string& list) {
   return names;
 }
 
+// The display servers that every platform the user chose would need and cannot reach; none
+// when one of the platforms can start.
+struct Missing {
+  bool x = false;
+  bool wayland = false;
+};
+
+Missing MissingFor(const std::string& chosen, const std::string& x, const std::string& wayland) {
+  if (chosen.empty()) {
+    // Qt's own choice: X, or Wayland in a Wayland session; either will do.
+    if (XReachable(x) || WaylandReachable(wayland)) return {};
+    return {.x = true, .wayland = !wayland.empty()};
+  }
+  Missing missing;
+  for (const std::string& name : PlatformNames(chosen)) {
+    if (name == "xcb" && !XReachable(x)) {
+      missing.x = true;
+    } else if (name.rfind("wayland", 0) == 0 && !WaylandReachable(wayland)) {
+      missing.wayland = true;
+    } else {
+      return {};  // this one starts, or needs no display server, or Qt checks it itself
+    }
+  }
+  return missing;
+}
+
+std::string Named(const char* variable, const std::string& value) {
+  return value.empty() ? std::string("(") + variable + " is not set)" : value;
+}
+
 }  // namespace
 
 std::string DisplayProblem(int argc, char** argv) {
   const std::string x = Env("DISPLAY");
   const std::string wayland = Env("WAYLAND_DISPLAY");
-  const std::string chosen = ChosenPlatform(argc, argv);
-  bool needsX = false, needsWayland = false;
-  if (chosen.empty()) {
-    // Qt's own choice: X, or Wayland in a Wayland session; either will do.
-    if (XReachable(x) || WaylandReachable(wayland)) return {};
-    needsX = true;
-    needsWayland = !wayland.empty();
-  } else {
-    for (const std::string& name : PlatformNames(chosen)) {
-      if (name == "xcb") {
-        if (XReachable(x)) return {};
-        needsX = true;
-      } else if (name.rfind("wayland", 0) == 0) {
-        if (WaylandReachable(wayland)) return {};
-        needsWayland = true;
-      } else {
-        return {};  // a platform without a display server, or one Qt checks itself
-      }
-    }
-    if (!needsX && !needsWayland) return {};
-  }
-
-  const auto named = [](const char* variable, const std::string& value) {
-    return value.empty() ? std::string("(") + variable + " is not set)" : value;
-  };
+  const Missing missing = MissingFor(ChosenPlatform(argc, argv), x, wayland);
   std::string which;
-  if (needsX) which = named("DISPLAY", x);
-  if (needsWayland) which += (which.empty() ? "" : " or ") + named("WAYLAND_DISPLAY", wayland);
-  return "cannot open display " + which;
+  if (missing.x) which = Named("DISPLAY", x);
+  if (missing.wayland) which += (which.empty() ? "" : " or ") + Named("WAYLAND_DISPLAY", wayland);
+  return which.empty() ? std::string() : "cannot open display " + which;
 }
 
 }  // namespace tv

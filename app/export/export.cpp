@@ -1,5 +1,6 @@
 #include "export.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -16,9 +17,11 @@
 #include <future>
 #include <system_error>
 
+#include "Doc.h"
 #include "bars.h"
 #include "output_file.h"
 #include "png_file.h"
+#include "qt_profile.h"
 #include "qt_surface.h"
 #include "quote_file.h"
 #include "series.h"
@@ -32,8 +35,9 @@ constexpr int kMaxExportSide = 8192;  // a bound on the image the command line c
 
 constexpr const char* kUsage =
     "usage: tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD] "
-    "[--print-colors] [--extended] MASTERFILE\n"
-    "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--extended] MASTERFILE\n";
+    "[--print-colors] [--extended] [--profile FILE] MASTERFILE\n"
+    "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--extended] "
+    "[--profile FILE] MASTERFILE\n";
 
 bool ParseSize(std::string_view text, int& width, int& height) {
   const auto x = text.find_first_of("xX");
@@ -45,10 +49,23 @@ bool ParseSize(std::string_view text, int& width, int& height) {
   return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
 }
 
-// Opens the database as the document does: reset, accept the path, read the list, load the
-// first security. False (the reason already reported) when there is nothing to draw.
-bool OpenDatabase(CBars& bars, const std::string& master, MessageService& messages) {
+// Opens the database as the document does: reset, take the view options, accept the path,
+// read the list, load the first security. False (the reason already reported) when there is
+// nothing to draw.
+bool OpenDatabase(CBars& bars, const ExportOptions& options, MessageService& messages) {
+  const std::string& master = options.master;
   bars.Reset();
+  if (!options.profile.empty()) {
+    // The viewer takes a missing settings file for an empty one; a script that names one
+    // means it, so a name that leads nowhere is refused before anything is drawn.
+    const QFileInfo file(QString::fromStdString(options.profile));
+    if (!file.isFile() || !file.isReadable()) {
+      std::fprintf(stderr, "tickvane: cannot read the settings file %s\n", options.profile.c_str());
+      return false;
+    }
+    QtProfile profile(file.filePath());
+    LoadViewOptions(profile, bars);
+  }
   if (!bars.OpenMaster(master.c_str())) {
     messages.ShowMessage("You have not selected a file named \"MASTER\"", MessageIcon::Stop);
     return false;
@@ -132,6 +149,11 @@ ParsedExport ParseExportArguments(const std::vector<std::string_view>& args) {
       o.printColors = true;
     } else if (a == "--extended") {
       o.extended = true;
+    } else if (a == "--profile") {
+      if (!value(o.profile) || o.profile.empty()) return {{}, "--profile needs a file name"};
+    } else if (a.starts_with("--profile=")) {
+      o.profile = a.substr(10);
+      if (o.profile.empty()) return {{}, "--profile needs a file name"};
     } else if (a.starts_with("--")) {
       return {{}, "unknown option " + std::string(a)};
     } else if (!haveMaster) {
@@ -195,7 +217,7 @@ QImage RenderChart(CBars& bars, int width, int height, bool printColors) {
 int RunExport(const ExportOptions& options, MessageService& messages) {
   CBars bars(&messages);
   bars.SetExtended(options.extended);
-  if (!OpenDatabase(bars, options.master, messages)) return 1;
+  if (!OpenDatabase(bars, options, messages)) return 1;
   const DatabaseFiles database(options.master);
 
   if (!options.pngPath.empty()) {

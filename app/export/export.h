@@ -2,11 +2,14 @@
 // Headless export: draws charts of a database into PNG files without a display.
 //
 //   tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD]
-//            [--print-colors] [--extended] MASTERFILE
-//   tickvane --export-all OUTDIR  [--size WxH] [--print-colors] [--extended] MASTERFILE
+//            [--print-colors] [--extended] [--profile FILE] MASTERFILE
+//   tickvane --export-all OUTDIR  [--size WxH] [--print-colors] [--extended] [--profile FILE]
+//            MASTERFILE
 //
 // The database is opened as the document opens it; messages the program would show in
-// boxes go to stderr as "Tickvane: <text>".
+// boxes go to stderr as "Tickvane: <text>". Charts are drawn with the default view options,
+// so that a script's pictures do not depend on the user's settings, or with those of the
+// settings file named by --profile, read as the viewer reads them (never written).
 
 #include <QImage>
 #include <optional>
@@ -30,6 +33,7 @@ struct ExportOptions {
   int untilDay = 0;    // its day number (0: before the first day a quote file can hold)
   bool printColors = false;
   bool extended = false;  // --extended: the extended reading (extended.h)
+  std::string profile;    // --profile; empty: the default view options
   std::string master;
 };
 

@@ -24,13 +24,14 @@ using tv::ParseExportArguments;
 
 TEST(ExportCommandLine, AcceptsEitherModeWithOptionsInAnyOrder) {
   auto p = ParseExportArguments({"--export-png", "out.png", "--size", "640x480", "--symbol", "BHP",
-                                 "--print-colors", "/d/MASTER"});
+                                 "--print-colors", "--profile", "v.ini", "/d/MASTER"});
   ASSERT_TRUE(p.options) << p.error;
   EXPECT_EQ(p.options->pngPath, "out.png");
   EXPECT_EQ(p.options->width, 640);
   EXPECT_EQ(p.options->height, 480);
   EXPECT_EQ(p.options->symbol, "BHP");
   EXPECT_TRUE(p.options->printColors);
+  EXPECT_EQ(p.options->profile, "v.ini");
   EXPECT_EQ(p.options->master, "/d/MASTER");
 
   p = ParseExportArguments({"/d/MASTER", "--export-all", "charts"});
@@ -39,6 +40,7 @@ TEST(ExportCommandLine, AcceptsEitherModeWithOptionsInAnyOrder) {
   EXPECT_EQ(p.options->width, 1280);
   EXPECT_EQ(p.options->height, 720);
   EXPECT_FALSE(p.options->printColors);
+  EXPECT_TRUE(p.options->profile.empty());
 }
 
 TEST(ExportCommandLine, RefusesMalformedCommands) {
@@ -61,6 +63,8 @@ TEST(ExportCommandLine, RefusesMalformedCommands) {
       {"--export-png", "o.png", "--until", "+001-02-28", "M/MASTER"},  // malformed
       {"--export-png", "o.png", "M/MASTER", "--until"},                // date missing
       {"--export-all", "d", "--until", "2001-02-28", "M/MASTER"},      // until with all
+      {"--export-png", "o.png", "M/MASTER", "--profile"},              // profile missing
+      {"--export-png", "o.png", "--profile=", "M/MASTER"},             // profile empty
   };
   for (const auto& args : bad) {
     const auto p = ParseExportArguments(args);

@@ -134,17 +134,135 @@ bool FindSubdirectory(const std::string& directory, const std::string& name,
   return IdentifyDirectory(path, identity);
 }
 
-struct Level {
-  int resume = 0;              // 0 before the comparison pass, then the next record number
-  std::size_t pathLength = 0;  // length of the working path at this level
-  int count = 0;               // the header's count, negative counts as 0
-  // The level's MASTER file stays open while its subdirectories are searched: coming back
-  // to it repositions the file instead of opening it again by name, usually within what it
-  // has already buffered. Closed when the level is left; the object (and its buffer) is
-  // used again for the next directory at this depth.
-  std::unique_ptr<QuoteFile> file = std::make_unique<QuoteFile>();
-  // The directory's names, read at the first name that is not found as stored.
-  std::unique_ptr<DirectoryListing> listing;
+// One search of a tree. Visit searches one directory and, depth first, the subdirectories
+// its directory entries lead to; its depth is bounded by kMaxSearchDepth.
+class Search {
+ public:
+  Search(std::string_view key, MasterRecord& record, std::string& foundDirectory)
+      : key_(key),
+        keyBlanks_(static_cast<std::size_t>(std::count(key.begin(), key.end(), ' '))),
+        record_(record),
+        foundDirectory_(foundDirectory) {}
+
+  // Marks a directory as searched; false when it already was.
+  bool enter(const DirectoryId& id) { return entered_.insert(id).second; }
+
+  // kSuccess when the key was found in `path`'s tree, kFileNotFound when it was not there
+  // (or the level could not be read), kFileRead when a record could not be read while
+  // looking for the next directory entry, which ends the whole search.
+  ResultCode visit(std::string& path, int depth) {
+    if (static_cast<std::size_t>(depth) == files_.size())
+      files_.push_back(std::make_unique<QuoteFile>());
+    // The file stays open while the subdirectories are searched: coming back to it
+    // repositions it instead of opening it again by name, usually within what it has
+    // already buffered. The object (and its buffer) serves the next directory at this depth.
+    QuoteFile& file = *files_[static_cast<std::size_t>(depth)];
+    std::unique_ptr<DirectoryListing> listing;  // read at the first name not found as stored
+    std::array<std::uint8_t, kMasterRecordSize> header{};
+    if (!OpenMaster(file, path, listing) || !file.readExact(header.data(), header.size())) {
+      file.close();
+      return kFileNotFound;
+    }
+    const int count = std::max<int>(static_cast<std::int16_t>(header[0] | (header[1] << 8)), 0);
+
+    int resume = 0;  // the number of the next record to look at for a directory entry
+    switch (compareLevel(file, count, resume)) {
+      case Pass::Found:
+        foundDirectory_ = path;
+        return kSuccess;
+      case Pass::Exhausted:
+        file.close();
+        return kFileNotFound;
+      case Pass::Compared:
+        break;
+    }
+
+    while (resume <= count) {
+      if (!file.seek(static_cast<std::int64_t>(kMasterRecordSize) * resume)) return kFileRead;
+      std::string subdirectory;
+      if (const ResultCode rc =
+              nextSubdirectory(file, count, resume, path, depth, listing, subdirectory);
+          rc != kSuccess)
+        return rc;
+      if (subdirectory.empty()) break;  // no more directory entries
+      const std::size_t pathLength = path.size();
+      path = std::move(subdirectory);
+      const ResultCode rc = visit(path, depth + 1);
+      if (rc != kFileNotFound) return rc;
+      // Back from the subdirectory: the search carries on after the entry that led there.
+      path.resize(pathLength);
+    }
+    file.close();
+    return kFileNotFound;
+  }
+
+ private:
+  enum class Pass { Found, Exhausted, Compared };
+
+  // Comparison pass: every security entry of the level, in file order, before any
+  // subdirectory; `firstDirectory` becomes the number of the first directory entry (count + 1
+  // when there is none). Records are taken from the file a block at a time; a block that
+  // comes back short ends the pass after its whole records, and the first record that cannot
+  // be read loses the rest of the level, subdirectories included.
+  Pass compareLevel(QuoteFile& file, int count, int& firstDirectory) {
+    for (int number = 1; number <= count;) {
+      const int wanted = std::min(count - number + 1, kBlockRecords);
+      const auto got = static_cast<int>(
+          file.readSome(block_.data(), static_cast<std::size_t>(wanted) * kMasterRecordSize) /
+          kMasterRecordSize);
+      for (int k = 0; k < got; ++k, ++number) {
+        std::memcpy(entry_.bytes.data(), block_.data() + k * kMasterRecordSize, kMasterRecordSize);
+        if (entry_.isDirectory()) {
+          if (firstDirectory == 0) firstDirectory = number;
+        } else if (Matches(entry_, key_, keyBlanks_)) {
+          MbfToIeee(&entry_.bytes[kReal1Offset], &entry_.bytes[kReal1Offset]);
+          MbfToIeee(&entry_.bytes[kReal2Offset], &entry_.bytes[kReal2Offset]);
+          record_ = entry_;
+          return Pass::Found;
+        }
+      }
+      if (got < wanted) return Pass::Exhausted;
+    }
+    if (firstDirectory == 0) firstDirectory = count + 1;
+    return Pass::Compared;
+  }
+
+  // Reads on from record `resume` to the next directory entry that leads to a directory
+  // this search may enter; fills `subdirectory` with its path (trailing separator included)
+  // or leaves it empty when the level has no more. kFileRead when a record cannot be read.
+  ResultCode nextSubdirectory(QuoteFile& file, int count, int& resume, const std::string& path,
+                              int depth, std::unique_ptr<DirectoryListing>& listing,
+                              std::string& subdirectory) {
+    while (resume <= count) {
+      if (!file.readExact(entry_.bytes.data(), entry_.bytes.size())) return kFileRead;
+      ++resume;
+      if (!entry_.isDirectory()) continue;
+      const std::string name = entry_.directoryName();
+      if (!IsPlainDirectoryName(name) || depth >= kMaxSearchDepth) continue;
+      DirectoryId identity;
+      if (!FindSubdirectory(path, name, listing, subdirectory, identity)) continue;
+      subdirectory += '/';
+      // A missing subdirectory has no MASTER file to open: skipped like one without.
+      if (subdirectory.size() > kMaxPathLength || !enter(identity)) continue;
+      return kSuccess;
+    }
+    subdirectory.clear();
+    return kSuccess;
+  }
+
+  static constexpr int kBlockRecords = 64;
+
+  std::string_view key_;
+  std::size_t keyBlanks_;
+  MasterRecord& record_;
+  std::string& foundDirectory_;
+  // Every directory is searched at most once: a second road into it (a symbolic link back
+  // up the tree, the same name spelt twice) would find nothing new and could otherwise
+  // make the walk endless or exponential.
+  std::set<DirectoryId> entered_;
+  std::vector<std::unique_ptr<QuoteFile>> files_;  // one per depth, reused
+  std::array<std::uint8_t, kBlockRecords * kMasterRecordSize> block_{};
+  MasterRecord entry_;
 };
 
 }  // namespace
@@ -200,112 +318,7 @@ ResultCode FindSecurity(std::string_view directory, std::string_view key, Master
   if (path.size() > kMaxPathLength || path.find('\0') != std::string::npos) {
     return kFileNotFound;
   }
-
-  // Every directory is searched at most once: a second road into it (a symbolic link back
-  // up the tree, the same name spelt twice) would find nothing new and could otherwise
-  // make the walk endless or exponential.
-  std::set<DirectoryId> entered;
-  if (DirectoryId top; IdentifyDirectory(path, top)) entered.insert(top);
-
-  std::vector<Level> levels(1);  // levels[0 .. depth]; deeper ones wait to be reused
-  std::size_t depth = 0;
-  levels[0].pathLength = path.size();
-  MasterRecord entry;
-  const auto keyBlanks = static_cast<std::size_t>(std::count(key.begin(), key.end(), ' '));
-
-  for (;;) {
-    Level& level = levels[depth];
-    QuoteFile& file = *level.file;
-    bool descended = false;
-    bool readable = file.isOpen();
-    if (level.resume == 0) {
-      std::array<std::uint8_t, kMasterRecordSize> header{};
-      readable =
-          OpenMaster(file, path, level.listing) && file.readExact(header.data(), header.size());
-      if (readable) {
-        const auto stored = static_cast<std::int16_t>(header[0] | (header[1] << 8));
-        level.count = std::max<int>(stored, 0);
-      }
-    }
-
-    if (readable) {
-      const int count = level.count;
-      bool exhausted = false;
-
-      if (level.resume == 0) {
-        // Comparison pass: every security entry of this level, in file order, before any
-        // subdirectory; note where the first directory entry is. Records are taken from
-        // the file a block at a time; a block that comes back short ends the pass after
-        // its whole records.
-        constexpr int kBlockRecords = 64;
-        std::array<std::uint8_t, kBlockRecords * kMasterRecordSize> block;
-        for (int number = 1; number <= count && !exhausted;) {
-          const int wanted = std::min(count - number + 1, kBlockRecords);
-          const auto got = static_cast<int>(
-              file.readSome(block.data(), static_cast<std::size_t>(wanted) * kMasterRecordSize) /
-              kMasterRecordSize);
-          // The first record that cannot be read loses the rest of this level,
-          // subdirectories included.
-          exhausted = got < wanted;
-          for (int k = 0; k < got; ++k, ++number) {
-            std::memcpy(entry.bytes.data(), block.data() + k * kMasterRecordSize,
-                        kMasterRecordSize);
-            if (entry.isDirectory()) {
-              if (level.resume == 0) level.resume = number;
-            } else if (Matches(entry, key, keyBlanks)) {
-              MbfToIeee(&entry.bytes[kReal1Offset], &entry.bytes[kReal1Offset]);
-              MbfToIeee(&entry.bytes[kReal2Offset], &entry.bytes[kReal2Offset]);
-              record = entry;
-              foundDirectory = path;
-              return kSuccess;  // every level's file is closed with `levels`
-            }
-          }
-        }
-        if (level.resume == 0) level.resume = count + 1;
-      }
-
-      // Look for the next directory entry from the remembered position.
-      if (!exhausted && level.resume <= count) {
-        if (!file.seek(static_cast<std::int64_t>(kMasterRecordSize) * level.resume)) {
-          return kFileRead;
-        }
-        while (level.resume <= count) {
-          if (!file.readExact(entry.bytes.data(), entry.bytes.size())) return kFileRead;
-          ++level.resume;
-          if (!entry.isDirectory()) continue;
-
-          const std::string name = entry.directoryName();
-          if (!IsPlainDirectoryName(name)) continue;
-          if (static_cast<int>(depth) >= kMaxSearchDepth) continue;
-          std::string subdirectory;
-          DirectoryId identity;
-          if (!FindSubdirectory(path, name, level.listing, subdirectory, identity)) continue;
-          subdirectory += '/';
-          // A missing subdirectory has no MASTER file to open: skipped like one without.
-          if (subdirectory.size() > kMaxPathLength || !entered.insert(identity).second) continue;
-
-          path = std::move(subdirectory);
-          descended = true;
-          break;
-        }
-      }
-    }
-
-    if (descended) {
-      if (++depth == levels.size()) levels.emplace_back();  // `level` is not used past here
-      Level& next = levels[depth];
-      next.resume = 0;
-      next.count = 0;
-      next.pathLength = path.size();
-      next.listing.reset();
-    } else {
-      // This level is finished (or could not be read at all): its file is closed, and the
-      // search goes back to the parent, which carries on after the directory entry that
-      // led here.
-      level.file->close();
-      if (depth == 0) return kFileNotFound;
-      --depth;
-      path.resize(levels[depth].pathLength);
-    }
-  }
+  Search search(key, record, foundDirectory);
+  if (DirectoryId top; IdentifyDirectory(path, top)) search.enter(top);
+  return search.visit(path, 0);
 }

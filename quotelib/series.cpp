@@ -340,9 +340,9 @@ ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, st
   std::uint8_t* info = series.info->bytes.data();
   if (files.record != nullptr) std::memcpy(info, files.record->bytes.data(), kMasterRecordSize);
   for (int f = 0; f < kFieldNameCount; ++f) {
-    PutLittle16(info + 53 + 2 * f, layout.position[f]);
-    PutLittle16(info + 69 + 2 * f, layout.third[f]);
-    PutLittle16(info + 85 + 2 * f, layout.second[f]);
+    PutLittle16(info + kInfoPositionsOffset + 2 * f, layout.position[f]);
+    PutLittle16(info + kInfoThirdItemsOffset + 2 * f, layout.third[f]);
+    PutLittle16(info + kInfoSecondItemsOffset + 2 * f, layout.second[f]);
   }
 
   if (wanted == 0) return kSuccess;

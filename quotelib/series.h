@@ -44,6 +44,11 @@ inline constexpr std::size_t kSeriesInfoSize = 101;
 struct SeriesInfo {
   std::array<std::uint8_t, kSeriesInfoSize> bytes{};
 };
+// Where the block keeps the layout: eight values each, in the order of SeriesField.
+inline constexpr std::size_t kInfoPositionsOffset = kMasterRecordSize;
+inline constexpr std::size_t kInfoThirdItemsOffset = kInfoPositionsOffset + 2 * kFieldNameCount;
+inline constexpr std::size_t kInfoSecondItemsOffset = kInfoThirdItemsOffset + 2 * kFieldNameCount;
+static_assert(kInfoSecondItemsOffset + 2 * kFieldNameCount == kSeriesInfoSize);
 
 struct PriceSeries {
   SeriesColumn<std::int16_t> date;   // day numbers

@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication::setApplicationName("Tickvane");
+  // Lets the desktop match the window to the installed menu entry and its icon.
+  QGuiApplication::setDesktopFileName(TICKVANE_APP_ID);
   QApplication::setAttribute(Qt::AA_DontShowIconsInMenus);
 
   const QString profilePath =

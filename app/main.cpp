@@ -22,6 +22,12 @@ std::vector<std::string_view> Args(int argc, char** argv) {
   return std::vector<std::string_view>(argv + 1, argv + argc);
 }
 
+// A refused command line: the reason and the usage on stderr, exit code 2.
+int Refuse(const std::string& error) {
+  std::fprintf(stderr, "tickvane: %s\n%s", error.c_str(), tv::kUsage);
+  return 2;
+}
+
 // For the start-up benchmark: ends the program once the first chart has been painted.
 class QuitAfterFirstPaint final : public QObject {
  protected:
@@ -37,19 +43,20 @@ class QuitAfterFirstPaint final : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (tv::IsExportCommand(argc, argv)) return tv::ExportMain(argc, argv);
-
-  // Help and version answer without a display; Qt's own options are not known yet, so only
-  // these two are looked for here.
-  for (std::string_view a : Args(argc, argv)) {
-    if (a == "--help" || a == "-h") {
-      std::fputs(tv::kUsage, stdout);
-      return 0;
-    }
-    if (a == "--version" || a == "-v") {
-      std::fputs(tv::kVersionText, stdout);
-      return 0;
-    }
+  // Read before Qt takes its own options (-platform, -style ...) out of argv: help, version and
+  // the export need no display, and an export line has no Qt options to take.
+  tv::CommandLine line = tv::ParseCommandLine(Args(argc, argv));
+  if (line.mode == tv::CommandLine::Mode::kHelp) {
+    std::fputs(tv::kUsage, stdout);
+    return 0;
+  }
+  if (line.mode == tv::CommandLine::Mode::kVersion) {
+    std::fputs(tv::kVersionText, stdout);
+    return 0;
+  }
+  if (line.mode == tv::CommandLine::Mode::kExport) {
+    if (!line.error.empty()) return Refuse(line.error);
+    return tv::ExportMain(line.exports, argv);
   }
   if (const std::string problem = tv::DisplayProblem(argc, argv); !problem.empty()) {
     std::fprintf(stderr, "tickvane: %s; --export-png draws a chart into a file instead\n",
@@ -58,11 +65,8 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);  // takes Qt's own options (-platform, -style ...) out of argv
-  const tv::CommandLine line = tv::ParseCommandLine(Args(argc, argv));
-  if (!line.error.empty()) {
-    std::fprintf(stderr, "tickvane: %s\n%s", line.error.c_str(), tv::kUsage);
-    return 2;
-  }
+  line = tv::ParseCommandLine(Args(argc, argv));
+  if (!line.error.empty()) return Refuse(line.error);
   QApplication::setApplicationName("Tickvane");
   // Lets the desktop match the window to the installed menu entry and its icon.
   QGuiApplication::setDesktopFileName(TICKVANE_APP_ID);

@@ -6,8 +6,6 @@
 #include <QPainter>
 #include <QString>
 #include <cerrno>
-#include <charconv>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -30,24 +28,6 @@
 namespace tv {
 
 namespace {
-
-constexpr int kMaxExportSide = 8192;  // a bound on the image the command line can ask for
-
-constexpr const char* kUsage =
-    "usage: tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD] "
-    "[--print-colors] [--extended] [--profile FILE] MASTERFILE\n"
-    "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--extended] "
-    "[--profile FILE] MASTERFILE\n";
-
-bool ParseSize(std::string_view text, int& width, int& height) {
-  const auto x = text.find_first_of("xX");
-  if (x == std::string_view::npos) return false;
-  const auto number = [](std::string_view t, int& out) {
-    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), out);
-    return ec == std::errc{} && end == t.data() + t.size() && out >= 1 && out <= kMaxExportSide;
-  };
-  return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
-}
 
 // Opens the database as the document does: reset, take the view options, accept the path,
 // read the list, load the first security. False (the reason already reported) when there is
@@ -112,85 +92,6 @@ std::string WriteChart(const QImage& image, const std::string& path,
 }
 
 }  // namespace
-
-bool IsExportCommand(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view a(argv[i]);
-    if (a == "--export-png" || a == "--export-all") return true;
-  }
-  return false;
-}
-
-ParsedExport ParseExportArguments(const std::vector<std::string_view>& args) {
-  ExportOptions o;
-  bool haveMaster = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view a = args[i];
-    const auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) return false;
-      out = args[++i];
-      return true;
-    };
-    std::string text;
-    if (a == "--export-png") {
-      if (!value(o.pngPath) || o.pngPath.empty()) return {{}, "--export-png needs a file name"};
-    } else if (a == "--export-all") {
-      if (!value(o.outDir) || o.outDir.empty()) return {{}, "--export-all needs a directory"};
-    } else if (a == "--size") {
-      if (!value(text) || !ParseSize(text, o.width, o.height))
-        return {{}, "--size needs WxH, each from 1 to 8192"};
-    } else if (a == "--symbol") {
-      if (!value(o.symbol)) return {{}, "--symbol needs a symbol"};
-    } else if (a == "--until") {
-      const std::optional<int> day = value(o.until) ? ParseUntilDate(o.until) : std::nullopt;
-      if (!day) return {{}, "--until needs a date YYYY-MM-DD that exists"};
-      o.untilDay = *day;
-    } else if (a == "--print-colors") {
-      o.printColors = true;
-    } else if (a == "--extended") {
-      o.extended = true;
-    } else if (a == "--profile") {
-      if (!value(o.profile) || o.profile.empty()) return {{}, "--profile needs a file name"};
-    } else if (a.starts_with("--profile=")) {
-      o.profile = a.substr(10);
-      if (o.profile.empty()) return {{}, "--profile needs a file name"};
-    } else if (a.starts_with("--")) {
-      return {{}, "unknown option " + std::string(a)};
-    } else if (!haveMaster) {
-      o.master = a;
-      haveMaster = true;
-    } else {
-      return {{}, "more than one MASTERFILE given"};
-    }
-  }
-  if (o.pngPath.empty() == o.outDir.empty())
-    return {{}, "give exactly one of --export-png and --export-all"};
-  if (!o.outDir.empty() && !o.symbol.empty()) return {{}, "--symbol goes with --export-png only"};
-  if (!o.outDir.empty() && !o.until.empty()) return {{}, "--until goes with --export-png only"};
-  if (!haveMaster) return {{}, "no MASTERFILE given"};
-  return {o, {}};
-}
-
-std::optional<int> ParseUntilDate(std::string_view text) {
-  int y = 0, m = 0, d = 0;
-  const auto digits = [&](std::size_t at, std::size_t n, int& out) {
-    const char* begin = text.data() + at;
-    for (std::size_t i = 0; i < n; ++i)
-      if (begin[i] < '0' || begin[i] > '9') return false;
-    return std::from_chars(begin, begin + n, out).ec == std::errc{};
-  };
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(0, 4, y) ||
-      !digits(5, 2, m) || !digits(8, 2, d))
-    return std::nullopt;
-  const std::chrono::year_month_day date{std::chrono::year{y},
-                                         std::chrono::month{static_cast<unsigned>(m)},
-                                         std::chrono::day{static_cast<unsigned>(d)}};
-  if (!date.ok()) return std::nullopt;
-  if (y < 1961) return 0;
-  const int day = DayNumber(static_cast<std::int16_t>(y), static_cast<std::int16_t>(m),
-                            static_cast<std::int16_t>(d));
-  return day != 0 ? day : INT16_MAX;  // 0 here: past 17 September 2050
-}
 
 std::string ExportFileName(int index, std::string_view symbol) {
   char number[16];
@@ -304,13 +205,7 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
   return failed == 0 ? 0 : 1;
 }
 
-int ExportMain(int argc, char** argv) {
-  std::vector<std::string_view> args(argv + 1, argv + argc);
-  const ParsedExport parsed = ParseExportArguments(args);
-  if (!parsed.options) {
-    std::fprintf(stderr, "tickvane: %s\n%s", parsed.error.c_str(), kUsage);
-    return 2;
-  }
+int ExportMain(const ExportOptions& options, char** argv) {
   // Images need fonts, not a screen: the offscreen platform gives the same pictures with or
   // without a display, unless the user chose a platform.
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -328,7 +223,7 @@ int ExportMain(int argc, char** argv) {
   int qtArgc = 1;
   QGuiApplication app(qtArgc, argv);
   StderrMessageService messages;
-  return RunExport(*parsed.options, messages);
+  return RunExport(options, messages);
 }
 
 }  // namespace tv

@@ -1,10 +1,6 @@
 #pragma once
-// Headless export: draws charts of a database into PNG files without a display.
-//
-//   tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD]
-//            [--print-colors] [--extended] [--profile FILE] MASTERFILE
-//   tickvane --export-all OUTDIR  [--size WxH] [--print-colors] [--extended] [--profile FILE]
-//            MASTERFILE
+// Headless export: draws charts of a database into PNG files without a display (the command
+// lines are read in command_line.h).
 //
 // The database is opened as the document opens it; messages the program would show in
 // boxes go to stderr as "Tickvane: <text>". Charts are drawn with the default view options,
@@ -12,10 +8,8 @@
 // settings file named by --profile, read as the viewer reads them (never written).
 
 #include <QImage>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "messages.h"
 
@@ -37,21 +31,6 @@ struct ExportOptions {
   std::string master;
 };
 
-// True when the command line asks for an export (it names --export-png or --export-all).
-bool IsExportCommand(int argc, char** argv);
-
-// The options of an export command line, or the reason they are refused.
-struct ParsedExport {
-  std::optional<ExportOptions> options;
-  std::string error;
-};
-ParsedExport ParseExportArguments(const std::vector<std::string_view>& args);
-
-// The day number of a --until date, YYYY-MM-DD, when it names a day of the calendar: a day
-// before 1961 gives 0, which no bar is dated on or before, and one after the last day a quote
-// file can hold gives that last day. Nothing for a malformed or unknown date.
-std::optional<int> ParseUntilDate(std::string_view text);
-
 // File name of the security at 0-based list position `index` in --export-all:
 // NNN-SYMBOL.png, NNN the 1-based position, zero-padded to three digits; characters unsafe in
 // file names become '_'.
@@ -65,8 +44,8 @@ QImage RenderChart(CBars& bars, int width, int height, bool printColors);
 // 0 done, 1 something failed.
 int RunExport(const ExportOptions& options, MessageService& messages);
 
-// The whole command: parses, sets up Qt without a display, runs. Exit code 2 for a bad
-// command line.
-int ExportMain(int argc, char** argv);
+// The whole command: sets up Qt without a display and runs the export. `argv` is the
+// program's, for Qt.
+int ExportMain(const ExportOptions& options, char** argv);
 
 }  // namespace tv

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "Doc.h"
+#include "command_line.h"
 #include "export.h"
 #include "qt_profile.h"
 #include "quote_writer.h"
@@ -43,10 +44,10 @@ TEST(ExportWithProfile, DrawsTheViewersChartForTheSameSettings) {
     std::vector<std::string_view> args = {"--export-png", out, "--size", "640x400"};
     args.insert(args.end(), extra.begin(), extra.end());
     args.push_back(master);
-    const ParsedExport parsed = ParseExportArguments(args);
-    EXPECT_TRUE(parsed.options) << parsed.error;
+    const CommandLine line = ParseCommandLine(args);
+    EXPECT_TRUE(line.error.empty()) << line.error;
     fixture::RecordingMessages exportMessages;
-    EXPECT_EQ(RunExport(*parsed.options, exportMessages), 0);
+    EXPECT_EQ(RunExport(line.exports, exportMessages), 0);
     return QImage(QString::fromStdString(out)).convertToFormat(QImage::Format_RGB32);
   };
   const QImage withProfile = exportWith({"--profile", ini}, dir.dir() + "with.png");

@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "quote_writer.h"
-#include "run_quotedump.h"
+#include "run_program.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-using CommandRun = quotedump_run::Result;
+using CommandRun = fixture::ProgramRun;
 
 CommandRun ReadCommand(std::vector<std::string> args) {
   args.insert(args.begin(), "read");
-  return quotedump_run::Quotedump(args);
+  return fixture::RunProgram(QUOTEDUMP_PATH, args);
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "quote_writer.h"
-#include "run_quotedump.h"
+#include "run_program.h"
 
 namespace {
 
@@ -14,8 +14,12 @@ namespace fs = std::filesystem;
 using fixture::DirectoryRecord;
 using fixture::WriteMaster;
 
-using quotedump_run::Quotedump;
-using quotedump_run::Result;
+using Result = fixture::ProgramRun;
+
+// stdout goes to the test unless `stdoutPath` names where it should go instead.
+Result Quotedump(const std::vector<std::string>& args, const std::string& stdoutPath = {}) {
+  return fixture::RunProgram(QUOTEDUMP_PATH, args, {.unset = {}, .stdoutPath = stdoutPath});
+}
 
 fixture::Record53 Sec(std::uint8_t file, const std::string& symbol, const std::string& name,
                       float real1 = 0.0f, float real2 = 0.0f) {

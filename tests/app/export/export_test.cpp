@@ -1,89 +1,21 @@
-// The headless export: its command line, its file names, and the tickvane executable run on
-// small databases.
+// The headless export: its file names, and the tickvane executable run on small databases.
 
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 #include <QImage>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "bars.h"
 #include "export.h"
 #include "quote_writer.h"
-#include "values.h"
+#include "run_program.h"
 
 namespace {
-
-using tv::ParseExportArguments;
-
-TEST(ExportCommandLine, AcceptsEitherModeWithOptionsInAnyOrder) {
-  auto p = ParseExportArguments({"--export-png", "out.png", "--size", "640x480", "--symbol", "BHP",
-                                 "--print-colors", "--profile", "v.ini", "/d/MASTER"});
-  ASSERT_TRUE(p.options) << p.error;
-  EXPECT_EQ(p.options->pngPath, "out.png");
-  EXPECT_EQ(p.options->width, 640);
-  EXPECT_EQ(p.options->height, 480);
-  EXPECT_EQ(p.options->symbol, "BHP");
-  EXPECT_TRUE(p.options->printColors);
-  EXPECT_EQ(p.options->profile, "v.ini");
-  EXPECT_EQ(p.options->master, "/d/MASTER");
-
-  p = ParseExportArguments({"/d/MASTER", "--export-all", "charts"});
-  ASSERT_TRUE(p.options) << p.error;
-  EXPECT_EQ(p.options->outDir, "charts");
-  EXPECT_EQ(p.options->width, 1280);
-  EXPECT_EQ(p.options->height, 720);
-  EXPECT_FALSE(p.options->printColors);
-  EXPECT_TRUE(p.options->profile.empty());
-}
-
-TEST(ExportCommandLine, RefusesMalformedCommands) {
-  const std::vector<std::vector<std::string_view>> bad = {
-      {"--export-png", "o.png"},                                       // no MASTERFILE
-      {"--export-png"},                                                // no file name
-      {"--export-png", "o.png", "--export-all", "d", "M/MASTER"},      // both modes
-      {"M/MASTER"},                                                    // neither
-      {"--export-png", "o.png", "--size", "640", "M/MASTER"},          // no height
-      {"--export-png", "o.png", "--size", "0x480", "M/MASTER"},        // empty
-      {"--export-png", "o.png", "--size", "9000x10", "M/MASTER"},      // too large
-      {"--export-png", "o.png", "--size", "64x48px", "M/MASTER"},      // trailing text
-      {"--export-png", "o.png", "--size", "-5x10", "M/MASTER"},        // negative
-      {"--export-png", "o.png", "--colour", "M/MASTER"},               // unknown option
-      {"--export-png", "o.png", "A/MASTER", "B/MASTER"},               // two databases
-      {"--export-all", "d", "--symbol", "BHP", "M/MASTER"},            // symbol with all
-      {"--export-png", "o.png", "M/MASTER", "--symbol"},               // symbol missing
-      {"--export-png", "o.png", "--until", "2001-02-29", "M/MASTER"},  // no such day
-      {"--export-png", "o.png", "--until", "2001-2-28", "M/MASTER"},   // malformed
-      {"--export-png", "o.png", "--until", "+001-02-28", "M/MASTER"},  // malformed
-      {"--export-png", "o.png", "M/MASTER", "--until"},                // date missing
-      {"--export-all", "d", "--until", "2001-02-28", "M/MASTER"},      // until with all
-      {"--export-png", "o.png", "M/MASTER", "--profile"},              // profile missing
-      {"--export-png", "o.png", "--profile=", "M/MASTER"},             // profile empty
-  };
-  for (const auto& args : bad) {
-    const auto p = ParseExportArguments(args);
-    EXPECT_FALSE(p.options) << args.size() << " " << args.back();
-    EXPECT_FALSE(p.error.empty());
-  }
-}
-
-TEST(ExportCommandLine, UntilTakesCalendarDaysBeyondTheQuoteFilesRange) {
-  const auto p = ParseExportArguments({"--export-png", "o.png", "--until", "2000-02-29", "M"});
-  ASSERT_TRUE(p.options) << p.error;
-  EXPECT_EQ(p.options->until, "2000-02-29");
-  EXPECT_EQ(p.options->untilDay, DayNumber(2000, 2, 29));
-  EXPECT_EQ(tv::ParseUntilDate("1961-01-01"), 1);
-  EXPECT_EQ(tv::ParseUntilDate("1960-12-31"), 0);      // earlier than any bar
-  EXPECT_EQ(tv::ParseUntilDate("2050-09-18"), 32767);  // later than any bar
-  EXPECT_EQ(tv::ParseUntilDate("2000-04-31"), std::nullopt);
-  EXPECT_EQ(tv::ParseUntilDate("2000-04-3a"), std::nullopt);
-}
 
 TEST(ExportFileNames, NumberedFromOneWithUnsafeCharactersReplaced) {
   EXPECT_EQ(tv::ExportFileName(0, "BHP"), "001-BHP.png");
@@ -92,29 +24,31 @@ TEST(ExportFileNames, NumberedFromOneWithUnsafeCharactersReplaced) {
   EXPECT_EQ(tv::ExportFileName(41, "../x"), "042-.._x.png");
 }
 
-// Runs the tickvane executable with a command line, stderr kept in a file.
-struct ProcessResult {
-  int status = -1;
-  std::string stderrText;
-};
-
-// `shellPrefix` runs before the program in the same shell (a `ulimit`, say); `environment`
+// Runs the tickvane executable without a display; `arguments` are shell words, `shellPrefix`
+// runs before the program in the same shell (a `ulimit`, say), and `environment`
 // (NAME=value ...) is all the program gets of a display.
-ProcessResult RunTickvane(const fixture::TempDir& dir, const std::string& arguments,
-                          const std::string& shellPrefix = {},
-                          const std::string& environment = {}) {
-  const std::string errFile = dir.dir() + "stderr.txt";
-  const std::string command =
-      shellPrefix + std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") +
-      environment + " '" + TICKVANE_EXE + "' " + arguments + " 2> '" + errFile + "'";
-  ProcessResult run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::ifstream in(errFile);
-  std::stringstream text;
-  text << in.rdbuf();
-  run.stderrText = text.str();
-  return run;
+fixture::ProgramRun RunTickvane(const fixture::TempDir& /*dir*/, const std::string& arguments,
+                                const std::string& shellPrefix = {},
+                                const std::string& environment = {}) {
+  return fixture::RunProgram(
+      "/bin/sh",
+      {"-c", shellPrefix + "exec env " + environment + " '" + std::string(TICKVANE_EXE) + "' " +
+                 arguments},
+      {.unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, .stdoutPath = {}});
+}
+
+TEST(Program, AnswersHelpAndVersionAndRefusesMistakesWithoutADisplay) {
+  const fixture::TempDir dir;
+  fixture::ProgramRun run = RunTickvane(dir, "--help");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("usage: tickvane [--profile FILE]", 0), 0u) << run.out;
+  run = RunTickvane(dir, "--version");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Tickvane Version 2.1\n");
+  run = RunTickvane(dir, "--export-all d --symbol X M/MASTER");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("tickvane: --symbol goes with --export-png only\nusage: ", 0), 0u)
+      << run.err;
 }
 
 class ExportRun : public ::testing::Test {
@@ -137,8 +71,9 @@ class ExportRun : public ::testing::Test {
 };
 
 TEST_F(ExportRun, WritesTheFirstChartAtTheDefaultSizeInScreenColours) {
-  const ProcessResult run = RunTickvane(dir, "--export-png '" + Out("a.png") + "' " + Master());
-  ASSERT_EQ(run.status, 0) << run.stderrText;
+  const fixture::ProgramRun run =
+      RunTickvane(dir, "--export-png '" + Out("a.png") + "' " + Master());
+  ASSERT_EQ(run.status, 0) << run.err;
   const QImage image(QString::fromStdString(Out("a.png")));
   ASSERT_FALSE(image.isNull());
   EXPECT_EQ(image.width(), 1280);
@@ -153,10 +88,10 @@ TEST_F(ExportRun, WritesTheFirstChartAtTheDefaultSizeInScreenColours) {
 }
 
 TEST_F(ExportRun, PrintColoursAtAChosenSizeForAChosenSymbol) {
-  const ProcessResult run =
+  const fixture::ProgramRun run =
       RunTickvane(dir, "--export-png '" + Out("c.png") +
                            "' --size 320x200 --print-colors --symbol CCC " + Master());
-  ASSERT_EQ(run.status, 0) << run.stderrText;
+  ASSERT_EQ(run.status, 0) << run.err;
   const QImage image(QString::fromStdString(Out("c.png")));
   ASSERT_EQ(image.size(), QSize(320, 200));
   EXPECT_EQ(image.pixel(1, 1) & 0xFFFFFF, 0xFFFFFFu);
@@ -164,31 +99,30 @@ TEST_F(ExportRun, PrintColoursAtAChosenSizeForAChosenSymbol) {
 }
 
 TEST_F(ExportRun, RefusedPathUnknownSymbolAndFailedLoadWriteNothing) {
-  ProcessResult run =
+  fixture::ProgramRun run =
       RunTickvane(dir, "--export-png '" + Out("x.png") + "' '" + dir.dir() + "F1.DAT'");
   EXPECT_NE(run.status, 0);
-  EXPECT_NE(run.stderrText.find("Tickvane: You have not selected a file named \"MASTER\""),
+  EXPECT_NE(run.err.find("Tickvane: You have not selected a file named \"MASTER\""),
             std::string::npos)
-      << run.stderrText;
+      << run.err;
 
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --symbol aaa " + Master());
   EXPECT_NE(run.status, 0);
-  EXPECT_NE(run.stderrText.find("Tickvane: Failure in SearchSetSymbolIndex"), std::string::npos);
+  EXPECT_NE(run.err.find("Tickvane: Failure in SearchSetSymbolIndex"), std::string::npos);
 
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --symbol B/B " + Master());
   EXPECT_NE(run.status, 0);
-  EXPECT_NE(run.stderrText.find("Tickvane: Read failed for symbol B/B"), std::string::npos);
-  EXPECT_NE(run.stderrText.find("tickvane: cannot open " + dir.dir() +
-                                "F2.DAT: No such file or directory"),
-            std::string::npos)
-      << run.stderrText;
+  EXPECT_NE(run.err.find("Tickvane: Read failed for symbol B/B"), std::string::npos);
+  EXPECT_NE(
+      run.err.find("tickvane: cannot open " + dir.dir() + "F2.DAT: No such file or directory"),
+      std::string::npos)
+      << run.err;
 
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' '" + dir.dir() + "none/MASTER'");
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(
-      run.stderrText.find("cannot open " + dir.dir() + "none/MASTER (No such file or directory)"),
-      std::string::npos)
-      << run.stderrText;
+  EXPECT_NE(run.err.find("cannot open " + dir.dir() + "none/MASTER (No such file or directory)"),
+            std::string::npos)
+      << run.err;
 
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --size 10 " + Master());
   EXPECT_EQ(run.status, 2);
@@ -211,33 +145,32 @@ TEST_F(ExportRun, UntilDrawsTheChartPagedBackToThatDate) {
   const std::string until = bars.BarValues(bars.m_series.count - 1).front().second;
   const QImage paged = tv::RenderChart(bars, 400, 300, false);
 
-  ProcessResult run = RunTickvane(
+  fixture::ProgramRun run = RunTickvane(
       dir, "--export-png '" + Out("u.png") + "' --size 400x300 --until " + until + " " + Master());
-  ASSERT_EQ(run.status, 0) << run.stderrText;
+  ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(QImage(QString::fromStdString(Out("u.png"))).convertToFormat(paged.format()), paged);
 
   // Before the first bar: nothing is written.
   run = RunTickvane(dir, "--export-png '" + Out("v.png") + "' --until 1999-12-31 " + Master());
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.stderrText.find("AAA has no bar dated on or before 1999-12-31"), std::string::npos)
-      << run.stderrText;
+  EXPECT_NE(run.err.find("AAA has no bar dated on or before 1999-12-31"), std::string::npos)
+      << run.err;
   EXPECT_FALSE(std::filesystem::exists(Out("v.png")));
   run = RunTickvane(dir, "--export-png '" + Out("v.png") + "' --until 2001-02-29 " + Master());
   EXPECT_EQ(run.status, 2);
 }
 
 TEST_F(ExportRun, ExportAllSkipsFailuresGoesOnAndReportsThem) {
-  const ProcessResult run =
+  const fixture::ProgramRun run =
       RunTickvane(dir, "--export-all '" + Out("charts") + "' --size 400x300 " + Master());
-  EXPECT_EQ(run.status, 1) << run.stderrText;
+  EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_TRUE(std::filesystem::exists(Out("charts/001-AAA.png")));
   EXPECT_FALSE(std::filesystem::exists(Out("charts/002-B_B.png")));
   EXPECT_EQ(QImage(QString::fromStdString(Out("charts/003-CCC.png"))).size(), QSize(400, 300));
-  EXPECT_NE(run.stderrText.find("[3/3] CCC"), std::string::npos) << run.stderrText;
-  EXPECT_NE(run.stderrText.find("Tickvane: Read failed for symbol B/B"), std::string::npos);
-  EXPECT_NE(run.stderrText.find("skipped B/B (cannot open " + dir.dir() + "F2.DAT"),
-            std::string::npos);
-  EXPECT_NE(run.stderrText.find("2 of 3 charts written"), std::string::npos);
+  EXPECT_NE(run.err.find("[3/3] CCC"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Tickvane: Read failed for symbol B/B"), std::string::npos);
+  EXPECT_NE(run.err.find("skipped B/B (cannot open " + dir.dir() + "F2.DAT"), std::string::npos);
+  EXPECT_NE(run.err.find("2 of 3 charts written"), std::string::npos);
 }
 
 TEST(ExportAll, DirectoryEntriesAreNoSecuritiesToExport) {
@@ -248,12 +181,12 @@ TEST(ExportAll, DirectoryEntriesAreNoSecuritiesToExport) {
        fixture::SecurityRecord({.fileNumber = 1, .name = "ALPHA", .symbol = "AAA"}),
        fixture::DirectoryRecord("OTHER")});
   fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 30});
-  const ProcessResult run = RunTickvane(
+  const fixture::ProgramRun run = RunTickvane(
       dir, "--export-all '" + dir.dir() + "out' --size 200x100 '" + dir.dir() + "MASTER'");
-  EXPECT_EQ(run.status, 0) << run.stderrText;
+  EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "out" / "002-AAA.png"));
-  EXPECT_EQ(run.stderrText.find("skipped"), std::string::npos) << run.stderrText;
-  EXPECT_NE(run.stderrText.find("1 of 1 charts written"), std::string::npos);
+  EXPECT_EQ(run.err.find("skipped"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("1 of 1 charts written"), std::string::npos);
 }
 
 std::string Bytes(const std::filesystem::path& path) {
@@ -273,10 +206,9 @@ TEST_F(ExportRun, NeverReplacesAFileOfTheDatabaseOrAnythingButAPng) {
   for (const std::string& target :
        {dir.dir() + "MASTER", dir.dir() + "F1.DAT", dir.dir() + "F3.DOP", dir.dir() + "link.png",
         dir.dir() + "SUB/hard.png", dir.dir() + "notes.txt"}) {
-    const ProcessResult run = RunTickvane(dir, "--export-png '" + target + "' " + Master());
+    const fixture::ProgramRun run = RunTickvane(dir, "--export-png '" + target + "' " + Master());
     EXPECT_EQ(run.status, 1) << target;
-    EXPECT_NE(run.stderrText.find("tickvane: cannot write " + target), std::string::npos)
-        << run.stderrText;
+    EXPECT_NE(run.err.find("tickvane: cannot write " + target), std::string::npos) << run.err;
   }
   for (std::size_t k = 0; k < files.size(); ++k)
     EXPECT_EQ(Bytes(dir.path() / files[k]), before[k]) << files[k];
@@ -284,9 +216,9 @@ TEST_F(ExportRun, NeverReplacesAFileOfTheDatabaseOrAnythingButAPng) {
 
   // An earlier chart is a PNG: it is replaced.
   ASSERT_EQ(RunTickvane(dir, "--export-png '" + Out("a.png") + "' " + Master()).status, 0);
-  const ProcessResult again =
+  const fixture::ProgramRun again =
       RunTickvane(dir, "--export-png '" + Out("a.png") + "' --size 300x200 " + Master());
-  EXPECT_EQ(again.status, 0) << again.stderrText;
+  EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(QImage(QString::fromStdString(Out("a.png"))).size(), QSize(300, 200));
 }
 
@@ -297,10 +229,10 @@ TEST_F(ExportRun, AFailedWriteLeavesTheEarlierFileAndNothingElse) {
   ASSERT_EQ(RunTickvane(dir, "--export-png '" + out + "' --size 100x80 " + Master()).status, 0);
   const std::string earlier = Bytes(out);
   // A file-size limit far below a full-size chart.
-  const ProcessResult run =
+  const fixture::ProgramRun run =
       RunTickvane(dir, "--export-png '" + out + "' " + Master(), "ulimit -f 4; ");
-  EXPECT_EQ(run.status, 1) << run.stderrText;
-  EXPECT_NE(run.stderrText.find("cannot write " + out), std::string::npos) << run.stderrText;
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.err.find("cannot write " + out), std::string::npos) << run.err;
   EXPECT_EQ(Bytes(out), earlier);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "out"), fs::directory_iterator()), 1);
 }
@@ -308,25 +240,25 @@ TEST_F(ExportRun, AFailedWriteLeavesTheEarlierFileAndNothingElse) {
 TEST_F(ExportRun, UnwritableFilesCountAsFailures) {
   // The output "directory" is a regular file: no chart can be written below it.
   fixture::WriteText(dir.path() / "blocked", "not a directory");
-  ProcessResult run =
+  fixture::ProgramRun run =
       RunTickvane(dir, "--export-all '" + Out("blocked") + "' --size 200x100 " + Master());
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.stderrText.find("skipped AAA (cannot write"), std::string::npos) << run.stderrText;
-  EXPECT_NE(run.stderrText.find("skipped CCC (cannot write"), std::string::npos);
-  EXPECT_NE(run.stderrText.find("0 of 3 charts written"), std::string::npos);
+  EXPECT_NE(run.err.find("skipped AAA (cannot write"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("skipped CCC (cannot write"), std::string::npos);
+  EXPECT_NE(run.err.find("0 of 3 charts written"), std::string::npos);
 
   run = RunTickvane(dir, "--export-png '" + Out("blocked/a.png") + "' " + Master());
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.stderrText.find("cannot write"), std::string::npos);
+  EXPECT_NE(run.err.find("cannot write"), std::string::npos);
 }
 
 TEST_F(ExportRun, ExtendedReadsSecuritiesWithoutLayoutFiles) {
   std::filesystem::remove(dir.path() / "F3.DOP");
-  ProcessResult run =
+  fixture::ProgramRun run =
       RunTickvane(dir, "--export-png '" + Out("c.png") + "' --symbol CCC " + Master());
   EXPECT_EQ(run.status, 1);
   run = RunTickvane(dir, "--export-png '" + Out("c.png") + "' --symbol CCC --extended " + Master());
-  EXPECT_EQ(run.status, 0) << run.stderrText;
+  EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(QImage(QString::fromStdString(Out("c.png"))).size(), QSize(1280, 720));
 }
 
@@ -334,14 +266,14 @@ TEST_F(ExportRun, ExtendedReadsSecuritiesWithoutLayoutFiles) {
 // answer is named, and the program ends with status 1.
 TEST(StartUp, AnUnreachableDisplayIsNamedNotAnAbort) {
   fixture::TempDir dir;
-  ProcessResult run = RunTickvane(dir, "", "", "DISPLAY=:97 XAUTHORITY=/nonexistent");
+  fixture::ProgramRun run = RunTickvane(dir, "", "", "DISPLAY=:97 XAUTHORITY=/nonexistent");
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.stderrText.find("cannot open display :97"), std::string::npos) << run.stderrText;
+  EXPECT_NE(run.err.find("cannot open display :97"), std::string::npos) << run.err;
 
   run = RunTickvane(dir, "", "", "WAYLAND_DISPLAY=no-compositor XDG_RUNTIME_DIR=" + dir.dir());
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.stderrText.find("cannot open display"), std::string::npos) << run.stderrText;
-  EXPECT_NE(run.stderrText.find("no-compositor"), std::string::npos) << run.stderrText;
+  EXPECT_NE(run.err.find("cannot open display"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("no-compositor"), std::string::npos) << run.err;
 
   // The help needs no display.
   run = RunTickvane(dir, "--help", "", "DISPLAY=:97");

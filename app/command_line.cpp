@@ -1,0 +1,217 @@
+#include "command_line.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+
+#include "values.h"
+
+namespace tv {
+
+const char* const kUsage =
+    "usage: tickvane [--profile FILE] [--extended | --no-extended] [MASTERFILE]\n"
+    "       tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD]\n"
+    "                [--print-colors] [--extended] [--profile FILE] MASTERFILE\n"
+    "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--extended]\n"
+    "                [--profile FILE] MASTERFILE\n"
+    "       tickvane --help | --version\n"
+    "\n"
+    "Opens the MetaStock / CompuTrac index file MASTERFILE (any file named MASTER) and shows\n"
+    "its securities as charts.\n"
+    "\n"
+    "  --profile FILE  keep the settings in FILE instead of the default settings file;\n"
+    "                  an export draws with its view options (default: the defaults)\n"
+    "  --extended      extended reading, for directories as data vendors write them today:\n"
+    "                  every MASTER record (up to 255) and the securities of XMASTER, long\n"
+    "                  names from EMASTER, layouts from the field count where F<n>.DOP is\n"
+    "                  missing, paths of any length, and data files whose header counts\n"
+    "                  more records than they hold (default: the settings key\n"
+    "                  [Reading] Extended=1 turns it on)\n"
+    "  --no-extended   the classic reading, whatever the settings say\n"
+    "  --export-png    draw one chart into a PNG file, without a window\n"
+    "  --export-all    draw every chart into OUTDIR, without a window\n"
+    "  --help          show this text\n"
+    "  --version       show the program's version\n";
+
+const char* const kVersionText = "Tickvane Version 2.1\n";
+
+namespace {
+
+constexpr int kMaxExportSide = 8192;  // a bound on the image the command line can ask for
+
+bool ParseSize(std::string_view text, int& width, int& height) {
+  const auto x = text.find_first_of("xX");
+  if (x == std::string_view::npos) return false;
+  const auto number = [](std::string_view t, int& out) {
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), out);
+    return ec == std::errc{} && end == t.data() + t.size() && out >= 1 && out <= kMaxExportSide;
+  };
+  return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
+}
+
+std::string Text(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+// Every option of every mode; each mode refuses the others' options itself, so that a mistake
+// reads the same whichever mode it is made in.
+struct Options {
+  QCommandLineOption help{{"h", "help"}};
+  QCommandLineOption version{{"v", "version"}};
+  QCommandLineOption profile{"profile", {}, "FILE"};
+  QCommandLineOption exportPng{"export-png", {}, "OUT.png"};
+  QCommandLineOption exportAll{"export-all", {}, "OUTDIR"};
+  QCommandLineOption size{"size", {}, "WxH"};
+  QCommandLineOption symbol{"symbol", {}, "SYM"};
+  QCommandLineOption until{"until", {}, "YYYY-MM-DD"};
+  QCommandLineOption printColors{"print-colors"};
+  QCommandLineOption extended{"extended"};
+  QCommandLineOption noExtended{"no-extended"};
+
+  QList<QCommandLineOption> All() const {
+    return {help,   version, profile,     exportPng, exportAll, size,
+            symbol, until,   printColors, extended,  noExtended};
+  }
+};
+
+// What an option that takes a value says when the value is missing.
+std::string NeedsValue(const QString& name) {
+  if (name == "profile") return "--profile needs a file name";
+  if (name == "export-png") return "--export-png needs a file name";
+  if (name == "export-all") return "--export-all needs a directory";
+  if (name == "size") return "--size needs WxH, each from 1 to 8192";
+  if (name == "until") return "--until needs a date YYYY-MM-DD that exists";
+  return "--symbol needs a symbol";
+}
+
+// The reason Qt's parser gave up: an option it does not know, or else an option that takes a
+// value given last, without one.
+std::string ParseError(const QCommandLineParser& parser, const QStringList& list) {
+  const QStringList unknown = parser.unknownOptionNames();
+  if (!unknown.isEmpty()) {
+    const QString& name = unknown.front();
+    return "unknown option " + std::string(name.size() == 1 ? "-" : "--") + Text(name);
+  }
+  QString last = list.back();
+  while (last.startsWith('-')) last.remove(0, 1);
+  return NeedsValue(last);
+}
+
+bool ReadUntil(const std::string& text, ExportOptions& e) {
+  const std::optional<int> day = ParseUntilDate(text);
+  if (!day) return false;
+  e.until = text;
+  e.untilDay = *day;
+  return true;
+}
+
+void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
+  ExportOptions& e = line.exports;
+  e.extended = parser.isSet(o.extended);
+  e.pngPath = Text(parser.value(o.exportPng));
+  e.outDir = Text(parser.value(o.exportAll));
+  e.profile = Text(parser.value(o.profile));
+  if (parser.isSet(o.noExtended)) {
+    line.error = "unknown option --no-extended";
+  } else if (parser.isSet(o.profile) && e.profile.empty()) {
+    line.error = NeedsValue("profile");
+  } else if (parser.isSet(o.exportPng) && e.pngPath.empty()) {
+    line.error = NeedsValue("export-png");
+  } else if (parser.isSet(o.exportAll) && e.outDir.empty()) {
+    line.error = NeedsValue("export-all");
+  } else if (parser.isSet(o.size) && !ParseSize(Text(parser.value(o.size)), e.width, e.height)) {
+    line.error = NeedsValue("size");
+  } else if (parser.isSet(o.until) && !ReadUntil(Text(parser.value(o.until)), e)) {
+    line.error = NeedsValue("until");
+  } else if (parser.isSet(o.exportPng) == parser.isSet(o.exportAll)) {
+    line.error = "give exactly one of --export-png and --export-all";
+  } else if (parser.isSet(o.exportAll) && parser.isSet(o.symbol)) {
+    line.error = "--symbol goes with --export-png only";
+  } else if (parser.isSet(o.exportAll) && parser.isSet(o.until)) {
+    line.error = "--until goes with --export-png only";
+  } else if (parser.positionalArguments().size() > 1) {
+    line.error = "more than one MASTERFILE given";
+  } else if (parser.positionalArguments().isEmpty()) {
+    line.error = "no MASTERFILE given";
+  } else {
+    e.symbol = Text(parser.value(o.symbol));
+    e.printColors = parser.isSet(o.printColors);
+    e.master = Text(parser.positionalArguments().front());
+  }
+}
+
+void ReadWindow(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
+  for (const QCommandLineOption* exportOnly : {&o.size, &o.symbol, &o.until, &o.printColors}) {
+    if (parser.isSet(*exportOnly)) {
+      line.error = "unknown option --" + Text(exportOnly->names().front());
+      return;
+    }
+  }
+  // Of --extended and --no-extended the last one given counts.
+  for (const QString& name : parser.optionNames()) {
+    if (name == "extended" || name == "no-extended") line.extended = name == "extended";
+  }
+  line.profile = Text(parser.value(o.profile));
+  if (parser.isSet(o.profile) && line.profile.empty()) {
+    line.error = NeedsValue("profile");
+  } else if (parser.positionalArguments().size() > 1) {
+    line.error = "only one file can be opened";
+  } else if (!parser.positionalArguments().isEmpty()) {
+    line.file = Text(parser.positionalArguments().front());
+  }
+}
+
+}  // namespace
+
+std::optional<int> ParseUntilDate(std::string_view text) {
+  int y = 0, m = 0, d = 0;
+  const auto digits = [&](std::size_t at, std::size_t n, int& out) {
+    const char* begin = text.data() + at;
+    for (std::size_t i = 0; i < n; ++i)
+      if (begin[i] < '0' || begin[i] > '9') return false;
+    return std::from_chars(begin, begin + n, out).ec == std::errc{};
+  };
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(0, 4, y) ||
+      !digits(5, 2, m) || !digits(8, 2, d))
+    return std::nullopt;
+  const std::chrono::year_month_day date{std::chrono::year{y},
+                                         std::chrono::month{static_cast<unsigned>(m)},
+                                         std::chrono::day{static_cast<unsigned>(d)}};
+  if (!date.ok()) return std::nullopt;
+  if (y < 1961) return 0;
+  const int day = DayNumber(static_cast<std::int16_t>(y), static_cast<std::int16_t>(m),
+                            static_cast<std::int16_t>(d));
+  return day != 0 ? day : INT16_MAX;  // 0 here: past 17 September 2050
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
+  QStringList list{QStringLiteral("tickvane")};
+  bool exportCommand = false;
+  for (const std::string_view a : args) {
+    list.append(QString::fromLocal8Bit(a.data(), static_cast<qsizetype>(a.size())));
+    // Named without its value is still an export command, refused as one.
+    exportCommand = exportCommand || a == "--export-png" || a == "--export-all";
+  }
+  const Options o;
+  QCommandLineParser parser;
+  parser.addOptions(o.All());
+  const bool parsed = parser.parse(list);
+
+  CommandLine line;
+  exportCommand = exportCommand || parser.isSet(o.exportPng) || parser.isSet(o.exportAll);
+  line.mode = exportCommand ? CommandLine::Mode::kExport : CommandLine::Mode::kWindow;
+  if (parser.isSet(o.help)) {
+    line.mode = CommandLine::Mode::kHelp;
+  } else if (parser.isSet(o.version)) {
+    line.mode = CommandLine::Mode::kVersion;
+  } else if (!parsed) {
+    line.error = ParseError(parser, list);
+  } else if (exportCommand) {
+    ReadExport(parser, o, line);
+  } else {
+    ReadWindow(parser, o, line);
+  }
+  return line;
+}
+
+}  // namespace tv

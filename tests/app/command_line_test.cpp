@@ -1,0 +1,134 @@
+// tickvane's command lines: the windowed viewer's and the export's.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "values.h"
+
+namespace {
+
+using tv::CommandLine;
+using tv::ParseCommandLine;
+
+struct ParsedExport {
+  std::optional<tv::ExportOptions> options;
+  std::string error;
+};
+
+// An export command line as the export sees it.
+ParsedExport Exports(const std::vector<std::string_view>& args) {
+  const CommandLine line = ParseCommandLine(args);
+  EXPECT_EQ(line.mode, CommandLine::Mode::kExport);
+  if (!line.error.empty()) return {{}, line.error};
+  return {line.exports, {}};
+}
+
+TEST(CommandLine, AFileAndASettingsFileAreTakenInAnyOrder) {
+  auto line = ParseCommandLine({"--profile", "/tmp/t.ini", "/data/MASTER"});
+  EXPECT_EQ(line.file, "/data/MASTER");
+  EXPECT_EQ(line.profile, "/tmp/t.ini");
+  EXPECT_TRUE(line.error.empty());
+  line = ParseCommandLine({"/data/MASTER", "--profile=/tmp/u.ini"});
+  EXPECT_EQ(line.file, "/data/MASTER");
+  EXPECT_EQ(line.profile, "/tmp/u.ini");
+  line = ParseCommandLine({});
+  EXPECT_EQ(line.file, "");
+  EXPECT_EQ(line.profile, "");
+  EXPECT_EQ(line.mode, CommandLine::Mode::kWindow);
+  // After "--" a name that starts with a dash is a file.
+  EXPECT_EQ(ParseCommandLine({"--", "-odd/MASTER"}).file, "-odd/MASTER");
+}
+
+TEST(CommandLine, HelpAndVersionAreRecognisedInEveryMode) {
+  EXPECT_EQ(ParseCommandLine({"--help"}).mode, CommandLine::Mode::kHelp);
+  EXPECT_EQ(ParseCommandLine({"-h"}).mode, CommandLine::Mode::kHelp);
+  EXPECT_EQ(ParseCommandLine({"--version"}).mode, CommandLine::Mode::kVersion);
+  EXPECT_EQ(ParseCommandLine({"--frobnicate", "-v"}).mode, CommandLine::Mode::kVersion);
+  EXPECT_EQ(ParseCommandLine({"--export-png", "o.png", "--help"}).mode, CommandLine::Mode::kHelp);
+}
+
+TEST(CommandLine, ExtendedReadingIsSwitchedEitherWayOrLeftToTheSettings) {
+  EXPECT_EQ(ParseCommandLine({"--extended", "/d/MASTER"}).extended, true);
+  EXPECT_EQ(ParseCommandLine({"--no-extended"}).extended, false);
+  EXPECT_EQ(ParseCommandLine({"--no-extended", "--extended"}).extended, true);
+  EXPECT_EQ(ParseCommandLine({"/d/MASTER"}).extended, std::nullopt);
+  EXPECT_TRUE(ParseCommandLine({"--export-all", "d", "--extended", "M"}).exports.extended);
+}
+
+TEST(CommandLine, MistakesAreRefusedWithAReason) {
+  for (const auto& args : std::vector<std::vector<std::string_view>>{
+           {"--profile"}, {"--profile="}, {"--profile", ""}, {"--frobnicate"}, {"a", "b"}})
+    EXPECT_FALSE(ParseCommandLine(args).error.empty()) << args.size();
+  EXPECT_EQ(ParseCommandLine({"--frobnicate"}).error, "unknown option --frobnicate");
+  EXPECT_EQ(ParseCommandLine({"x/MASTER", "--profile"}).error, "--profile needs a file name");
+  // The export's options are no options of the window.
+  EXPECT_EQ(ParseCommandLine({"--size", "10x10", "x/MASTER"}).error, "unknown option --size");
+}
+
+TEST(ExportCommandLine, AcceptsEitherModeWithOptionsInAnyOrder) {
+  auto p = Exports({"--export-png", "out.png", "--size", "640x480", "--symbol", "BHP",
+                    "--print-colors", "--profile", "v.ini", "/d/MASTER"});
+  ASSERT_TRUE(p.options) << p.error;
+  EXPECT_EQ(p.options->pngPath, "out.png");
+  EXPECT_EQ(p.options->width, 640);
+  EXPECT_EQ(p.options->height, 480);
+  EXPECT_EQ(p.options->symbol, "BHP");
+  EXPECT_TRUE(p.options->printColors);
+  EXPECT_EQ(p.options->profile, "v.ini");
+  EXPECT_EQ(p.options->master, "/d/MASTER");
+
+  p = Exports({"/d/MASTER", "--export-all", "charts"});
+  ASSERT_TRUE(p.options) << p.error;
+  EXPECT_EQ(p.options->outDir, "charts");
+  EXPECT_EQ(p.options->width, 1280);
+  EXPECT_EQ(p.options->height, 720);
+  EXPECT_FALSE(p.options->printColors);
+  EXPECT_TRUE(p.options->profile.empty());
+}
+
+TEST(ExportCommandLine, RefusesMalformedCommands) {
+  const std::vector<std::vector<std::string_view>> bad = {
+      {"--export-png", "o.png"},                                       // no MASTERFILE
+      {"--export-png"},                                                // no file name
+      {"--export-png", "o.png", "--export-all", "d", "M/MASTER"},      // both modes
+      {"--export-png", "o.png", "--size", "640", "M/MASTER"},          // no height
+      {"--export-png", "o.png", "--size", "0x480", "M/MASTER"},        // empty
+      {"--export-png", "o.png", "--size", "9000x10", "M/MASTER"},      // too large
+      {"--export-png", "o.png", "--size", "64x48px", "M/MASTER"},      // trailing text
+      {"--export-png", "o.png", "--size", "-5x10", "M/MASTER"},        // negative
+      {"--export-png", "o.png", "--colour", "M/MASTER"},               // unknown option
+      {"--export-png", "o.png", "A/MASTER", "B/MASTER"},               // two databases
+      {"--export-all", "d", "--symbol", "BHP", "M/MASTER"},            // symbol with all
+      {"--export-png", "o.png", "M/MASTER", "--symbol"},               // symbol missing
+      {"--export-png", "o.png", "--until", "2001-02-29", "M/MASTER"},  // no such day
+      {"--export-png", "o.png", "--until", "2001-2-28", "M/MASTER"},   // malformed
+      {"--export-png", "o.png", "--until", "+001-02-28", "M/MASTER"},  // malformed
+      {"--export-png", "o.png", "M/MASTER", "--until"},                // date missing
+      {"--export-all", "d", "--until", "2001-02-28", "M/MASTER"},      // until with all
+      {"--export-png", "o.png", "M/MASTER", "--profile"},              // profile missing
+      {"--export-png", "o.png", "--profile=", "M/MASTER"},             // profile empty
+  };
+  for (const auto& args : bad) {
+    const auto p = Exports(args);
+    EXPECT_FALSE(p.options) << args.size() << " " << args.back();
+    EXPECT_FALSE(p.error.empty());
+  }
+}
+
+TEST(ExportCommandLine, UntilTakesCalendarDaysBeyondTheQuoteFilesRange) {
+  const auto p = Exports({"--export-png", "o.png", "--until", "2000-02-29", "M"});
+  ASSERT_TRUE(p.options) << p.error;
+  EXPECT_EQ(p.options->until, "2000-02-29");
+  EXPECT_EQ(p.options->untilDay, DayNumber(2000, 2, 29));
+  EXPECT_EQ(tv::ParseUntilDate("1961-01-01"), 1);
+  EXPECT_EQ(tv::ParseUntilDate("1960-12-31"), 0);      // earlier than any bar
+  EXPECT_EQ(tv::ParseUntilDate("2050-09-18"), 32767);  // later than any bar
+  EXPECT_EQ(tv::ParseUntilDate("2000-04-31"), std::nullopt);
+  EXPECT_EQ(tv::ParseUntilDate("2000-04-3a"), std::nullopt);
+}
+
+}  // namespace

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "qt_surface.h"
+#include "version.h"
 #include "window_geometry.h"
 
 namespace tv {
@@ -151,7 +152,7 @@ QImage SplashPicture() {
   p.drawText(QRect(16, 158, kPictureWidth - 32, 20), Qt::AlignLeft | Qt::AlignVCenter,
              "MetaStock and CompuTrac quote viewer");
   p.drawText(QRect(16, 176, kPictureWidth - 32, 20), Qt::AlignLeft | Qt::AlignVCenter,
-             "Version 2.1");
+             "Version " TICKVANE_VERSION_SHORT);
   p.end();
 
   return ToColorTable(image);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "values.h"
+#include "version.h"
 
 namespace tv {
 
@@ -35,7 +36,7 @@ const char* const kUsage =
     "  --help          show this text\n"
     "  --version       show the program's version\n";
 
-const char* const kVersionText = "Tickvane Version 2.1\n";
+const char* const kVersionText = "Tickvane Version " TICKVANE_VERSION_SHORT "\n";
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "About.h"
+#include "version.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -50,7 +51,7 @@ CAboutDlg::CAboutDlg(const QPixmap& icon, QWidget* parent)
           "affiliated with or endorsed by them.",
           12, 130, 100, 40, Qt::AlignLeft);
 
-  AddText(this, du, "Tickvane Version 2.1", 125, 15, 80, 8, Qt::AlignHCenter);
+  AddText(this, du, "Tickvane Version " TICKVANE_VERSION_SHORT, 125, 15, 80, 8, Qt::AlignHCenter);
   AddText(this, du, "A 32 bit application", 135, 40, 64, 8, Qt::AlignHCenter);
   // The credits, in the right-hand column under the version lines.
   AddText(this, du, "Written by the Tickvane developers. Built with Qt.", 125, 56, 80, 40,

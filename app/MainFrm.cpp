@@ -16,6 +16,7 @@
 #include "View.h"
 #include "command_ids.h"
 #include "commands.h"
+#include "dialog_units.h"
 #include "doc_template.h"
 #include "images.h"
 #include "position_pie.h"
@@ -180,12 +181,7 @@ void CMainFrame::CreateStatusBar() {
   m_wndStatusBar->addPermanentWidget(m_piePane);
 }
 
-void CMainFrame::CenterRectOnScreen(QRect& rect) {
-  const QSize screen = ScreenSize();
-  Rect r{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
-  CenterRect(r, screen.width(), screen.height());
-  rect.moveTo(r.left, r.top);
-}
+void CMainFrame::CenterRectOnScreen(QRect& rect) { CenterDialogRect(rect); }
 
 void CMainFrame::CenterOnScreen(QWidget& window) {
   QRect rect = window.frameGeometry();

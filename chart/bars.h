@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -82,6 +83,8 @@ class CBars {
   int CanStepPrevious() const;
   const char* GetSymbol(int i) const;
   const char* GetName(int i) const;
+  // Whether list entry i is a MASTER directory entry (a subdirectory, not a security).
+  bool IsDirectoryEntry(int i) const;
   // Symbol and name of the current entry, as the chart's title shows them.
   const char* CurrentSymbol() const;
   const char* CurrentName() const;
@@ -177,6 +180,9 @@ class CBars {
   SeriesColumn<float> m_ma2{};
   int m_extended = 0;
   std::vector<IndexedSecurity> m_index;  // the list while extended reading is on
+  // The data directory's names, read with the extended list: loads in a directory of
+  // thousands of files look names up here instead of reading the directory each time.
+  std::shared_ptr<const DirectoryListing> m_listing;
 
   static constexpr ColorSet kDefaultScreenColors{0, 7, 2, 3, 7, 3, 3, 4, 1, 4};
   static constexpr ColorSet kPrintColors{7, 0, 0, 1, 0, 0, 1, 0, 0, 0};

@@ -53,6 +53,7 @@ int CBars::ReadSecurityList() {
   if (m_extended) {
     const ResultCode rc = ReadSecurityIndex(m_masterPath, m_index);
     if (rc == kFileOpen) return 1;
+    m_listing = std::make_shared<const DirectoryListing>(NormaliseDirectory(m_dataDir));
     m_count = static_cast<int>(m_index.size());
     if (m_current < 0 || m_current >= std::max(m_count, 1)) m_current = 0;
     if (rc == kSuccess) return 0;
@@ -128,7 +129,7 @@ int CBars::LoadBars(std::int32_t start, std::int32_t count) {
     // XMASTER security or a second entry with the same symbol loads as listed.
     r = m_extended ? (m_current < m_count
                           ? ReadIndexedSecurity(m_series, m_dataDir, m_index[m_current], symbol,
-                                                start, bars, 0)
+                                                start, bars, 0, m_listing.get())
                           : kFileNotFound)
                    : ReadSecurity(m_series, m_dataDir, symbol, start, bars, 0);
   }
@@ -194,6 +195,14 @@ const char* CBars::GetSymbol(int i) const {
 const char* CBars::GetName(int i) const {
   if (i < 0 || i >= m_count) return nullptr;
   return m_extended ? m_index[static_cast<std::size_t>(i)].name.c_str() : m_names[i].data();
+}
+
+bool CBars::IsDirectoryEntry(int i) const {
+  if (i < 0 || i >= m_count) return false;
+  if (m_extended) return m_index[static_cast<std::size_t>(i)].directory;
+  // The classic list keeps the 16-character name field as stored.
+  const auto& name = m_names[static_cast<std::size_t>(i)];
+  return name[0] != ' ' && std::string_view(name.data() + 11, 5) == "<DIR>";
 }
 
 const char* CBars::CurrentSymbol() const {

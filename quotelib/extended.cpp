@@ -326,7 +326,8 @@ bool InferDataLayout(std::span<const std::uint8_t> records, int recordLength, in
 
 ResultCode ReadIndexedSecurity(PriceSeries& series, std::string_view directory,
                                const IndexedSecurity& entry, std::string_view key,
-                               std::int32_t start, std::int16_t count, std::int16_t allocate) {
+                               std::int32_t start, std::int16_t count, std::int16_t allocate,
+                               const DirectoryListing* listing) {
   if (entry.directory) return kFileNotFound;
   const std::string found = NormaliseDirectory(directory);
   SecurityFiles files;
@@ -337,6 +338,7 @@ ResultCode ReadIndexedSecurity(PriceSeries& series, std::string_view directory,
   files.fieldCount = entry.fieldCount;
   files.mwd = entry.xmaster;
   files.extended = true;
+  files.listing = listing;
   return ReadSecurityFiles(series, files, key, start, count, allocate);
 }
 

@@ -65,10 +65,12 @@ bool InferDataLayout(std::span<const std::uint8_t> records, int recordLength, in
                      DataLayout& layout);
 
 // ReadSecurity for one index entry found in `directory`, read the extended way. start,
-// count and allocate as for ReadSecurity; results as for ReadSecurity without -8.
+// count and allocate as for ReadSecurity; results as for ReadSecurity without -8. With a
+// listing of the directory, its files are looked up there instead of on disk.
 ResultCode ReadIndexedSecurity(PriceSeries& series, std::string_view directory,
                                const IndexedSecurity& entry, std::string_view key,
-                               std::int32_t start, std::int16_t count, std::int16_t allocate);
+                               std::int32_t start, std::int16_t count, std::int16_t allocate,
+                               const DirectoryListing* listing = nullptr);
 
 // For messages after ReadSecurityExtended gave -2: the file it could not open (a missing
 // layout file counts only where the field count cannot stand in for it), as

@@ -104,6 +104,15 @@ std::string DataFilePath(const std::string& directory, int number, std::string_v
   return ResolveInDirectory(directory, "F" + std::to_string(number) + "." + std::string(extension));
 }
 
+// A file of the security `files` describes, found through their listing when they have one.
+std::string FilePath(const SecurityFiles& files, std::string_view extension) {
+  const std::string directory(files.directory);
+  if (files.listing == nullptr) return DataFilePath(directory, files.fileNumber, extension);
+  const std::string name = "F" + std::to_string(files.fileNumber) + "." + std::string(extension);
+  const std::string_view listed = files.listing->find(name);
+  return directory + (listed.empty() ? name : std::string(listed));
+}
+
 // Data records the file holds: whole records after the header record.
 std::int32_t PresentRecords(const QuoteFile& data, int recordLength) {
   const std::int64_t size = data.size();
@@ -278,18 +287,18 @@ ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, st
   DataLayout layout;
   QuoteFile data;
   if (const ResultCode rc =
-          ReadDataLayout(DataFilePath(found, files.fileNumber, "DOP"), layout);
+          ReadDataLayout(FilePath(files, "DOP"), layout);
       rc != kSuccess) {
     // Without a layout file the extended reading takes the layout from the records; the
     // classic one fails.
-    if (!files.extended || !InferLayoutFromFile(data, DataFilePath(found, files.fileNumber, dataExtension),
+    if (!files.extended || !InferLayoutFromFile(data, FilePath(files, dataExtension),
                                                 recordLength, fieldCount, layout))
       return rc;
   }
 
   if (!RecordShapeIsUsable(recordLength, fieldCount, layout)) return kInvalidParm;
 
-  if (!data.isOpen() && !data.open(DataFilePath(found, files.fileNumber, dataExtension))) return kFileOpen;
+  if (!data.isOpen() && !data.open(FilePath(files, dataExtension))) return kFileOpen;
   std::uint8_t header[4];
   // A data file too short to hold its header has no records.
   std::int32_t headerR = 1;

@@ -97,6 +97,8 @@ struct UnopenableFile {
 };
 UnopenableFile FindUnopenableDataFile(std::string_view directory, std::string_view key);
 
+class DirectoryListing;  // quote_file.h
+
 // A security already found: where its files are and what its index record says of them.
 struct SecurityFiles {
   std::string_view directory;  // with its trailing separator
@@ -109,6 +111,9 @@ struct SecurityFiles {
   // overruled by the records the file holds.
   bool mwd = false;
   bool extended = false;
+  // Names looked up in this listing of `directory` instead of on disk: a caller that reads
+  // many securities of one large directory reads its listing once.
+  const DirectoryListing* listing = nullptr;
 };
 
 // ReadSecurity after its search: reads the layout and data files of `files`.

@@ -67,17 +67,13 @@ bool OpenDatabase(CBars& bars, const ExportOptions& options, MessageService& mes
 // Why the current security could not be loaded, naming its layout or data file when one of
 // them cannot be opened.
 std::string LoadFailure(const CBars& bars) {
-  const UnopenableFile file =
-      FindUnopenableDataFile(bars.m_dataDir, bars.GetSymbol(bars.m_current));
+  const char* symbol = bars.GetSymbol(bars.m_current);
+  const UnopenableFile file = bars.IsExtended()
+                                  ? FindUnopenableIndexedFile(bars.m_dataDir, symbol ? symbol : "")
+                                  : FindUnopenableDataFile(bars.m_dataDir, symbol ? symbol : "");
   if (file.path.empty()) return "load failed";
   return "cannot open " + file.path + ": " +
          (file.error == EINVAL ? "not a regular file" : std::strerror(file.error));
-}
-
-// A directory entry of the MASTER file names a subdirectory, not a security to draw.
-bool IsDirectoryEntry(const CBars& bars, int i) {
-  const char* name = bars.GetName(i);
-  return name != nullptr && name[0] != ' ' && std::string_view(name + 11, 5) == "<DIR>";
 }
 
 // Writes the image to path, unless that would replace a file it must not; empty on
@@ -179,7 +175,7 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
   };
   int securities = 0;
   for (int i = 0; i < bars.m_count; ++i) {
-    if (IsDirectoryEntry(bars, i)) continue;
+    if (bars.IsDirectoryEntry(i)) continue;
     ++securities;
     const std::string symbol = bars.GetSymbol(i);
     const std::string path =

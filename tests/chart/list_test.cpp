@@ -282,6 +282,20 @@ TEST_F(ListFixture, ExtendedListsEveryEntryAndLoadsEachAsListed) {
   EXPECT_TRUE(messages.messages.empty());
 }
 
+TEST_F(ListFixture, DirectoryEntriesAreToldApartInBothReadings) {
+  fixture::WriteMaster(dir.path() / "MASTER",
+                       {SecurityRecord({.fileNumber = 1, .name = "A", .symbol = "A"}),
+                        fixture::DirectoryRecord("SUB")});
+  for (const bool extended : {false, true}) {
+    bars.SetExtended(extended);
+    Open();
+    ASSERT_EQ(bars.m_count, 2);
+    EXPECT_FALSE(bars.IsDirectoryEntry(0));
+    EXPECT_TRUE(bars.IsDirectoryEntry(1));
+    EXPECT_FALSE(bars.IsDirectoryEntry(2));
+  }
+}
+
 TEST_F(ListFixture, ExtendedAcceptsLongPathsAndRefusesBrokenIndexFiles) {
   const std::filesystem::path deep =
       dir.path() / std::string(60, 'd') / std::string(60, 'e');

@@ -13,23 +13,12 @@
 
 #include "bars.h"
 #include "export.h"
+#include "gui_application.h"
 #include "png_file.h"
 #include "qt_surface.h"
 #include "quote_writer.h"
 
 namespace {
-
-// Fonts need a GUI application object; one for the whole run, on the offscreen platform.
-void EnsureGuiApplication() {
-  static int argc = 1;
-  static char name[] = "tickvane_bench";
-  static char* argv[] = {name, nullptr};
-  if (QGuiApplication::instance() == nullptr) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    (void)app;
-  }
-}
 
 class NullMessages final : public tv::MessageService {
  public:

@@ -68,12 +68,7 @@ void CBars::Reset() {
   m_count = 0;
   m_current = 0;
   m_pathValid = 0;
-  m_showVolume = 1;
-  m_showMA1 = 1;
-  m_showMA2 = 1;
-  m_barSpace = 4;
-  m_ma1Length = 10;
-  m_ma2Length = 20;
+  SetViewOptions(tv::ViewOptions{});
   windowStart_ = 0;
   newest_ = true;
 }
@@ -115,6 +110,19 @@ void CBars::SetMA2Length(int length) {
   m_ma2Length = length;
   if (m_seriesAllocated)
     ComputeMovingAverage(m_series.close, m_ma2, static_cast<std::int16_t>(length), 0);
+}
+
+tv::ViewOptions CBars::GetViewOptions() const {
+  return {m_barSpace, m_showVolume, m_showMA1, m_showMA2, m_ma1Length, m_ma2Length};
+}
+
+void CBars::SetViewOptions(const tv::ViewOptions& options) {
+  m_barSpace = options.barSpace;
+  m_showVolume = options.showVolume;
+  m_showMA1 = options.showMA1;
+  m_showMA2 = options.showMA2;
+  SetMA1Length(options.ma1Length);
+  SetMA2Length(options.ma2Length);
 }
 
 const char* CBars::GetColorName(int item) const {

@@ -18,6 +18,7 @@
 #include "messages.h"
 #include "series.h"
 #include "surface.h"
+#include "view_options.h"
 
 inline constexpr int kMaxSymbols = 127;
 inline constexpr int kSymbolChars = 17;  // 16 characters and a terminator
@@ -138,6 +139,9 @@ class CBars {
   int GetMA2Length() const { return m_ma2Length; }
   void SetMA1Length(int length);
   void SetMA2Length(int length);
+  // All six at once; the averages are recomputed as their setters do.
+  tv::ViewOptions GetViewOptions() const;
+  void SetViewOptions(const tv::ViewOptions& options);
 
   // --- colours. Item indexes outside 0..9 give an empty name / black / index 0 and are
   // ignored by the setter; palette indexes are kept to 0..7.
@@ -164,17 +168,17 @@ class CBars {
   int m_count = 0;
   int m_current = 0;
   int m_seriesAllocated = 0;
-  int m_ma1Length = 10;
-  int m_ma2Length = 20;
-  int m_barSpace = 4;
+  int m_ma1Length = tv::ViewOptions{}.ma1Length;
+  int m_ma2Length = tv::ViewOptions{}.ma2Length;
+  int m_barSpace = tv::ViewOptions{}.barSpace;
   std::array<std::string, kColorItems> m_colorNames;
   std::array<tv::Rgb, kPaletteSize> m_palette{};
   ColorSet m_printColors{};
   ColorSet m_screenColors{};
   ColorSet m_workColors{};
-  int m_showMA1 = 1;
-  int m_showMA2 = 1;
-  int m_showVolume = 1;
+  int m_showMA1 = tv::ViewOptions{}.showMA1;
+  int m_showMA2 = tv::ViewOptions{}.showMA2;
+  int m_showVolume = tv::ViewOptions{}.showVolume;
   PriceSeries m_series{};
   SeriesColumn<float> m_ma1{};
   SeriesColumn<float> m_ma2{};

@@ -1,6 +1,5 @@
 #include "Doc.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,21 +10,28 @@ namespace tv {
 namespace {
 
 // A stored integer counts only when the View Options dialog could have written it.
-int ReadRanged(Profile& profile, std::string_view key, int fallback, int low, int high) {
+int ReadRanged(Profile& profile, std::string_view key, int fallback, IntRange range) {
   const int value = profile.ReadInt(kViewOptionsSection, key, fallback);
-  return value >= low && value <= high ? value : fallback;
+  return range.Contains(value) ? value : fallback;
 }
 
 }  // namespace
 
 void LoadViewOptions(Profile& profile, CBars& bars) {
   profile.Refresh();
-  bars.SetShowVolume(ReadRanged(profile, "ShowVolume", 1, 0, 1));
-  bars.SetShowMA1(ReadRanged(profile, "ShowMA1", 1, 0, 1));
-  bars.SetShowMA2(ReadRanged(profile, "ShowMA2", 1, 0, 1));
-  bars.SetBarSpace(ReadRanged(profile, "BarSpace", 4, 2, 10));
-  bars.SetMA1Length(ReadRanged(profile, "MA1Length", 10, 2, 50));
-  bars.SetMA2Length(ReadRanged(profile, "MA2Length", 20, 2, 50));
+  const ViewOptions defaults;
+  ViewOptions options;
+  options.showVolume =
+      ReadRanged(profile, "ShowVolume", defaults.showVolume, ViewOptions::kFlagRange);
+  options.showMA1 = ReadRanged(profile, "ShowMA1", defaults.showMA1, ViewOptions::kFlagRange);
+  options.showMA2 = ReadRanged(profile, "ShowMA2", defaults.showMA2, ViewOptions::kFlagRange);
+  options.barSpace =
+      ReadRanged(profile, "BarSpace", defaults.barSpace, ViewOptions::kBarSpaceRange);
+  options.ma1Length =
+      ReadRanged(profile, "MA1Length", defaults.ma1Length, ViewOptions::kMALengthRange);
+  options.ma2Length =
+      ReadRanged(profile, "MA2Length", defaults.ma2Length, ViewOptions::kMALengthRange);
+  bars.SetViewOptions(options);
 
   const std::string colors = profile.ReadText(kViewOptionsSection, "Colors", "");
   if (colors.size() != static_cast<size_t>(kColorItems)) return;
@@ -132,20 +138,9 @@ void CTickvaneDoc::OnGoTo() {
 void CTickvaneDoc::OnViewOptions() {
   if (m_viewOptions == nullptr) return;
   CBars& bars = *m_pBars;
-  ViewOptionsValues values;
-  values.barSpace = bars.GetBarSpace();
-  values.showVolume = bars.GetShowVolume();
-  values.showMA1 = bars.GetShowMA1();
-  values.showMA2 = bars.GetShowMA2();
-  values.ma1Length = bars.GetMA1Length();
-  values.ma2Length = bars.GetMA2Length();
+  ViewOptions values = bars.GetViewOptions();
   if (!m_viewOptions->RunViewOptions(bars, values)) return;
-  bars.SetBarSpace(values.barSpace);
-  bars.SetShowVolume(values.showVolume);
-  bars.SetShowMA1(values.showMA1);
-  bars.SetShowMA2(values.showMA2);
-  bars.SetMA1Length(values.ma1Length);
-  bars.SetMA2Length(values.ma2Length);
+  bars.SetViewOptions(values);
   bars.CommitColors();
   SaveViewOptions(m_profile, bars);
   m_sessionBarSpace = 0;  // what the dialog stored is what is on screen
@@ -155,7 +150,7 @@ void CTickvaneDoc::OnViewOptions() {
 bool CTickvaneDoc::ZoomBarSpace(int steps) {
   if (!SeriesLoaded()) return false;
   CBars& bars = *m_pBars;
-  const int spacing = std::clamp(bars.GetBarSpace() + steps, 2, 10);
+  const int spacing = ViewOptions::kBarSpaceRange.Clamp(bars.GetBarSpace() + steps);
   if (spacing == bars.GetBarSpace()) return false;
   bars.SetBarSpace(spacing);
   m_sessionBarSpace = spacing;

@@ -12,18 +12,9 @@
 #include "bars.h"
 #include "messages.h"
 #include "profile.h"
+#include "view_options.h"
 
 namespace tv {
-
-// The six numbers the View Options dialog edits.
-struct ViewOptionsValues {
-  int barSpace = 0;
-  int showVolume = 0;
-  int showMA1 = 0;
-  int showMA2 = 0;
-  int ma1Length = 0;
-  int ma2Length = 0;
-};
 
 // Runs the Go To dialog modally over the chart object's list. Returns true when it ended with
 // OK; `selection` then holds the chosen entry ("symbol<TAB>name"), possibly empty.
@@ -39,7 +30,7 @@ class GoToDialogRunner {
 class ViewOptionsDialogRunner {
  public:
   virtual ~ViewOptionsDialogRunner() = default;
-  virtual bool RunViewOptions(CBars& bars, ViewOptionsValues& values) = 0;
+  virtual bool RunViewOptions(CBars& bars, ViewOptions& values) = 0;
 };
 
 inline constexpr std::string_view kViewOptionsSection = "ViewOptions";
@@ -91,8 +82,8 @@ class CTickvaneDoc {
   bool CanViewOptions() const { return SeriesLoaded(); }
   bool CanSlideShow() const { return SeriesLoaded(); }
   bool CanNext() const { return m_pBars->CanStepNext() != 0; }
-  // Bar spacing up or down by `steps` within 2..10 for the rest of this run (Ctrl+wheel,
-  // Ctrl+Plus/Minus): it outlasts opening another database but is never written; View
+  // Bar spacing up or down by `steps` within the bar-spacing range for the rest of this run
+  // (Ctrl+wheel, Ctrl+Plus/Minus): it outlasts opening another database but is never written; View
   // Options shows it and, on OK, stores what it shows. False when nothing changed.
   bool ZoomBarSpace(int steps);
   bool CanPrevious() const { return m_pBars->CanStepPrevious() != 0; }

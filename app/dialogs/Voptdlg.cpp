@@ -179,7 +179,7 @@ void CViewOptionsDlg::Refuse(QLineEdit* edit, std::string_view message) {
   edit->selectAll();
 }
 
-bool CViewOptionsDlg::ExchangeInt(QLineEdit* edit, int& member, int low, int high) {
+bool CViewOptionsDlg::ExchangeInt(QLineEdit* edit, int& member, IntRange range) {
   const QByteArray text = edit->text().toLatin1();
   int value = 0;
   bool tooLarge = false;
@@ -188,12 +188,25 @@ bool CViewOptionsDlg::ExchangeInt(QLineEdit* edit, int& member, int low, int hig
     Refuse(edit, kNotAnIntegerMessage);
     return false;
   }
-  if (tooLarge || value < low || value > high) {
-    Refuse(edit, OutOfRangeMessage(low, high));
+  if (tooLarge || !range.Contains(value)) {
+    Refuse(edit, OutOfRangeMessage(range.low, range.high));
     return false;
   }
   member = value;
   return true;
+}
+
+ViewOptions CViewOptionsDlg::GetOptions() const {
+  return {m_barSpace, m_showVolume, m_showMA1, m_showMA2, m_ma1Length, m_ma2Length};
+}
+
+void CViewOptionsDlg::SetOptions(const ViewOptions& options) {
+  m_barSpace = options.barSpace;
+  m_showVolume = options.showVolume;
+  m_showMA1 = options.showMA1;
+  m_showMA2 = options.showMA2;
+  m_ma1Length = options.ma1Length;
+  m_ma2Length = options.ma2Length;
 }
 
 bool CViewOptionsDlg::UpdateData(bool save) {
@@ -207,12 +220,12 @@ bool CViewOptionsDlg::UpdateData(bool save) {
     return true;
   }
   // Each value is taken and checked before the next one is touched.
-  if (!ExchangeInt(m_ma1Edit, m_ma1Length, 2, 50)) return false;
+  if (!ExchangeInt(m_ma1Edit, m_ma1Length, ViewOptions::kMALengthRange)) return false;
   m_showMA1 = m_showMA1Box->isChecked() ? 1 : 0;
   m_showMA2 = m_showMA2Box->isChecked() ? 1 : 0;
   m_showVolume = m_showVolumeBox->isChecked() ? 1 : 0;
-  if (!ExchangeInt(m_barSpaceEdit, m_barSpace, 2, 10)) return false;
-  if (!ExchangeInt(m_ma2Edit, m_ma2Length, 2, 50)) return false;
+  if (!ExchangeInt(m_barSpaceEdit, m_barSpace, ViewOptions::kBarSpaceRange)) return false;
+  if (!ExchangeInt(m_ma2Edit, m_ma2Length, ViewOptions::kMALengthRange)) return false;
   return true;
 }
 
@@ -237,10 +250,7 @@ void CViewOptionsDlg::OnShowMA2() {
 }
 
 void CViewOptionsDlg::OnDefault() {
-  m_ma1Length = 10;
-  m_ma2Length = 20;
-  m_showMA1 = m_showMA2 = m_showVolume = 1;
-  m_barSpace = 4;
+  SetOptions(ViewOptions{});
   UpdateData(false);
   EnableMA1();
   EnableMA2();
@@ -276,21 +286,11 @@ void CViewOptionsDlg::accept() {
   if (UpdateData(true)) QDialog::accept();
 }
 
-bool QtViewOptionsDialogRunner::RunViewOptions(CBars& bars, ViewOptionsValues& values) {
+bool QtViewOptionsDialogRunner::RunViewOptions(CBars& bars, ViewOptions& values) {
   CViewOptionsDlg dialog(bars, m_messages);
-  dialog.m_barSpace = values.barSpace;
-  dialog.m_showVolume = values.showVolume;
-  dialog.m_showMA1 = values.showMA1;
-  dialog.m_showMA2 = values.showMA2;
-  dialog.m_ma1Length = values.ma1Length;
-  dialog.m_ma2Length = values.ma2Length;
+  dialog.SetOptions(values);
   if (dialog.exec() != QDialog::Accepted) return false;
-  values.barSpace = dialog.m_barSpace;
-  values.showVolume = dialog.m_showVolume;
-  values.showMA1 = dialog.m_showMA1;
-  values.showMA2 = dialog.m_showMA2;
-  values.ma1Length = dialog.m_ma1Length;
-  values.ma2Length = dialog.m_ma2Length;
+  values = dialog.GetOptions();
   return true;
 }
 

@@ -63,6 +63,10 @@ class CViewOptionsDlg final : public QDialog {
   int m_showVolume = 0;
   int m_barSpace = 0;
 
+  // The six option members as one struct, and back.
+  ViewOptions GetOptions() const;
+  void SetOptions(const ViewOptions& options);
+
   // Puts the values into the controls, sets the enabling, measures the two heights and shows
   // the dialog short and centred. Runs once, when the dialog is first shown; tests may call
   // it on a dialog that is not running.
@@ -101,7 +105,7 @@ class CViewOptionsDlg final : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  bool ExchangeInt(QLineEdit* edit, int& member, int low, int high);
+  bool ExchangeInt(QLineEdit* edit, int& member, IntRange range);
   void EnableMA1();
   void EnableMA2();
   void Refuse(QLineEdit* edit, std::string_view message);
@@ -130,7 +134,7 @@ class CViewOptionsDlg final : public QDialog {
 class QtViewOptionsDialogRunner final : public ViewOptionsDialogRunner {
  public:
   explicit QtViewOptionsDialogRunner(MessageService& messages) : m_messages(messages) {}
-  bool RunViewOptions(CBars& bars, ViewOptionsValues& values) override;
+  bool RunViewOptions(CBars& bars, ViewOptions& values) override;
 
  private:
   MessageService& m_messages;

@@ -54,10 +54,10 @@ class FakeGoTo final : public tv::GoToDialogRunner {
 class FakeViewOptions final : public tv::ViewOptionsDialogRunner {
  public:
   bool ok = true;
-  tv::ViewOptionsValues seen{};
-  tv::ViewOptionsValues answer{};
+  tv::ViewOptions seen{};
+  tv::ViewOptions answer{};
   int colorItem = -1, colorIndex = 0;  // a colour edit made while the dialog runs
-  bool RunViewOptions(CBars& bars, tv::ViewOptionsValues& values) override {
+  bool RunViewOptions(CBars& bars, tv::ViewOptions& values) override {
     seen = values;
     if (colorItem >= 0) bars.SetWorkColor(colorItem, colorIndex);
     values = answer;

@@ -243,7 +243,7 @@ void CSlideShowWnd::Finish() {
 
 // --- the command
 
-bool QtSlideShowStarter::StartSlideShow(CTickvaneView& view) {
+bool StartSlideShow(CTickvaneView& view) {
   CMainFrame& frame = view.GetMainFrame();
   CSlideShowDlg dialog(view.GetDocument().GetMessageService(), &frame);
   if (dialog.exec() != QDialog::Accepted) return false;

@@ -110,9 +110,6 @@ class CSlideShowWnd : public QWidget {
 
 // The view's Slide Show command: the dialog, then on OK a new show window started with the
 // chosen interval.
-class QtSlideShowStarter final : public SlideShowStarter {
- public:
-  bool StartSlideShow(CTickvaneView& view) override;
-};
+bool StartSlideShow(CTickvaneView& view);
 
 }  // namespace tv

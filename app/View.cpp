@@ -197,8 +197,8 @@ void CTickvaneView::OnPrevious() {
 }
 
 void CTickvaneView::OnSlideShow() {
-  if (m_slideShowStarter == nullptr) return;
-  if (m_slideShowStarter->StartSlideShow(*this)) m_slideShowRunning = 1;
+  if (!m_slideShowStarter) return;
+  if (m_slideShowStarter(*this)) m_slideShowRunning = 1;
 }
 
 std::unique_ptr<QMenu> CTickvaneView::BuildContextMenu() {

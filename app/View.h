@@ -22,11 +22,7 @@ class CTickvaneView;
 // Starts a slide show from the view's Slide Show command: asks for the interval and, when
 // the user agrees, starts the show. Returns whether a show is now running; the show clears
 // the view's flag through SetSlideShowRunning(false) when it ends.
-class SlideShowStarter {
- public:
-  virtual ~SlideShowStarter() = default;
-  virtual bool StartSlideShow(CTickvaneView& view) = 0;
-};
+using SlideShowStarter = std::function<bool(CTickvaneView& view)>;
 
 class CTickvaneView final : public QWidget {
  public:
@@ -65,7 +61,7 @@ class CTickvaneView final : public QWidget {
   void HideBarTip();
   QLabel* barTip() const { return m_barTip; }
 
-  void SetSlideShowStarter(SlideShowStarter* starter) { m_slideShowStarter = starter; }
+  void SetSlideShowStarter(SlideShowStarter start) { m_slideShowStarter = std::move(start); }
   bool IsSlideShowRunning() const { return m_slideShowRunning != 0; }
   void SetSlideShowRunning(bool running) { m_slideShowRunning = running ? 1 : 0; }
 
@@ -103,7 +99,7 @@ class CTickvaneView final : public QWidget {
   CommandTable& m_commands;
   CMainFrame& m_frame;
   QPrinter* m_printer = nullptr;
-  SlideShowStarter* m_slideShowStarter = nullptr;
+  SlideShowStarter m_slideShowStarter;
   // Non-zero while a slide show runs: no context menu then.
   int m_slideShowRunning = 0;
   QLabel* m_barTip = nullptr;

@@ -17,15 +17,19 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "About.h"
 #include "Doc.h"
+#include "Gotodlg.h"
 #include "MainFrm.h"
 #include "Splash.h"
+#include "Sshowdlg.h"
 #include "View.h"
+#include "Voptdlg.h"
 #include "command_ids.h"
 #include "commands.h"
-#include "dialog_factories.h"
 #include "doc_template.h"
 #include "help_window.h"
+#include "images.h"
 
 namespace tv {
 
@@ -95,12 +99,13 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
   // The chart is laid out in the main window's client area, whatever it is drawn on.
   m_pDoc->GetBars().SetLogicalSizeProvider([frame] { return frame->ClientSize(); });
 
-  m_pGoTo = MakeGoToDialogRunner(m_profile);
-  m_pViewOptions = MakeViewOptionsDialogRunner(m_messages);
-  m_pSlideShow = MakeSlideShowStarter();
-  m_pDoc->SetGoToDialog(m_pGoTo.get());
-  m_pDoc->SetViewOptionsDialog(m_pViewOptions.get());
-  view->SetSlideShowStarter(m_pSlideShow.get());
+  m_pDoc->SetGoToDialog([this](CBars& bars, std::string& selection) {
+    return RunGoToDialog(m_profile, bars, selection);
+  });
+  m_pDoc->SetViewOptionsDialog([this](CBars& bars, ViewOptions& values) {
+    return RunViewOptionsDialog(m_messages, bars, values);
+  });
+  view->SetSlideShowStarter(StartSlideShow);
 
   // 5. The command line: a file named there opens as File Open would.
   if (!file.empty()) {
@@ -326,6 +331,9 @@ void CTickvaneApp::OnHelp() {
   m_helpWindow->ShowPage(QUrl::fromLocalFile(m_userGuide));
 }
 
-void CTickvaneApp::OnAppAbout() { RunAboutBox(m_pMainFrame.get()); }
+void CTickvaneApp::OnAppAbout() {
+  CAboutDlg dialog(ApplicationIcon().pixmap(32, 32), m_pMainFrame.get());
+  dialog.exec();
+}
 
 }  // namespace tv

@@ -23,11 +23,8 @@ class CommandTable;
 class CMainFrame;
 class CSingleDocTemplate;
 class CTickvaneDoc;
-class GoToDialogRunner;
 class HelpWindow;
 class RecentFileList;
-class SlideShowStarter;
-class ViewOptionsDialogRunner;
 
 // The splash window's class; built elsewhere.
 class CSplashWnd;
@@ -104,9 +101,6 @@ class CTickvaneApp final : public QObject {
   std::unique_ptr<CSingleDocTemplate> m_pDocTemplate;
   std::unique_ptr<QPrinter> m_pPrinter;
   std::unique_ptr<CMainFrame> m_pMainFrame;
-  std::unique_ptr<GoToDialogRunner> m_pGoTo;
-  std::unique_ptr<ViewOptionsDialogRunner> m_pViewOptions;
-  std::unique_ptr<SlideShowStarter> m_pSlideShow;
   QTimer* m_idleAgain = nullptr;
   bool m_inIdle = false;
   bool m_contextHelpMode = false;

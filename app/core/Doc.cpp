@@ -125,9 +125,9 @@ void CTickvaneDoc::UpdateAllViews() {
 }
 
 void CTickvaneDoc::OnGoTo() {
-  if (m_goTo == nullptr) return;
+  if (!m_goTo) return;
   std::string selection;
-  if (!m_goTo->RunGoTo(*m_pBars, selection)) return;
+  if (!m_goTo(*m_pBars, selection)) return;
   // An OK without a chosen entry names no security: it changes nothing, like Cancel (an
   // empty key could otherwise pick a security whose symbol field is blank).
   if (selection.empty()) return;
@@ -136,10 +136,10 @@ void CTickvaneDoc::OnGoTo() {
 }
 
 void CTickvaneDoc::OnViewOptions() {
-  if (m_viewOptions == nullptr) return;
+  if (!m_viewOptions) return;
   CBars& bars = *m_pBars;
   ViewOptions values = bars.GetViewOptions();
-  if (!m_viewOptions->RunViewOptions(bars, values)) return;
+  if (!m_viewOptions(bars, values)) return;
   bars.SetViewOptions(values);
   bars.CommitColors();
   SaveViewOptions(m_profile, bars);

@@ -18,20 +18,12 @@ namespace tv {
 
 // Runs the Go To dialog modally over the chart object's list. Returns true when it ended with
 // OK; `selection` then holds the chosen entry ("symbol<TAB>name"), possibly empty.
-class GoToDialogRunner {
- public:
-  virtual ~GoToDialogRunner() = default;
-  virtual bool RunGoTo(CBars& bars, std::string& selection) = 0;
-};
+using GoToDialog = std::function<bool(CBars& bars, std::string& selection)>;
 
 // Runs the View Options dialog modally. `values` arrive filled from the chart object and, on
 // OK (true), hold what the user chose. Colour edits go straight to the chart object's
 // working colours while the dialog runs.
-class ViewOptionsDialogRunner {
- public:
-  virtual ~ViewOptionsDialogRunner() = default;
-  virtual bool RunViewOptions(CBars& bars, ViewOptions& values) = 0;
-};
+using ViewOptionsDialog = std::function<bool(CBars& bars, ViewOptions& values)>;
 
 inline constexpr std::string_view kViewOptionsSection = "ViewOptions";
 inline constexpr std::string_view kNotMasterMessage =
@@ -72,8 +64,8 @@ class CTickvaneDoc {
   void AddView(std::function<void()> update) { m_views.push_back(std::move(update)); }
   void UpdateAllViews();
 
-  void SetGoToDialog(GoToDialogRunner* runner) { m_goTo = runner; }
-  void SetViewOptionsDialog(ViewOptionsDialogRunner* runner) { m_viewOptions = runner; }
+  void SetGoToDialog(GoToDialog run) { m_goTo = std::move(run); }
+  void SetViewOptionsDialog(ViewOptionsDialog run) { m_viewOptions = std::move(run); }
 
   // Command handlers and their enable rules.
   void OnGoTo();
@@ -96,8 +88,8 @@ class CTickvaneDoc {
   const std::unique_ptr<CBars> m_pBars;
   std::string m_pathName;
   std::vector<std::function<void()>> m_views;
-  GoToDialogRunner* m_goTo = nullptr;
-  ViewOptionsDialogRunner* m_viewOptions = nullptr;
+  GoToDialog m_goTo;
+  ViewOptionsDialog m_viewOptions;
   int m_sessionBarSpace = 0;  // 0: the stored spacing
 };
 

@@ -6,11 +6,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QStringList>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QStringList>
 #include <QStyledItemDelegate>
 #include <QTextOption>
 #include <algorithm>
@@ -204,8 +204,8 @@ void CGoToDlg::accept() {
   QDialog::accept();
 }
 
-bool QtGoToDialogRunner::RunGoTo(CBars& bars, std::string& selection) {
-  CGoToDlg dialog(m_profile);
+bool RunGoToDialog(Profile& profile, CBars& bars, std::string& selection) {
+  CGoToDlg dialog(profile);
   dialog.m_pBars = &bars;
   if (dialog.exec() != QDialog::Accepted) return false;
   selection = dialog.m_selection;

@@ -70,13 +70,7 @@ class CGoToDlg final : public QDialog {
 };
 
 // Runs the Go To dialog for the document's Go To command.
-class QtGoToDialogRunner final : public GoToDialogRunner {
- public:
-  explicit QtGoToDialogRunner(Profile& profile) : m_profile(profile) {}
-  bool RunGoTo(CBars& bars, std::string& selection) override;
-
- private:
-  Profile& m_profile;
-};
+// The dialog keeps its sort order in `profile`.
+bool RunGoToDialog(Profile& profile, CBars& bars, std::string& selection);
 
 }  // namespace tv

@@ -286,8 +286,8 @@ void CViewOptionsDlg::accept() {
   if (UpdateData(true)) QDialog::accept();
 }
 
-bool QtViewOptionsDialogRunner::RunViewOptions(CBars& bars, ViewOptions& values) {
-  CViewOptionsDlg dialog(bars, m_messages);
+bool RunViewOptionsDialog(MessageService& messages, CBars& bars, ViewOptions& values) {
+  CViewOptionsDlg dialog(bars, messages);
   dialog.SetOptions(values);
   if (dialog.exec() != QDialog::Accepted) return false;
   values = dialog.GetOptions();

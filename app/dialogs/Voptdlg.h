@@ -131,13 +131,7 @@ class CViewOptionsDlg final : public QDialog {
 };
 
 // Runs the View Options dialog for the document's View Options command.
-class QtViewOptionsDialogRunner final : public ViewOptionsDialogRunner {
- public:
-  explicit QtViewOptionsDialogRunner(MessageService& messages) : m_messages(messages) {}
-  bool RunViewOptions(CBars& bars, ViewOptions& values) override;
-
- private:
-  MessageService& m_messages;
-};
+// Refused values are reported through `messages`.
+bool RunViewOptionsDialog(MessageService& messages, CBars& bars, ViewOptions& values);
 
 }  // namespace tv

@@ -39,25 +39,23 @@ void WriteDatabase(const fs::path& dir, const std::vector<std::string>& symbols,
   fixture::WriteMaster(dir / masterName, records);
 }
 
-class FakeGoTo final : public tv::GoToDialogRunner {
- public:
+struct FakeGoTo {
   bool ok = true;
   std::string answer;
   int runs = 0;
-  bool RunGoTo(CBars&, std::string& selection) override {
+  bool operator()(CBars&, std::string& selection) {
     ++runs;
     selection = answer;
     return ok;
   }
 };
 
-class FakeViewOptions final : public tv::ViewOptionsDialogRunner {
- public:
+struct FakeViewOptions {
   bool ok = true;
   tv::ViewOptions seen{};
   tv::ViewOptions answer{};
   int colorItem = -1, colorIndex = 0;  // a colour edit made while the dialog runs
-  bool RunViewOptions(CBars& bars, tv::ViewOptions& values) override {
+  bool operator()(CBars& bars, tv::ViewOptions& values) {
     seen = values;
     if (colorItem >= 0) bars.SetWorkColor(colorItem, colorIndex);
     values = answer;
@@ -69,8 +67,8 @@ class DocumentTest : public ::testing::Test {
  protected:
   DocumentTest() : doc(profile, messages), recent(profile, 4), docTemplate(doc, recent) {
     doc.AddView([this] { ++viewUpdates; });
-    doc.SetGoToDialog(&goTo);
-    doc.SetViewOptionsDialog(&viewOptions);
+    doc.SetGoToDialog(std::ref(goTo));
+    doc.SetViewOptionsDialog(std::ref(viewOptions));
   }
   std::string Master() const { return (dir.path() / "MASTER").string(); }
   bool Open(const std::string& path) { return docTemplate.OpenDocumentFile(path); }

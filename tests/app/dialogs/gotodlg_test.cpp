@@ -144,7 +144,6 @@ TEST_F(GoToDialogTest, StoredOrderOutsideTheRangeShowsMasterOrderAndIsRewritten)
 
 TEST_F(GoToDialogTest, OkAndDoubleClickReturnTheSelectedEntry) {
   FillForty(bars, 0);
-  tv::QtGoToDialogRunner runner(profile);
 
   // OK after picking an entry with the keyboard.
   QTimer::singleShot(0, [] {
@@ -155,7 +154,7 @@ TEST_F(GoToDialogTest, OkAndDoubleClickReturnTheSelectedEntry) {
     static_cast<tv::CGoToDlg*>(dialog)->okButton()->click();
   });
   std::string selection;
-  EXPECT_TRUE(runner.RunGoTo(bars, selection));
+  EXPECT_TRUE(tv::RunGoToDialog(profile, bars, selection));
   EXPECT_EQ(selection, Entry("SD6", "Name 103"));
 
   // A double-click on an entry selects it and ends as OK does.
@@ -166,13 +165,13 @@ TEST_F(GoToDialogTest, OkAndDoubleClickReturnTheSelectedEntry) {
     list->setCurrentItem(item);
     emit list->itemDoubleClicked(item);
   });
-  EXPECT_TRUE(runner.RunGoTo(bars, selection));
+  EXPECT_TRUE(tv::RunGoToDialog(profile, bars, selection));
   EXPECT_EQ(selection, Entry("SD7", "Name 102"));
 
   // Cancel returns nothing and leaves the caller's text alone.
   QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
   selection = "unchanged";
-  EXPECT_FALSE(runner.RunGoTo(bars, selection));
+  EXPECT_FALSE(tv::RunGoToDialog(profile, bars, selection));
   EXPECT_EQ(selection, "unchanged");
 }
 

@@ -296,11 +296,13 @@ class ViewOptionsCommandTest : public ::testing::Test {
   fixture::MemoryProfile profile;
   RecordingMessages messages;
   tv::CTickvaneDoc doc{profile, messages};
-  tv::QtViewOptionsDialogRunner runner{messages};
+  tv::ViewOptionsDialog runner = [this](CBars& bars, tv::ViewOptions& values) {
+    return tv::RunViewOptionsDialog(messages, bars, values);
+  };
 };
 
 TEST_F(ViewOptionsCommandTest, CancelForgetsTheColourAtTheNextDrawOkKeepsAndStoresIt) {
-  doc.SetViewOptionsDialog(&runner);
+  doc.SetViewOptionsDialog(runner);
 
   ChooseYellowBackgroundThen(false);
   doc.OnViewOptions();

@@ -192,6 +192,7 @@ class CBars {
   static constexpr ColorSet kPrintColors{7, 0, 0, 1, 0, 0, 1, 0, 0, 0};
 
  private:
+  int ReadExtendedSecurityList();
   void Report(std::string_view text, tv::MessageIcon icon);
   tv::Size LogicalSize(const tv::Rect& target) const;
   // Reads `count` bars from file index `start` (start -1: the newest bars) into the series

@@ -48,19 +48,23 @@ int CBars::OpenMaster(const char* path) {
   return 1;
 }
 
+// The extended list: every MASTER record, then the XMASTER securities, with EMASTER's long
+// names, and no cap or message for long lists.
+int CBars::ReadExtendedSecurityList() {
+  const ResultCode rc = ReadSecurityIndex(m_masterPath, m_index);
+  if (rc == kFileOpen) return 1;
+  m_listing = std::make_shared<const DirectoryListing>(NormaliseDirectory(m_dataDir));
+  m_count = static_cast<int>(m_index.size());
+  if (m_current < 0 || m_current >= std::max(m_count, 1)) m_current = 0;
+  if (rc == kSuccess) return 0;
+  Report("File read failed", tv::MessageIcon::Stop);
+  m_count = 0;
+  return 1;
+}
+
 int CBars::ReadSecurityList() {
   if (!m_pathValid) return 1;
-  if (m_extended) {
-    const ResultCode rc = ReadSecurityIndex(m_masterPath, m_index);
-    if (rc == kFileOpen) return 1;
-    m_listing = std::make_shared<const DirectoryListing>(NormaliseDirectory(m_dataDir));
-    m_count = static_cast<int>(m_index.size());
-    if (m_current < 0 || m_current >= std::max(m_count, 1)) m_current = 0;
-    if (rc == kSuccess) return 0;
-    Report("File read failed", tv::MessageIcon::Stop);
-    m_count = 0;
-    return 1;
-  }
+  if (m_extended) return ReadExtendedSecurityList();
   QuoteFile file(m_masterPath);
   if (!file.isOpen()) return 1;
 
@@ -127,11 +131,11 @@ int CBars::LoadBars(std::int32_t start, std::int32_t count) {
   if (!blank) {
     // Extended reading loads the listed entry itself: no search of the tree, and an
     // XMASTER security or a second entry with the same symbol loads as listed.
-    r = m_extended ? (m_current < m_count
-                          ? ReadIndexedSecurity(m_series, m_dataDir, m_index[m_current], symbol,
-                                                start, bars, 0, m_listing.get())
-                          : kFileNotFound)
-                   : ReadSecurity(m_series, m_dataDir, symbol, start, bars, 0);
+    r = m_extended
+            ? (m_current < m_count ? ReadIndexedSecurity(m_series, m_dataDir, m_index[m_current],
+                                                         symbol, start, bars, 0, m_listing.get())
+                                   : kFileNotFound)
+            : ReadSecurity(m_series, m_dataDir, symbol, start, bars, 0);
   }
 
   ComputeMovingAverage(m_series.close, m_ma1, static_cast<std::int16_t>(m_ma1Length), 0);

@@ -93,7 +93,7 @@ std::vector<std::pair<std::string, std::string>> CBars::BarValues(int i) const {
   const auto present = [&](SeriesField f) {
     if (m_series.info == nullptr) return true;
     const std::uint8_t* at =
-        m_series.info->bytes.data() + kMasterRecordSize + 2 * static_cast<int>(f);
+        m_series.info->bytes.data() + kInfoPositionsOffset + 2 * static_cast<std::size_t>(f);
     return (at[0] | at[1]) != 0;
   };
 

@@ -100,7 +100,7 @@ std::string DirectoryOf(std::string_view path, std::string& fileName) {
   std::string normalised(path);
   std::replace(normalised.begin(), normalised.end(), '\\', '/');
   const std::size_t slash = normalised.rfind('/');
-  const std::string directory = slash == std::string::npos ? "" : normalised.substr(0, slash + 1);
+  std::string directory = slash == std::string::npos ? "" : normalised.substr(0, slash + 1);
   fileName = normalised.substr(directory.size());
   return directory;
 }

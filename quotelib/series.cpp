@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -117,15 +117,15 @@ std::string FilePath(const SecurityFiles& files, std::string_view extension) {
 std::int32_t PresentRecords(const QuoteFile& data, int recordLength) {
   const std::int64_t size = data.size();
   if (size < 0 || recordLength <= 0) return 0;
-  return static_cast<std::int32_t>(
-      std::clamp<std::int64_t>(size / recordLength - 1, 0, std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      size / recordLength - 1, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 // A layout for a security without a layout file, decided from a sample of its records:
 // the whole file when it is small, else evenly spread runs of records, so the decision is the
 // same whichever bars are shown. Opens `data` at `path` (left open for the read).
-bool InferLayoutFromFile(QuoteFile& data, const std::string& path, int recordLength,
-                         int fieldCount, DataLayout& layout) {
+bool InferLayoutFromFile(QuoteFile& data, const std::string& path, int recordLength, int fieldCount,
+                         DataLayout& layout) {
   if (fieldCount < 5 || fieldCount > 8 || recordLength < 4 * fieldCount ||
       recordLength > kMaxRecordLength)
     return false;
@@ -263,75 +263,31 @@ void ReleaseRealColumn(SeriesColumn<float>& column) {
   column = SeriesColumn<float>{};
 }
 
-ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::string_view key,
-                        std::int32_t start, std::int16_t count, std::int16_t allocate) {
-  MasterRecord record;
-  std::string found;
-  if (const ResultCode rc = FindSecurity(directory, key, record, found); rc != kSuccess) return rc;
-  SecurityFiles files;
-  files.directory = found;
-  files.record = &record;
-  files.fileNumber = record.fileNumber();
-  files.recordLength = record.recordLength();
-  files.fieldCount = record.fieldCount();
-  return ReadSecurityFiles(series, files, key, start, count, allocate);
-}
+namespace {
 
-ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, std::string_view key,
-                             std::int32_t start, std::int16_t count, std::int16_t allocate) {
-  const std::string found(files.directory);
-  const std::string_view dataExtension = files.mwd ? "MWD" : "DAT";
-  const int recordLength = files.recordLength;
-  const int fieldCount = files.fieldCount;
-
-  DataLayout layout;
-  QuoteFile data;
-  if (const ResultCode rc =
-          ReadDataLayout(FilePath(files, "DOP"), layout);
-      rc != kSuccess) {
-    // Without a layout file the extended reading takes the layout from the records; the
-    // classic one fails.
-    if (!files.extended || !InferLayoutFromFile(data, FilePath(files, dataExtension),
-                                                recordLength, fieldCount, layout))
-      return rc;
-  }
-
-  if (!RecordShapeIsUsable(recordLength, fieldCount, layout)) return kInvalidParm;
-
-  if (!data.isOpen() && !data.open(FilePath(files, dataExtension))) return kFileOpen;
+// The number of data records the header announces (record 0 is the header itself). The
+// extended reading takes the count as unsigned, since files of more than 32766 records
+// exist, and lets the records present overrule a header that counts more.
+std::int32_t DataRecordCount(QuoteFile& data, bool extended, int recordLength) {
   std::uint8_t header[4];
   // A data file too short to hold its header has no records.
   std::int32_t headerR = 1;
   if (data.seek(0) && data.readExact(header, 4)) {
     const auto stored = static_cast<std::uint16_t>(header[2] | header[3] << 8);
-    // The extended reading takes the count as unsigned: files of more than 32766 records
-    // exist.
-    headerR = files.extended ? std::int32_t{stored} : std::int32_t{static_cast<std::int16_t>(stored)};
+    headerR = extended ? std::int32_t{stored} : std::int32_t{static_cast<std::int16_t>(stored)};
   }
   // A header count below 1 is read as a file without data records.
-  const std::int32_t lastRecord = std::max(headerR, 1);
-  std::int32_t fileRecords = lastRecord - 1;
-  if (files.extended) fileRecords = std::min(fileRecords, PresentRecords(data, recordLength));
+  const std::int32_t fileRecords = std::max(headerR, 1) - 1;
+  return extended ? std::min(fileRecords, PresentRecords(data, recordLength)) : fileRecords;
+}
 
-  std::int32_t wanted = count;
-  if (wanted < 0) {
-    wanted = std::min<std::int32_t>(fileRecords, kMaxReadCount);
-    if (start > 0) wanted -= start;
-  }
-  // The count may now be negative (a start past the end of the file or past the cap of
-  // "all bars"): nothing is allocated or read for it, and a start beyond the file is
-  // still reported below.
-
-  if (allocate != 0) {
-    if (const ResultCode rc =
-            AllocatePriceSeries(series, static_cast<std::int16_t>(std::max(wanted, 0)));
-        rc != kSuccess)
-      return rc;
-  }
-
-  if (allocate != 0 || series.infoLength < kSeriesInfoSize) {
+// The series' info block: the security's MASTER record and its layout, as callers read them
+// back at the named offsets.
+ResultCode FillSeriesInfo(PriceSeries& series, const SecurityFiles& files, std::string_view key,
+                          const DataLayout& layout, bool allocated) {
+  if (allocated || series.infoLength < kSeriesInfoSize) {
     series.infoLength = kSeriesInfoSize;
-    if (allocate == 0) {
+    if (!allocated) {
       std::free(series.info);
       series.info = nullptr;
     }
@@ -343,30 +299,27 @@ ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, st
   }
 
   series.sourceKind = 3;
-  series.fileRecords = fileRecords;
-  CopyCut(found, series.directory.data(), series.directory.size());
+  CopyCut(files.directory, series.directory.data(), series.directory.size());
   CopyCut(key, series.key.data(), series.key.size());
   std::uint8_t* info = series.info->bytes.data();
   if (files.record != nullptr) std::memcpy(info, files.record->bytes.data(), kMasterRecordSize);
   for (int f = 0; f < kFieldNameCount; ++f) {
-    PutLittle16(info + kInfoPositionsOffset + 2 * f, layout.position[f]);
-    PutLittle16(info + kInfoThirdItemsOffset + 2 * f, layout.third[f]);
-    PutLittle16(info + kInfoSecondItemsOffset + 2 * f, layout.second[f]);
+    const std::size_t at = 2 * static_cast<std::size_t>(f);
+    PutLittle16(info + kInfoPositionsOffset + at, layout.position[f]);
+    PutLittle16(info + kInfoThirdItemsOffset + at, layout.third[f]);
+    PutLittle16(info + kInfoSecondItemsOffset + at, layout.second[f]);
   }
 
-  if (wanted == 0) return kSuccess;
+  return kSuccess;
+}
 
-  wanted = std::clamp<std::int32_t>(wanted, 0, std::max<std::int16_t>(series.capacity, 0));
-  std::int64_t first = start;
-  if (first < 0) first = std::max<std::int64_t>(fileRecords - wanted, 0);
-  if (first > fileRecords - 1) return kRecordNotFound;
-
-  const auto available = static_cast<std::int32_t>(fileRecords - first);
-  // A file that cannot be positioned there is shorter than its header says: no bars.
-  const std::int32_t bars = data.seek(static_cast<std::int64_t>(recordLength) * (first + 1))
-                                ? std::min(wanted, available)
-                                : 0;
-
+// Reads `bars` records from the data file's current position into the series. The whole
+// window is read at once, straight into memory of its own, when that memory can be had;
+// otherwise in chunks from a buffer on the stack. A read that comes back short ends the bars
+// after its whole records, so a file shorter than its header says gives the bars it has.
+// Returns the number of bars read.
+std::int32_t ReadBars(PriceSeries& series, QuoteFile& data, const DataLayout& layout,
+                      int recordLength, int fieldCount, std::int32_t bars) {
   const auto& pos = layout.position;
   const int datePos = pos[Index(SeriesField::Date)];
   const int timePos = pos[Index(SeriesField::Time)];
@@ -377,10 +330,6 @@ ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, st
   const int volumePos = pos[Index(SeriesField::Volume)];
   const int oiPos = pos[Index(SeriesField::OpenInterest)];
 
-  // The whole window is read at once, straight into memory of its own, when that memory
-  // can be had; otherwise in chunks from a buffer on the stack. A read that comes back
-  // short ends the bars after its whole records, so a file shorter than its header says
-  // gives the bars it has.
   constexpr int kChunkRecords = 64;
   std::uint8_t stackChunk[kChunkRecords * kMaxRecordLength];
   const std::unique_ptr<std::uint8_t, decltype(&std::free)> window(
@@ -402,7 +351,7 @@ ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, st
       const std::uint8_t* rec = chunk + static_cast<std::size_t>(r) * recordLength;
       for (int f = 1; f <= fieldCount; ++f) {
         std::uint8_t ieee[4];
-        MbfToIeee(rec + 4 * (f - 1), ieee);
+        MbfToIeee(rec + 4 * static_cast<std::size_t>(f - 1), ieee);
         std::memcpy(&slot[f], ieee, 4);
       }
       // An absent DATE field would give the date of month 0, which has no day number;
@@ -419,7 +368,82 @@ ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, st
     if (whole < want) break;
   }
 
-  SetPriceSeriesCount(series, static_cast<std::int16_t>(i));
+  return i;
+}
+
+}  // namespace
+
+ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::string_view key,
+                        std::int32_t start, std::int16_t count, std::int16_t allocate) {
+  MasterRecord record;
+  std::string found;
+  if (const ResultCode rc = FindSecurity(directory, key, record, found); rc != kSuccess) return rc;
+  SecurityFiles files;
+  files.directory = found;
+  files.record = &record;
+  files.fileNumber = record.fileNumber();
+  files.recordLength = record.recordLength();
+  files.fieldCount = record.fieldCount();
+  return ReadSecurityFiles(series, files, key, start, count, allocate);
+}
+
+ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, std::string_view key,
+                             std::int32_t start, std::int16_t count, std::int16_t allocate) {
+  const std::string_view dataExtension = files.mwd ? "MWD" : "DAT";
+  const int recordLength = files.recordLength;
+  const int fieldCount = files.fieldCount;
+
+  DataLayout layout;
+  QuoteFile data;
+  if (const ResultCode rc = ReadDataLayout(FilePath(files, "DOP"), layout); rc != kSuccess) {
+    // Without a layout file the extended reading takes the layout from the records; the
+    // classic one fails.
+    if (!files.extended || !InferLayoutFromFile(data, FilePath(files, dataExtension), recordLength,
+                                                fieldCount, layout))
+      return rc;
+  }
+
+  if (!RecordShapeIsUsable(recordLength, fieldCount, layout)) return kInvalidParm;
+
+  if (!data.isOpen() && !data.open(FilePath(files, dataExtension))) return kFileOpen;
+  const std::int32_t fileRecords = DataRecordCount(data, files.extended, recordLength);
+
+  std::int32_t wanted = count;
+  if (wanted < 0) {
+    wanted = std::min<std::int32_t>(fileRecords, kMaxReadCount);
+    if (start > 0) wanted -= start;
+  }
+  // The count may now be negative (a start past the end of the file or past the cap of
+  // "all bars"): nothing is allocated or read for it, and a start beyond the file is
+  // still reported below.
+
+  if (allocate != 0) {
+    if (const ResultCode rc =
+            AllocatePriceSeries(series, static_cast<std::int16_t>(std::max(wanted, 0)));
+        rc != kSuccess)
+      return rc;
+  }
+
+  if (const ResultCode rc = FillSeriesInfo(series, files, key, layout, allocate != 0);
+      rc != kSuccess)
+    return rc;
+  series.fileRecords = fileRecords;
+
+  if (wanted == 0) return kSuccess;
+
+  wanted = std::clamp<std::int32_t>(wanted, 0, std::max<std::int16_t>(series.capacity, 0));
+  std::int64_t first = start;
+  if (first < 0) first = std::max<std::int64_t>(fileRecords - wanted, 0);
+  if (first > fileRecords - 1) return kRecordNotFound;
+
+  const auto available = static_cast<std::int32_t>(fileRecords - first);
+  // A file that cannot be positioned there is shorter than its header says: no bars.
+  const std::int32_t bars = data.seek(static_cast<std::int64_t>(recordLength) * (first + 1))
+                                ? std::min(wanted, available)
+                                : 0;
+
+  const std::int32_t read = ReadBars(series, data, layout, recordLength, fieldCount, bars);
+  SetPriceSeriesCount(series, static_cast<std::int16_t>(read));
   return kSuccess;
 }
 

@@ -30,7 +30,7 @@ inline constexpr int kDopLineLength = 79;
 // A layout names at most 19 fields, a line each of at most 79 characters: about 1.5 KB.
 // Reading stops at the first line end past this many bytes, so a huge (or sparse) file
 // costs no more than a small one; what lies beyond is not read.
-inline constexpr std::int64_t kMaxLayoutBytes = 64 * 1024;
+inline constexpr std::int64_t kMaxLayoutBytes = std::int64_t{64} * 1024;
 
 struct DataLayout {
   std::array<std::int16_t, kFieldNameCount> position{};  // 0 = absent, else 1-based field
@@ -46,9 +46,10 @@ struct SeriesInfo {
 };
 // Where the block keeps the layout: eight values each, in the order of SeriesField.
 inline constexpr std::size_t kInfoPositionsOffset = kMasterRecordSize;
-inline constexpr std::size_t kInfoThirdItemsOffset = kInfoPositionsOffset + 2 * kFieldNameCount;
-inline constexpr std::size_t kInfoSecondItemsOffset = kInfoThirdItemsOffset + 2 * kFieldNameCount;
-static_assert(kInfoSecondItemsOffset + 2 * kFieldNameCount == kSeriesInfoSize);
+inline constexpr std::size_t kInfoLayoutBytes = std::size_t{2} * kFieldNameCount;
+inline constexpr std::size_t kInfoThirdItemsOffset = kInfoPositionsOffset + kInfoLayoutBytes;
+inline constexpr std::size_t kInfoSecondItemsOffset = kInfoThirdItemsOffset + kInfoLayoutBytes;
+static_assert(kInfoSecondItemsOffset + kInfoLayoutBytes == kSeriesInfoSize);
 
 struct PriceSeries {
   SeriesColumn<std::int16_t> date;   // day numbers
@@ -101,7 +102,7 @@ class DirectoryListing;  // quote_file.h
 
 // A security already found: where its files are and what its index record says of them.
 struct SecurityFiles {
-  std::string_view directory;  // with its trailing separator
+  std::string_view directory;            // with its trailing separator
   const MasterRecord* record = nullptr;  // copied into the info block
   std::uint16_t fileNumber = 0;
   int recordLength = 0;

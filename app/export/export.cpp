@@ -111,49 +111,47 @@ QImage RenderChart(CBars& bars, int width, int height, bool printColors) {
   return image;
 }
 
-int RunExport(const ExportOptions& options, MessageService& messages) {
-  CBars bars(&messages);
-  bars.SetExtended(options.extended);
-  if (!OpenDatabase(bars, options, messages)) return 1;
-  const DatabaseFiles database(options.master);
+namespace {
 
-  if (!options.pngPath.empty()) {
-    // As the document opens a database: the first security is loaded, then Go To runs.
-    const int loaded = bars.LoadCurrentSecurity();
-    if (!options.symbol.empty()) {
-      bool listed = false;
-      for (int i = 0; i < bars.m_count && !listed; ++i)
-        listed = options.symbol == bars.GetSymbol(i);
-      // Not listed: the search reports it as Go To would, and nothing is written.
-      bars.SearchSetSymbolIndex(options.symbol);
-      if (!listed) return 1;
-      if (!bars.m_seriesAllocated) {
-        std::fprintf(stderr, "tickvane: %s\n", LoadFailure(bars).c_str());
-        return 1;
-      }
-    } else if (loaded != 0) {
+// --export-png: one chart, of the first listed security or of --symbol.
+int ExportOne(CBars& bars, const ExportOptions& options, const DatabaseFiles& database) {
+  // As the document opens a database: the first security is loaded, then Go To runs.
+  const int loaded = bars.LoadCurrentSecurity();
+  if (!options.symbol.empty()) {
+    bool listed = false;
+    for (int i = 0; i < bars.m_count && !listed; ++i) listed = options.symbol == bars.GetSymbol(i);
+    // Not listed: the search reports it as Go To would, and nothing is written.
+    bars.SearchSetSymbolIndex(options.symbol);
+    if (!listed) return 1;
+    if (!bars.m_seriesAllocated) {
       std::fprintf(stderr, "tickvane: %s\n", LoadFailure(bars).c_str());
       return 1;
     }
-    if (!options.until.empty() &&
-        bars.ShowBarsUntil(static_cast<std::int16_t>(options.untilDay)) != 0) {
-      // A failed read has been reported already.
-      if (bars.m_seriesAllocated)
-        std::fprintf(stderr, "tickvane: %s has no bar dated on or before %s\n",
-                     bars.GetSymbol(bars.m_current), options.until.c_str());
-      return 1;
-    }
-    const std::string failure =
-        WriteChart(RenderChart(bars, options.width, options.height, options.printColors),
-                   options.pngPath, database);
-    if (!failure.empty()) {
-      std::fprintf(stderr, "tickvane: cannot write %s: %s\n", options.pngPath.c_str(),
-                   failure.c_str());
-      return 1;
-    }
-    return 0;
+  } else if (loaded != 0) {
+    std::fprintf(stderr, "tickvane: %s\n", LoadFailure(bars).c_str());
+    return 1;
   }
+  if (!options.until.empty() &&
+      bars.ShowBarsUntil(static_cast<std::int16_t>(options.untilDay)) != 0) {
+    // A failed read has been reported already.
+    if (bars.m_seriesAllocated)
+      std::fprintf(stderr, "tickvane: %s has no bar dated on or before %s\n",
+                   bars.GetSymbol(bars.m_current), options.until.c_str());
+    return 1;
+  }
+  const std::string failure =
+      WriteChart(RenderChart(bars, options.width, options.height, options.printColors),
+                 options.pngPath, database);
+  if (!failure.empty()) {
+    std::fprintf(stderr, "tickvane: cannot write %s: %s\n", options.pngPath.c_str(),
+                 failure.c_str());
+    return 1;
+  }
+  return 0;
+}
 
+// --export-all: a file per listed security; directory entries are not securities.
+int ExportAll(CBars& bars, const ExportOptions& options, const DatabaseFiles& database) {
   std::error_code ec;
   std::filesystem::create_directories(options.outDir, ec);
   int failed = 0;
@@ -199,6 +197,17 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
   std::fprintf(stderr, "tickvane: %d of %d charts written to %s\n", securities - failed, securities,
                options.outDir.c_str());
   return failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int RunExport(const ExportOptions& options, MessageService& messages) {
+  CBars bars(&messages);
+  bars.SetExtended(options.extended);
+  if (!OpenDatabase(bars, options, messages)) return 1;
+  const DatabaseFiles database(options.master);
+  return options.pngPath.empty() ? ExportAll(bars, options, database)
+                                 : ExportOne(bars, options, database);
 }
 
 int ExportMain(const ExportOptions& options, char** argv) {

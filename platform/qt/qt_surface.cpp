@@ -69,7 +69,7 @@ Brush QtSurface::SelectBrush(const Brush& brush) {
 }
 
 Font QtSurface::SelectFont(const Font& font) {
-  const Font old = font_;
+  Font old = font_;
   font_ = font;
   qfont_ = MakeFont(font);
   metrics_.reset();

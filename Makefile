@@ -4,7 +4,7 @@ PREFIX    ?= /usr/local
 SAN_BUILD ?= build-san
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test bench fuzz setup setup-test setup-package build build-san install package clean
+.PHONY: run test lint bench fuzz setup setup-test setup-package build build-san install package clean
 
 setup:
 	@bash scripts/setup-deps.sh
@@ -33,7 +33,12 @@ build-san: setup $(SAN_BUILD)/build.ninja
 run: build
 	@bash scripts/run.sh $(BUILD)
 
+# clang-format and clang-tidy (scripts/lint.sh); needs the build's compile database.
+lint: setup-test build
+	@bash scripts/lint.sh $(BUILD)
+
 test: setup-test build build-san
+	@$(MAKE) --no-print-directory lint
 	ctest --test-dir $(SAN_BUILD) --output-on-failure
 	ctest --test-dir $(BUILD) --output-on-failure
 

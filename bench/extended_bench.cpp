@@ -48,7 +48,8 @@ const fixture::TempDir& VendorDirectory() {
       fixture::WriteSimpleSecurity(p, n, {.bars = 1000, .startPrice = 5.0f + k % 50});
       fs::remove(p / ("F" + std::to_string(n) + ".DOP"));
       if (k < kMasterSecurities) {
-        master.push_back(fixture::SecurityRecord({.fileNumber = n, .name = name, .symbol = symbol}));
+        master.push_back(
+            fixture::SecurityRecord({.fileNumber = n, .name = name, .symbol = symbol}));
         emaster.push_back({n, symbol, name});
       } else {
         const auto number = static_cast<std::uint16_t>(k + 1);

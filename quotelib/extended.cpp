@@ -8,9 +8,9 @@
 #include "extended.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -140,8 +140,7 @@ ResultCode ReadLongNames(const std::string& directory,
     return kFileRead;
   for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
     const std::uint8_t* record = records.data() + i * kEmasterRecordSize;
-    std::string name =
-        FieldText(record + kEmasterLongName, kEmasterRecordSize - kEmasterLongName);
+    std::string name = FieldText(record + kEmasterLongName, kEmasterRecordSize - kEmasterLongName);
     if (!name.empty()) longNames.emplace(record[kEmasterFileNumber], std::move(name));
   }
   return kSuccess;
@@ -239,7 +238,8 @@ ResultCode ReadSecurityIndex(std::string_view masterPath, std::vector<IndexedSec
 
 bool IndexedSecurityMatches(const IndexedSecurity& entry, std::string_view key) {
   if (entry.directory) return false;
-  return SecurityMatches(entry.record, key) || (!entry.name.empty() && EqualFolded(entry.name, key));
+  return SecurityMatches(entry.record, key) ||
+         (!entry.name.empty() && EqualFolded(entry.name, key));
 }
 
 ResultCode FindIndexedSecurity(std::string_view directory, std::string_view key,
@@ -277,9 +277,9 @@ ResultCode FindIndexedSecurity(std::string_view directory, std::string_view key,
 bool InferDataLayout(std::span<const std::uint8_t> records, int recordLength, int fieldCount,
                      DataLayout& layout) {
   using F = SeriesField;
-  static constexpr F kSeven[] = {F::Date, F::Open, F::High, F::Low, F::Close, F::Volume,
-                                 F::OpenInterest};
-  static constexpr F kEight[] = {F::Date, F::Time,   F::Open,  F::High,
+  static constexpr F kSeven[] = {F::Date,  F::Open,   F::High,        F::Low,
+                                 F::Close, F::Volume, F::OpenInterest};
+  static constexpr F kEight[] = {F::Date, F::Time,  F::Open,   F::High,
                                  F::Low,  F::Close, F::Volume, F::OpenInterest};
   // The two readings found in the wild, the more common one first: it wins a tie.
   static constexpr F kFiveA[] = {F::Date, F::Open, F::High, F::Low, F::Close};

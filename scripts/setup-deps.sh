@@ -2,7 +2,7 @@
 # Installs the Debian packages Tickvane needs to build, test and run, and only those that
 # are missing. Safe to run again; non-interactive.
 #   setup-deps.sh            what building and running need
-#   setup-deps.sh test       and the validators the install test runs
+#   setup-deps.sh test       and the validators the install test runs, and the linters
 #   setup-deps.sh package    and what the Debian package is made with
 set -euo pipefail
 
@@ -15,7 +15,7 @@ packages=(
 for group in "$@"; do
   case $group in
     # The desktop entry, the AppStream data and the man pages of the install layout.
-    test) packages+=(desktop-file-utils appstream man-db) ;;
+    test) packages+=(desktop-file-utils appstream man-db clang-format clang-tidy) ;;
     # cpack's DEB generator: dpkg-deb, and dpkg-shlibdeps with file to find the libraries.
     package) packages+=(dpkg-dev file) ;;
     *) echo "setup: unknown group $group (known: test, package)" >&2; exit 2 ;;

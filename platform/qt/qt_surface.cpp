@@ -309,7 +309,7 @@ void QtSurface::ArcShape(const Rect& rect, Point start, Point end, bool pie) {
   Prepare(Use::Line);
   painter_.setBrush(Qt::NoBrush);
   prepared_ = Use::None;
-  for (const QPoint end : {rim(a0), rim(a0 + span)}) painter_.drawLine(centre, end);
+  for (const QPoint edge : {rim(a0), rim(a0 + span)}) painter_.drawLine(centre, edge);
 }
 
 void QtSurface::Pie(const Rect& rect, Point start, Point end) { ArcShape(rect, start, end, true); }

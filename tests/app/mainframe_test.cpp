@@ -20,9 +20,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <tuple>
-#include <fstream>
 
 #include "Doc.h"
 #include "MainFrm.h"
@@ -289,12 +289,11 @@ TEST(StartUp, AFileThatCannotBeOpenedEndsStartUpWithTheMessage) {
 // Extended reading is off unless [Reading] Extended=1 says so; the command line wins.
 TEST(StartUp, ExtendedReadingFromTheSettingsUnlessTheCommandLineSays) {
   for (const auto& [stored, fromCommandLine, expected] :
-       std::vector<std::tuple<std::string, std::optional<bool>, bool>>{
-           {"", std::nullopt, false},
-           {"1", std::nullopt, true},
-           {"yes", std::nullopt, false},
-           {"1", false, false},
-           {"", true, true}}) {
+       std::vector<std::tuple<std::string, std::optional<bool>, bool>>{{"", std::nullopt, false},
+                                                                       {"1", std::nullopt, true},
+                                                                       {"yes", std::nullopt, false},
+                                                                       {"1", false, false},
+                                                                       {"", true, true}}) {
     Program p;
     if (!stored.empty()) p.profile.Set("Reading", "Extended", stored);
     p.app.SetExtendedReading(fromCommandLine);

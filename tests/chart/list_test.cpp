@@ -19,14 +19,14 @@ using fixture::SecurityRecord;
 class ListFixture : public ::testing::Test {
  protected:
   std::string Master() const { return dir.dir() + "MASTER"; }
-  // A database of the given symbols, each with `bars` daily bars (file numbers 1, 2, ...).
-  void Database(const std::vector<std::string>& symbols, int bars = 60) {
+  // A database of the given symbols, each with `barCount` daily bars (file numbers 1, 2, ...).
+  void Database(const std::vector<std::string>& symbols, int barCount = 60) {
     std::vector<fixture::Record53> records;
     std::uint8_t n = 1;
     for (const auto& symbol : symbols) {
       records.push_back(
           SecurityRecord({.fileNumber = n, .name = symbol + " LTD", .symbol = symbol}));
-      fixture::WriteSimpleSecurity(dir.path(), n, {.bars = bars});
+      fixture::WriteSimpleSecurity(dir.path(), n, {.bars = barCount});
       ++n;
     }
     fixture::WriteMaster(dir.path() / "MASTER", records);
@@ -297,10 +297,10 @@ TEST_F(ListFixture, DirectoryEntriesAreToldApartInBothReadings) {
 }
 
 TEST_F(ListFixture, ExtendedAcceptsLongPathsAndRefusesBrokenIndexFiles) {
-  const std::filesystem::path deep =
-      dir.path() / std::string(60, 'd') / std::string(60, 'e');
+  const std::filesystem::path deep = dir.path() / std::string(60, 'd') / std::string(60, 'e');
   std::filesystem::create_directories(deep);
-  fixture::WriteMaster(deep / "MASTER", {SecurityRecord({.fileNumber = 1, .name = "Deep", .symbol = "DEEP"})});
+  fixture::WriteMaster(deep / "MASTER",
+                       {SecurityRecord({.fileNumber = 1, .name = "Deep", .symbol = "DEEP"})});
   fixture::WriteSimpleSecurity(deep, 1);
   std::filesystem::remove(deep / "F1.DOP");
   const std::string path = (deep / "MASTER").string();

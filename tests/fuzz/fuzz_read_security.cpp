@@ -1,5 +1,5 @@
-// ReadSecurity (classic or extended) over a fuzzed layout and data file, with fuzzed record shape, start, count
-// and storage: the read must stay inside the series and leave it consistent.
+// ReadSecurity (classic or extended) over a fuzzed layout and data file, with fuzzed record shape,
+// start, count and storage: the read must stay inside the series and leave it consistent.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>

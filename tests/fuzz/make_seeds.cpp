@@ -83,8 +83,9 @@ int main(int argc, char** argv) {
                       fuzz::Join({"\"DATE\",0,0\n\"HIGH\",0,0\n\"LOW\",0,0\n\"CLOSE\",0,0\n"
                                   "\"VOL\",0,0\n",
                                   DatBytes(20, 30, 5)}));
-  fuzz::WriteFile(out / "read_security" / "extended_six_no_layout",
-                  fuzz::EncodeHead({24, 6, -1, 800, 4 | 8}) + fuzz::Join({"", DatBytes(24, 50, 6)}));
+  fuzz::WriteFile(
+      out / "read_security" / "extended_six_no_layout",
+      fuzz::EncodeHead({24, 6, -1, 800, 4 | 8}) + fuzz::Join({"", DatBytes(24, 50, 6)}));
   fuzz::WriteFile(out / "read_security" / "extended_lying_header",
                   fuzz::EncodeHead({28, 7, -1, 800, 1 | 4}) +
                       fuzz::Join({seven, DatBytes(28, 30, 7).substr(0, 28 * 12)}));
@@ -100,9 +101,10 @@ int main(int argc, char** argv) {
   const std::string xmaster = fileBytes([](const fuzz::fs::path& f) {
     fixture::WriteXmaster(f, {{256, "XTR", "Extra Mining", 0x1F}, {257, "XTS", "Extra Two", 0x7F}});
   });
-  fuzz::WriteFile(out / "security_index" / "vendor_directory",
-                  fuzz::Join({"alpha resources limited",
-                              MasterBytes({Sec(1, "Alpha", "ALP"), fixture::DirectoryRecord("SUB")}),
-                              emaster, xmaster, DatBytes(20, 40, 5)}));
+  fuzz::WriteFile(
+      out / "security_index" / "vendor_directory",
+      fuzz::Join({"alpha resources limited",
+                  MasterBytes({Sec(1, "Alpha", "ALP"), fixture::DirectoryRecord("SUB")}), emaster,
+                  xmaster, DatBytes(20, 40, 5)}));
   return 0;
 }

@@ -33,8 +33,14 @@ std::vector<Bar> Walk(int count, unsigned seed) {
   float price = 20.0f;
   for (int i = 0; i < count; ++i) {
     price = std::max(1.0f, price + step(rng));
-    Bar b{fixture::DateReal(2001 + i / 250, 1 + i / 21 % 12, 1 + i % 21), 93000.0f, price, 0, 0,
-          price, 1000.0f + static_cast<float>(rng() % 50000), static_cast<float>(rng() % 900)};
+    Bar b{fixture::DateReal(2001 + i / 250, 1 + i / 21 % 12, 1 + i % 21),
+          93000.0f,
+          price,
+          0,
+          0,
+          price,
+          1000.0f + static_cast<float>(rng() % 50000),
+          static_cast<float>(rng() % 900)};
     const float s = i % 5 == 0 ? 0.0f : spread(rng);
     b.high = price + s;
     b.low = price - s;
@@ -180,12 +186,13 @@ TEST(ExtendedReading, InferenceVotesBarByBar) {
   // Seven and eight fields have one layout each; others, and records too short for their
   // fields, have none.
   ASSERT_TRUE(InferDataLayout({}, 28, 7, layout));
-  EXPECT_EQ(layout.position, Positions({F::Date, F::Open, F::High, F::Low, F::Close, F::Volume,
-                                        F::OpenInterest}));
+  EXPECT_EQ(layout.position,
+            Positions({F::Date, F::Open, F::High, F::Low, F::Close, F::Volume, F::OpenInterest}));
   ASSERT_TRUE(InferDataLayout({}, 32, 8, layout));
   EXPECT_EQ(layout.position, Positions({F::Date, F::Time, F::Open, F::High, F::Low, F::Close,
                                         F::Volume, F::OpenInterest}));
-  for (const int fields : {0, 1, 4, 9, 19, -3}) EXPECT_FALSE(InferDataLayout({}, 76, fields, layout));
+  for (const int fields : {0, 1, 4, 9, 19, -3})
+    EXPECT_FALSE(InferDataLayout({}, 76, fields, layout));
   EXPECT_FALSE(InferDataLayout({}, 24, 7, layout));
 }
 
@@ -204,9 +211,8 @@ TEST(ExtendedReading, IndexJoinsMasterEmasterAndXmaster) {
   fixture::WriteMaster(tmp.path() / "MASTER", master);
   fixture::WriteEmaster(tmp.path() / "EMASTER",
                         {{3, "M3", "A'asian Resources Limited"}, {4, "M4", ""}});
-  fixture::WriteXmaster(tmp.path() / "XMASTER",
-                        {{300, "XONE", "Extended One Holdings", 0x7F},
-                         {301, "XTWO", "Extended Two", 0x1F}});
+  fixture::WriteXmaster(tmp.path() / "XMASTER", {{300, "XONE", "Extended One Holdings", 0x7F},
+                                                 {301, "XTWO", "Extended Two", 0x1F}});
   fixture::WriteSimpleSecurity(tmp.path(), 3, {.bars = 30});
   fs::rename(tmp.path() / "F3.DAT", tmp.path() / "F300.MWD");
   fs::remove(tmp.path() / "F3.DOP");
@@ -252,7 +258,8 @@ TEST(ExtendedReading, SubdirectoryMatchTakesItsDirectorysLongName) {
   s.symbol = "DEEP";
   s.name = "Deep Sea Mining ";
   fixture::WriteMaster(tmp.path() / "SUB" / "MASTER", {fixture::SecurityRecord(s)});
-  fixture::WriteEmaster(tmp.path() / "SUB" / "EMASTER", {{9, "DEEP", "Deep Sea Mining Corporation"}});
+  fixture::WriteEmaster(tmp.path() / "SUB" / "EMASTER",
+                        {{9, "DEEP", "Deep Sea Mining Corporation"}});
   IndexedSecurity entry;
   std::string found;
   ASSERT_EQ(FindIndexedSecurity(tmp.dir(), "deep", entry, found), kSuccess);

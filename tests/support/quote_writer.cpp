@@ -153,7 +153,8 @@ void WriteDat(const fs::path& file, int recordLength, const std::vector<std::vec
   bytes[3] = static_cast<std::uint8_t>((r >> 8) & 0xFF);
   for (const auto& row : rows) {
     std::vector<std::uint8_t> record(length, 0);
-    for (std::size_t f = 0; f < row.size() && 4 * f + 4 <= length; ++f) PutMbf(&record[4 * f], row[f]);
+    for (std::size_t f = 0; f < row.size() && 4 * f + 4 <= length; ++f)
+      PutMbf(&record[4 * f], row[f]);
     bytes.insert(bytes.end(), record.begin(), record.end());
   }
   WriteBytes(file, bytes);
@@ -197,8 +198,9 @@ void WriteSimpleSecurity(const fs::path& dir, std::uint8_t fileNumber,
     const float step = (static_cast<float>(state >> 8) / 16777216.0f - 0.5f) * 0.4f;
     price = std::max(0.05f, price + step);
     const year_month_day ymd{day};
-    const float date = DateReal(static_cast<int>(ymd.year()), static_cast<int>(unsigned(ymd.month())),
-                                static_cast<int>(unsigned(ymd.day())));
+    const float date =
+        DateReal(static_cast<int>(ymd.year()), static_cast<int>(unsigned(ymd.month())),
+                 static_cast<int>(unsigned(ymd.day())));
     rows.push_back({date, price, price + 0.25f, price - 0.25f, price + step / 2,
                     1000.0f + static_cast<float>(i % 17) * 100.0f, 0.0f});
     day += days{1};

@@ -28,8 +28,10 @@ int ListIndex(const std::string& given, const std::string& path) {
   for (const auto& entry : index) {
     std::cout << ++number << '\t' << entry.fileNumber << '\t' << entry.recordLength << '\t'
               << entry.fieldCount << '\t'
-              << (entry.directory ? "dir" : entry.xmaster ? "xmaster" : "security") << '\t'
-              << FieldText(entry.name) << '\t' << FieldText(entry.record.symbol()) << '\n';
+              << (entry.directory ? "dir"
+                  : entry.xmaster ? "xmaster"
+                                  : "security")
+              << '\t' << FieldText(entry.name) << '\t' << FieldText(entry.record.symbol()) << '\n';
   }
   return kExitOk;
 }

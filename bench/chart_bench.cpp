@@ -14,6 +14,7 @@
 #include "bars.h"
 #include "export.h"
 #include "gui_application.h"
+#include "long_security.h"
 #include "png_file.h"
 #include "qt_surface.h"
 #include "quote_writer.h"
@@ -85,15 +86,9 @@ BENCHMARK(BM_StepAndDrawSampleDatabase)->Unit(benchmark::kMillisecond);
 void BM_PageUpOn16000BarsAt1920x1080(benchmark::State& state) {
   EnsureGuiApplication();
   fixture::TempDir dir;
-  fixture::WriteMaster(
-      dir.path() / "MASTER",
-      {fixture::SecurityRecord({.fileNumber = 1, .name = "LONG", .symbol = "LONG"})});
-  fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 16000, .year = 1961});
   NullMessages messages;
   CBars bars(&messages);
-  bars.OpenMaster((dir.dir() + "MASTER").c_str());
-  bars.ReadSecurityList();
-  if (bars.LoadCurrentSecurity() != 0) {
+  if (!OpenLongSecurity(dir, bars)) {
     state.SkipWithError("cannot load the security");
     return;
   }

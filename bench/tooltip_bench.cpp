@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bars.h"
+#include "long_security.h"
 #include "quote_writer.h"
 
 namespace {
@@ -14,15 +15,9 @@ class NoMessages final : public tv::MessageService {
 
 void BM_BarToolTipLookupAt1920x1080(benchmark::State& state) {
   fixture::TempDir dir;
-  fixture::WriteMaster(
-      dir.path() / "MASTER",
-      {fixture::SecurityRecord({.fileNumber = 1, .name = "LONG", .symbol = "LONG"})});
-  fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 16000, .year = 1961});
   NoMessages messages;
   CBars bars(&messages);
-  bars.OpenMaster((dir.dir() + "MASTER").c_str());
-  bars.ReadSecurityList();
-  if (bars.LoadCurrentSecurity() != 0) {
+  if (!OpenLongSecurity(dir, bars)) {
     state.SkipWithError("cannot load the security");
     return;
   }

@@ -1,0 +1,16 @@
+// A database of one security with 16,000 daily bars from 1961, opened and loaded as the viewer
+// opens a database: the long history the paging and tool-tip benchmarks work on.
+#pragma once
+
+#include "bars.h"
+#include "quote_writer.h"
+
+inline bool OpenLongSecurity(const fixture::TempDir& dir, CBars& bars) {
+  fixture::WriteMaster(
+      dir.path() / "MASTER",
+      {fixture::SecurityRecord({.fileNumber = 1, .name = "LONG", .symbol = "LONG"})});
+  fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 16000, .year = 1961});
+  bars.OpenMaster((dir.dir() + "MASTER").c_str());
+  bars.ReadSecurityList();
+  return bars.LoadCurrentSecurity() == 0;
+}

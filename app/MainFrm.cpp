@@ -104,7 +104,7 @@ void CMainFrame::CreateMenus() {
   add(m_fileMenu, cmd::kFilePrintPreview);
   add(m_fileMenu, cmd::kFilePrintSetup);
   m_fileMenu->addSeparator();
-  for (int i = 0; i < 4; ++i) add(m_fileMenu, cmd::kFileMru1 + i);
+  for (int i = 0; i < cmd::kFileMruCount; ++i) add(m_fileMenu, cmd::kFileMru1 + i);
   m_fileMenu->addSeparator();
   add(m_fileMenu, cmd::kAppExit);
   connect(m_fileMenu, &QMenu::aboutToShow, this, [this] { UpdateRecentFileMenu(); });
@@ -225,7 +225,7 @@ void CMainFrame::OnUpdatePiePane() {
 
 void CMainFrame::UpdateRecentFileMenu() {
   const auto& entries = m_recent.entries();
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < cmd::kFileMruCount; ++i) {
     QAction* action = m_commands.Action(cmd::kFileMru1 + i);
     if (action == nullptr) continue;
     if (i < static_cast<int>(entries.size())) {

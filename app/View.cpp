@@ -208,7 +208,7 @@ std::unique_ptr<QMenu> CTickvaneView::BuildContextMenu() {
   const std::pair<int, const char*> items[] = {{cmd::kNext, "Next"}, {cmd::kPrevious, "Previous"}};
   for (const auto& [id, text] : items) {
     QAction* action = menu->addAction(text);
-    action->setProperty("commandId", id);
+    action->setProperty(CommandTable::kIdProperty, id);
     action->setEnabled(m_commands.IsEnabled(id));
     connect(action, &QAction::triggered, this, [this, id = id] { m_commands.Execute(id); });
   }

@@ -19,7 +19,9 @@ inline constexpr int kFilePrintSetup = 57606;
 inline constexpr int kFilePrint = 57607;
 inline constexpr int kFilePrintDirect = 57608;
 inline constexpr int kFilePrintPreview = 57609;
-inline constexpr int kFileMru1 = 57616;  // to kFileMru1 + 3
+inline constexpr int kFileMru1 = 57616;
+// The File menu's recent files: kFileMru1 to kFileMru1 + kFileMruCount - 1.
+inline constexpr int kFileMruCount = 4;
 inline constexpr int kAppAbout = 57664;
 inline constexpr int kAppExit = 57665;
 inline constexpr int kHelpIndex = 57667;

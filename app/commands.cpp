@@ -5,10 +5,6 @@
 
 namespace tv {
 
-namespace {
-constexpr const char* kIdProperty = "commandId";
-}
-
 CommandTable::CommandTable(QObject* parent) : QObject(parent) {}
 
 QAction* CommandTable::Add(int id, const QString& text, const QString& prompt, Handler handler,

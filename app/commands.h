@@ -40,6 +40,8 @@ class CommandTable : public QObject {
   void UpdateAll();
 
   static int IdOf(const QAction* action);
+  // The property that carries a command id on any action, also on ones made outside the table.
+  static constexpr const char* kIdProperty = "commandId";
 
  private:
   struct Entry {

@@ -34,8 +34,6 @@
 namespace tv {
 
 namespace {
-constexpr int kRecentFiles = 4;
-
 // Centres a window on the screen when it is shown, on the size it is shown with (a stock
 // dialog lays itself out only then), keeping its top left on a screen smaller than it.
 class CentreWhenShown final : public QObject {
@@ -75,7 +73,7 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
   // 2. The look of the controls is Qt's own; nothing to switch on.
 
   // 3. The settings file with its recent-file list.
-  m_pRecentFiles = std::make_unique<RecentFileList>(m_profile, kRecentFiles);
+  m_pRecentFiles = std::make_unique<RecentFileList>(m_profile, cmd::kFileMruCount);
   m_pRecentFiles->ReadList();
 
   // 4. The single-document template: one document, the frame and its view.
@@ -151,7 +149,7 @@ void CTickvaneApp::RegisterCommands() {
         [view] { view()->OnFilePrintPreview(); });
   c.Add(cmd::kFilePrintSetup, "P&rint Setup...", "Change the printer and printing options",
         [this] { OnFilePrintSetup(); });
-  for (int i = 0; i < kRecentFiles; ++i) {
+  for (int i = 0; i < cmd::kFileMruCount; ++i) {
     c.Add(
         cmd::kFileMru1 + i, "Recent File", "Open this document", [this, i] { OnOpenRecentFile(i); },
         [this, i] { return i < static_cast<int>(m_pRecentFiles->entries().size()); });

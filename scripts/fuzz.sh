@@ -10,13 +10,19 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 fuzzdir="$build/tests/fuzz"
 [ -d /dev/shm ] && export TMPDIR=/dev/shm
 
+# Every target the build made, so a new fuzzer gets long runs without being listed here.
+binaries=()
+for binary in "$fuzzdir"/fuzz_*; do
+  [ -f "$binary" ] && [ -x "$binary" ] && binaries+=("$binary")
+done
+if [ ${#binaries[@]} -eq 0 ]; then
+  echo "fuzz: no fuzz targets in $fuzzdir (configure with -DTICKVANE_FUZZ=ON)" >&2
+  exit 1
+fi
+
 status=0
-for target in data_layout find_security read_security; do
-  binary="$fuzzdir/fuzz_$target"
-  if [ ! -x "$binary" ]; then
-    echo "fuzz: $binary is missing (configure with -DTICKVANE_FUZZ=ON)" >&2
-    exit 1
-  fi
+for binary in "${binaries[@]}"; do
+  target=${binary##*/fuzz_}
   mkdir -p "$fuzzdir/corpus/$target" "$fuzzdir/artifacts"
   echo "fuzz: $target for ${seconds}s"
   if ! "$binary" -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \

@@ -7,6 +7,7 @@
 
 #include "quote_writer.h"
 #include "run_program.h"
+#include "version.h"
 
 namespace {
 
@@ -149,7 +150,7 @@ TEST(Quotedump, UsageErrorsExitTwoWithOneLine) {
 TEST(Quotedump, HelpAndVersion) {
   Result r = Quotedump({"--version"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "quotedump 2.1.0\n");
+  EXPECT_EQ(r.out, "quotedump " TICKVANE_VERSION "\n");
   r = Quotedump({"--help"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out.rfind("usage: quotedump ", 0), 0u);

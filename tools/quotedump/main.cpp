@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "version.h"
 
 namespace quotedump {
 namespace {

@@ -2,9 +2,11 @@
 BUILD     ?= build
 PREFIX    ?= /usr/local
 SAN_BUILD ?= build-san
+COV_BUILD ?= build-cov
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test lint bench fuzz setup setup-test setup-package build build-san install package clean
+.PHONY: run test lint bench fuzz coverage setup setup-test setup-package setup-coverage build build-san \
+        install package clean
 
 setup:
 	@bash scripts/setup-deps.sh
@@ -14,6 +16,9 @@ setup-test:
 
 setup-package:
 	@bash scripts/setup-deps.sh package
+
+setup-coverage:
+	@bash scripts/setup-deps.sh coverage
 
 $(BUILD)/build.ninja: | setup
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKVANE_WERROR=ON
@@ -48,6 +53,16 @@ bench: build
 fuzz: build-san
 	@bash scripts/fuzz.sh $(SAN_BUILD) $(FUZZ_SECONDS)
 
+# The Qt-free libraries, their tests and the tools with clang's source-based coverage; prints
+# the line coverage of each library (scripts/coverage.sh). Not part of `make test`.
+$(COV_BUILD)/build.ninja: | setup-coverage
+	CC=clang CXX=clang++ cmake -S . -B $(COV_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DTICKVANE_QT=OFF -DTICKVANE_BENCH=OFF -DTICKVANE_COVERAGE=ON
+
+coverage: setup-coverage $(COV_BUILD)/build.ninja
+	cmake --build $(COV_BUILD)
+	@bash scripts/coverage.sh $(COV_BUILD)
+
 # Installs under PREFIX (bin/, share/applications, share/metainfo, share/icons, share/man,
 # share/doc/tickvane).
 install: build
@@ -58,4 +73,4 @@ package: setup-package build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(COV_BUILD)

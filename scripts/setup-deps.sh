@@ -4,6 +4,7 @@
 #   setup-deps.sh            what building and running need
 #   setup-deps.sh test       and the validators the install test runs, and the linters
 #   setup-deps.sh package    and what the Debian package is made with
+#   setup-deps.sh coverage   and llvm-cov and llvm-profdata for `make coverage`
 set -euo pipefail
 
 packages=(
@@ -18,7 +19,9 @@ for group in "$@"; do
     test) packages+=(desktop-file-utils appstream man-db clang-format clang-tidy) ;;
     # cpack's DEB generator: dpkg-deb, and dpkg-shlibdeps with file to find the libraries.
     package) packages+=(dpkg-dev file) ;;
-    *) echo "setup: unknown group $group (known: test, package)" >&2; exit 2 ;;
+    # clang's coverage tools, matching the compiler's version.
+    coverage) packages+=(llvm-14) ;;
+    *) echo "setup: unknown group $group (known: test, package, coverage)" >&2; exit 2 ;;
   esac
 done
 

@@ -21,8 +21,8 @@ for f in bin/tickvane bin/quotedump \
   "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" \
   "share/icons/hicolor/scalable/apps/$id.svg" "share/icons/hicolor/48x48/apps/$id.png" \
   "share/icons/hicolor/256x256/apps/$id.png" \
-  share/man/man1/tickvane.1 share/man/man1/quotedump.1 \
-  share/doc/tickvane/user-guide.html; do
+  share/man/man1/tickvane.1.gz share/man/man1/quotedump.1.gz \
+  share/doc/tickvane/user-guide.html share/doc/tickvane/changelog.gz; do
   [ -s "$prefix/$f" ] || fail "$f is missing"
 done
 for f in bin/tickvane bin/quotedump; do [ -x "$prefix/$f" ] || fail "$f is not executable"; done
@@ -46,8 +46,8 @@ else
 fi
 if command -v man >/dev/null; then
   for page in tickvane quotedump; do
-    out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1" 2>&1 >/dev/null)
-    [ -z "$out" ] || fail "man --warnings $page.1: $out"
+    out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$out" ] || fail "man --warnings $page.1.gz: $out"
   done
 else
   echo "man not installed: not run"

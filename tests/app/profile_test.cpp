@@ -16,7 +16,6 @@
 #include <tuple>
 
 #include "Doc.h"
-#include "memory_profile.h"
 #include "qt_profile.h"
 #include "quote_writer.h"
 
@@ -30,20 +29,6 @@ void WriteIni(const fs::path& file, const std::string& text) {
 }
 
 QString Q(const fs::path& p) { return QString::fromStdString(p.string()); }
-
-TEST(ProfileInt, OnlyAWholeDecimalNumberReads) {
-  int v = -99;
-  EXPECT_TRUE(tv::ParseProfileInt("42", v));
-  EXPECT_EQ(v, 42);
-  EXPECT_TRUE(tv::ParseProfileInt("  -7 ", v));
-  EXPECT_EQ(v, -7);
-  EXPECT_TRUE(tv::ParseProfileInt("+3", v));
-  EXPECT_EQ(v, 3);
-  v = 5;
-  for (const char* bad : {"", " ", "abc", "12abc", "1.5", "0x10", "99999999999", "--1", "+"})
-    EXPECT_FALSE(tv::ParseProfileInt(bad, v)) << bad;
-  EXPECT_EQ(v, 5);
-}
 
 TEST(QtProfileFile, WritesDecimalTextThatReadsBackAndCreatesItsDirectory) {
   fixture::TempDir dir;
@@ -177,17 +162,6 @@ TEST(StoredViewOptions, AHandEditTakesEffectAtTheNextLoad) {
   fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(2));
   tv::LoadViewOptions(profile, bars);
   EXPECT_EQ(bars.GetBarSpace(), 8);
-}
-
-TEST(StoredViewOptions, KeysAreReadInTheirFixedOrder) {
-  fixture::MemoryProfile profile;
-  CBars bars;
-  tv::LoadViewOptions(profile, bars);
-  EXPECT_EQ(profile.reads,
-            (std::vector<std::string>{"ViewOptions/ShowVolume", "ViewOptions/ShowMA1",
-                                      "ViewOptions/ShowMA2", "ViewOptions/BarSpace",
-                                      "ViewOptions/MA1Length", "ViewOptions/MA2Length",
-                                      "ViewOptions/Colors"}));
 }
 
 }  // namespace

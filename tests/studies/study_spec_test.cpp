@@ -1,0 +1,115 @@
+// Study texts as the command line and the settings file give them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "study_spec.h"
+
+namespace {
+
+using studies::StudyKind;
+
+struct SpecCase {
+  const char* text;
+  StudyKind kind;
+  std::array<int, 3> lengths;
+  double width;
+  const char* canonical;
+  const char* label;
+};
+
+TEST(StudySpec, ParsesDefaultsAndParameters) {
+  const std::vector<SpecCase> cases = {
+      {"sma:5", StudyKind::Sma, {5, 0, 0}, 0, "sma:5", "SMA(5)"},
+      {"ema:200", StudyKind::Ema, {200, 0, 0}, 0, "ema:200", "EMA(200)"},
+      {"rsi", StudyKind::Rsi, {14, 0, 0}, 0, "rsi:14", "RSI(14)"},
+      {"rsi:7", StudyKind::Rsi, {7, 0, 0}, 0, "rsi:7", "RSI(7)"},
+      {"macd", StudyKind::Macd, {12, 26, 9}, 0, "macd:12,26,9", "MACD(12,26,9)"},
+      {"macd:5,35,5", StudyKind::Macd, {5, 35, 5}, 0, "macd:5,35,5", "MACD(5,35,5)"},
+      {"bollinger", StudyKind::Bollinger, {20, 0, 0}, 2, "bollinger:20,2", "Bollinger(20,2)"},
+      {"bollinger:10,2.5",
+       StudyKind::Bollinger,
+       {10, 0, 0},
+       2.5,
+       "bollinger:10,2.5",
+       "Bollinger(10,2.5)"},
+      {"stochastic", StudyKind::Stochastic, {14, 3, 0}, 0, "stochastic:14,3", "Stochastic(14,3)"},
+      {"stochastic:5,1", StudyKind::Stochastic, {5, 1, 0}, 0, "stochastic:5,1", "Stochastic(5,1)"},
+      // Longer than any file: allowed, the study is simply never defined.
+      {"sma:100000", StudyKind::Sma, {100000, 0, 0}, 0, "sma:100000", "SMA(100000)"},
+  };
+  for (const auto& c : cases) {
+    const auto spec = studies::ParseStudySpec(c.text);
+    ASSERT_TRUE(spec) << c.text;
+    EXPECT_EQ(spec->kind, c.kind) << c.text;
+    EXPECT_EQ(spec->lengths, c.lengths) << c.text;
+    EXPECT_EQ(spec->width, c.width) << c.text;
+    EXPECT_EQ(studies::StudySpecText(*spec), c.canonical) << c.text;
+    EXPECT_EQ(studies::StudyLabel(*spec), c.label) << c.text;
+  }
+}
+
+TEST(StudySpec, RefusesMalformedTextsAndParametersOutOfRange) {
+  for (const char* text : {"",
+                           "sma",
+                           "ema",
+                           "sma:",
+                           "sma:0",
+                           "sma:-3",
+                           "sma:+3",
+                           "sma:x",
+                           "ema:2.5",
+                           "sma:5 ",
+                           " sma:5",
+                           "sma :5",
+                           "sma:5:",
+                           "RSI",
+                           "rsi:",
+                           "rsi:14,3",
+                           "macd:12,26",
+                           "macd:12,26,9,1",
+                           "macd:12,,9",
+                           "macd:12,0,9",
+                           "bollinger:20",
+                           "bollinger:0,2",
+                           "bollinger:20,0",
+                           "bollinger:20,-1",
+                           "bollinger:20,nan",
+                           "bollinger:20,inf",
+                           "bollinger:20,100.5",
+                           "stochastic:14",
+                           "stochastic:14,0",
+                           "sma:99999999999",
+                           "wma:5",
+                           "sma5"})
+    EXPECT_FALSE(studies::ParseStudySpec(text)) << '"' << text << '"';
+}
+
+TEST(StudySpec, ComputesNamedOutputsForEachKind) {
+  const std::vector<double> high = {3, 4, 5}, low = {1, 2, 3}, close = {2, 3, 4};
+  const studies::PriceColumns prices{high, low, close};
+  const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
+      {"sma:2", {"sma"}},
+      {"ema:2", {"ema"}},
+      {"rsi:2", {"rsi"}},
+      {"macd:1,2,1", {"macd", "signal", "histogram"}},
+      {"bollinger:2,1", {"middle", "upper", "lower"}},
+      {"stochastic:2,1", {"percent_k", "percent_d"}},
+  };
+  for (const auto& [text, names] : cases) {
+    const auto outputs = studies::ComputeStudy(*studies::ParseStudySpec(text), prices);
+    ASSERT_EQ(outputs.size(), names.size()) << text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      EXPECT_EQ(outputs[i].name, names[i]) << text;
+      EXPECT_EQ(outputs[i].values.size(), close.size()) << text;
+      EXPECT_TRUE(studies::IsDefined(outputs[i].values.back())) << text << ' ' << names[i];
+    }
+  }
+  // The stochastic reads highs and lows, the rest only closes: 100 (4 - 2)/(5 - 2).
+  EXPECT_DOUBLE_EQ(
+      studies::ComputeStudy(*studies::ParseStudySpec("stochastic:2,1"), prices)[0].values[2],
+      200.0 / 3);
+}
+
+}  // namespace

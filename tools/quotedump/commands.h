@@ -2,11 +2,13 @@
 // The subcommands of quotedump. Each lives in its own source file and is listed once in the
 // command table of main.cpp.
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "master.h"
+#include "series.h"
 
 namespace quotedump {
 
@@ -19,9 +21,19 @@ using Args = std::span<const std::string_view>;
 
 // Each command gets the operands after its name, as many as its table row allows, and
 // whether --extended came before the command (the extended reading of extended.h).
-int RunFind(Args args, bool extended);  // DIR KEY
-int RunList(Args args, bool extended);  // MASTERFILE
-int RunRead(Args args, bool extended);  // DIR KEY [--start S] [--count C] [--last N]
+int RunFind(Args args, bool extended);   // DIR KEY
+int RunList(Args args, bool extended);   // MASTERFILE
+int RunRead(Args args, bool extended);   // DIR KEY [--start S] [--count C] [--last N]
+int RunStudy(Args args, bool extended);  // SPEC DIR KEY
+
+// Reads a security's bars as `read` does; on failure prints why (naming a file that cannot be
+// opened) and returns false with the series released.
+bool ReadBars(PriceSeries& series, std::string_view directory, std::string_view key,
+              std::int32_t start, std::int16_t count, bool extended);
+// The CSV date (YYYY-MM-DD, nothing for "no date") and time (HH:MM:SS from two-second units)
+// at `out`; each returns the end of what it wrote.
+char* PutDate(char* out, std::int16_t dayNumber);
+char* PutTime(char* out, std::uint16_t units);
 
 // A 32-bit float as the shortest text that reads back to the same value.
 std::string FormatReal(float value);

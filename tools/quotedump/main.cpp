@@ -31,6 +31,7 @@ constexpr std::array kCommands = {
     Command{"list", "MASTERFILE", 1, 1, "list the records of one MASTER file", RunList},
     Command{"read", "DIR KEY [--start S] [--count C] [--last N]", 2, 8,
             "print a security's bars as CSV", RunRead},
+    Command{"study", "SPEC DIR KEY", 3, 3, "print a study of a security's bars as CSV", RunStudy},
 };
 
 std::string UsageLine() {
@@ -60,7 +61,11 @@ void PrintHelp() {
                "it prints the result code and its text on stderr and exits 1.\n"
                "list prints: number, file, reclen, fields, dir|security, name, symbol.\n"
                "read prints CSV: date,time,open,high,low,close,volume,open_interest.\n"
-               "--extended before find, list or read reads as data vendors write today:\n"
+               "study prints CSV: date,time and the study's outputs, one row per bar of read,\n"
+               "empty where the study is not yet defined. SPEC is sma:N, ema:N, rsi[:N],\n"
+               "macd[:F,S,G], bollinger[:N,K] or stochastic[:N,D] (defaults rsi:14,\n"
+               "macd:12,26,9, bollinger:20,2, stochastic:14,3).\n"
+               "--extended before find, list, read or study reads as data vendors write today:\n"
                "every MASTER record (up to 255), XMASTER securities (F<n>.MWD), EMASTER long\n"
                "names, layouts from the field count where F<n>.DOP is missing, and data files\n"
                "whose header counts more records than they hold.\n"

@@ -73,35 +73,6 @@ std::optional<ReadOptions> ParseArgs(Args args) {
   return options;
 }
 
-char* PutDigits(char* out, unsigned value, int width) {
-  for (int i = width - 1; i >= 0; --i) {
-    out[i] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
-  return out + width;
-}
-
-// YYYY-MM-DD; nothing for day number 0, "no date".
-char* PutDate(char* out, std::int16_t dayNumber) {
-  if (dayNumber == 0) return out;
-  std::int16_t year = 0, month = 0, day = 0;
-  SplitDayNumber(dayNumber, year, month, day);
-  out = PutDigits(out, static_cast<unsigned>(year + 1900), 4);
-  *out++ = '-';
-  out = PutDigits(out, static_cast<unsigned>(month), 2);
-  *out++ = '-';
-  return PutDigits(out, static_cast<unsigned>(day), 2);
-}
-
-// HH:MM:SS from two-second units (hours run past 23 for units above 43199).
-char* PutTime(char* out, std::uint16_t units) {
-  out = PutDigits(out, units / 1800u, 2);
-  *out++ = ':';
-  out = PutDigits(out, units % 1800u / 30u, 2);
-  *out++ = ':';
-  return PutDigits(out, units % 30u * 2u, 2);
-}
-
 // Longest line: 10 + 1 + 8 + 6 × (1 + the longest shortest float text, 15) + 1.
 constexpr std::size_t kMaxLineLength = 128;
 
@@ -133,6 +104,23 @@ char* FormatCsv(const PriceSeries& s, std::size_t& length) {
 
 }  // namespace
 
+bool ReadBars(PriceSeries& series, std::string_view directory, std::string_view key,
+              std::int32_t start, std::int16_t count, bool extended) {
+  const auto read = extended ? ReadSecurityExtended : ReadSecurity;
+  const ResultCode code = read(series, directory, key, start, count, 1);
+  if (code == kSuccess) return true;
+  ReleasePriceSeries(series);
+  std::string message = std::to_string(code) + " " + ResultText(code);
+  if (code == kFileOpen) {
+    const UnopenableFile missing = extended ? FindUnopenableIndexedFile(directory, key)
+                                            : FindUnopenableDataFile(directory, key);
+    if (!missing.path.empty())
+      message += ": cannot open " + missing.path + " (" + std::strerror(missing.error) + ")";
+  }
+  PrintError(message);
+  return false;
+}
+
 int RunRead(Args args, bool extended) {
   const auto options = ParseArgs(args);
   if (!options) {
@@ -141,22 +129,8 @@ int RunRead(Args args, bool extended) {
   }
 
   PriceSeries series;
-  const auto read = extended ? ReadSecurityExtended : ReadSecurity;
-  const ResultCode code =
-      read(series, options->directory, options->key, options->start, options->count, 1);
-  if (code != kSuccess) {
-    ReleasePriceSeries(series);
-    std::string message = std::to_string(code) + " " + ResultText(code);
-    if (code == kFileOpen) {
-      const UnopenableFile missing =
-          extended ? FindUnopenableIndexedFile(options->directory, options->key)
-                   : FindUnopenableDataFile(options->directory, options->key);
-      if (!missing.path.empty())
-        message += ": cannot open " + missing.path + " (" + std::strerror(missing.error) + ")";
-    }
-    PrintError(message);
+  if (!ReadBars(series, options->directory, options->key, options->start, options->count, extended))
     return kExitFailure;
-  }
   std::size_t length = 0;
   char* const text = FormatCsv(series, length);
   ReleasePriceSeries(series);

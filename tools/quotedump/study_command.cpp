@@ -1,0 +1,103 @@
+// quotedump study SPEC DIR KEY: a study of a security's bars as CSV, one row per bar of what
+// `read` prints for the same security, so the two files line up row for row.
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "study_spec.h"
+
+namespace quotedump {
+
+namespace {
+
+constexpr std::string_view kStudyUsage =
+    "usage: quotedump study SPEC DIR KEY\n"
+    "  SPEC: sma:N | ema:N | rsi[:N] | macd[:F,S,G] | bollinger[:N,K] | stochastic[:N,D]";
+constexpr int kSignificantDigits = 10;
+
+bool HasField(const PriceSeries& series, SeriesField field) {
+  if (series.info == nullptr) return true;
+  const std::uint8_t* at =
+      series.info->bytes.data() + kInfoPositionsOffset + 2 * static_cast<std::size_t>(field);
+  return (at[0] | at[1]) != 0;
+}
+
+std::vector<double> Widened(const SeriesColumn<float>& column, int count) {
+  std::vector<double> values(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) values[static_cast<std::size_t>(i)] = column[i];
+  return values;
+}
+
+// A field the layout lacks reads as -1 on every bar; a study of that would look like a
+// result and mean nothing, so it is refused.
+bool HasPricesFor(const PriceSeries& series, studies::StudyKind kind, std::string_view key) {
+  std::vector<std::pair<SeriesField, std::string_view>> needed = {{SeriesField::Close, "CLOSE"}};
+  if (kind == studies::StudyKind::Stochastic)
+    needed.insert(needed.end(), {{SeriesField::High, "HIGH"}, {SeriesField::Low, "LOW"}});
+  for (const auto& [field, name] : needed) {
+    if (HasField(series, field)) continue;
+    PrintError(std::string(key) + ": the security's layout has no " + std::string(name) + " field");
+    return false;
+  }
+  return true;
+}
+
+std::string FormatCsv(const PriceSeries& series, const std::vector<studies::StudyOutput>& outputs) {
+  std::string text = "date,time";
+  for (const auto& output : outputs) text += "," + std::string(output.name);
+  text += '\n';
+  constexpr std::size_t kMaxField = 24;  // -1.234567890e-308 and a comma
+  const std::size_t lineLength = 20 + outputs.size() * kMaxField;
+  text.reserve(text.size() + static_cast<std::size_t>(series.count) * lineLength);
+  std::array<char, 128> line{};
+  for (int i = 0; i < series.count; ++i) {
+    char* out = PutDate(line.data(), series.date[i]);
+    *out++ = ',';
+    out = PutTime(out, series.time[i]);
+    for (const auto& output : outputs) {
+      *out++ = ',';
+      const double value = output.values[static_cast<std::size_t>(i)];
+      // An undefined value is an empty field; adding 0 turns a negative zero into "0".
+      if (studies::IsDefined(value))
+        out = std::to_chars(out, out + kMaxField, value + 0.0, std::chars_format::general,
+                            kSignificantDigits)
+                  .ptr;
+    }
+    *out++ = '\n';
+    text.append(line.data(), out);
+  }
+  return text;
+}
+
+}  // namespace
+
+int RunStudy(Args args, bool extended) {
+  const auto spec = studies::ParseStudySpec(args[0]);
+  if (!spec) {
+    PrintError("not a study: '" + std::string(args[0]) +
+               "' (lengths are whole numbers from 1, K lies in (0, 100])");
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(kStudyUsage.size()), kStudyUsage.data());
+    return kExitUsage;
+  }
+  PriceSeries series;
+  if (!ReadBars(series, args[1], args[2], 0, -1, extended)) return kExitFailure;
+  if (!HasPricesFor(series, spec->kind, args[2])) {
+    ReleasePriceSeries(series);
+    return kExitFailure;
+  }
+  const std::vector<double> high = Widened(series.high, series.count);
+  const std::vector<double> low = Widened(series.low, series.count);
+  const std::vector<double> close = Widened(series.close, series.count);
+  const std::string text = FormatCsv(series, studies::ComputeStudy(*spec, {high, low, close}));
+  ReleasePriceSeries(series);
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+    PrintError(kWriteFailure);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace quotedump

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 [ -f "$build/compile_commands.json" ] || { echo "lint: no $build/compile_commands.json (build first)" >&2; exit 1; }
-mapfile -t sources < <(git ls-files 'quotelib/*.cpp' 'platform/*.cpp' 'chart/*.cpp' 'app/*.cpp' 'tools/*.cpp')
+mapfile -t sources < <(git ls-files 'quotelib/*.cpp' 'platform/*.cpp' 'chart/*.cpp' 'studies/*.cpp' 'app/*.cpp' 'tools/*.cpp')
 python3 scripts/tidy_cached.py "$build" "$build/clang-tidy.log" "${sources[@]}" || {
   sed 's/\x1b\[[0-9;]*m//g' "$build/clang-tidy.log" | grep -E 'error:|warning:' >&2 || cat "$build/clang-tidy.log" >&2
   echo "lint: clang-tidy found problems (whole output in $build/clang-tidy.log)" >&2

@@ -65,6 +65,23 @@ Series Rsi(std::span<const double> close, int n) {
   return out;
 }
 
+namespace {
+
+// %D: the mean of the last `smoothing` %K values, from the first %K value on.
+void SmoothStochastic(StochasticLines& lines, std::size_t first, std::size_t bars,
+                      std::size_t smoothing) {
+  WindowSum recent;
+  for (std::size_t i = first; i < bars; ++i) {
+    recent.Add(lines.k[i]);
+    if (i >= first + smoothing) recent.Remove(lines.k[i - smoothing]);
+    if (i + 1 >= first + smoothing) lines.d[i] = recent.Mean(smoothing);
+  }
+}
+
+std::size_t NotFinite(double value) { return std::isfinite(value) ? 0 : 1; }
+
+}  // namespace
+
 StochasticLines Stochastic(std::span<const double> high, std::span<const double> low,
                            std::span<const double> close, int n, int d) {
   StochasticLines lines{Series(close.size(), kUndefined), Series(close.size(), kUndefined)};
@@ -84,10 +101,8 @@ StochasticLines Stochastic(std::span<const double> high, std::span<const double>
       after);
   std::size_t notFinite = 0;  // highs and lows in the window that are not numbers
   for (std::size_t i = 0; i < bars; ++i) {
-    notFinite += (std::isfinite(high[i]) ? 0 : 1) + (std::isfinite(low[i]) ? 0 : 1);
-    if (i >= length)
-      notFinite -=
-          (std::isfinite(high[i - length]) ? 0 : 1) + (std::isfinite(low[i - length]) ? 0 : 1);
+    notFinite += NotFinite(high[i]) + NotFinite(low[i]);
+    if (i >= length) notFinite -= NotFinite(high[i - length]) + NotFinite(low[i - length]);
     if (i + 1 < length) continue;
     const double range = top[i] - bottom[i];
     if (notFinite != 0 || !std::isfinite(close[i]))
@@ -96,14 +111,7 @@ StochasticLines Stochastic(std::span<const double> high, std::span<const double>
       lines.k[i] = range == 0.0 ? 50.0 : 100.0 * (close[i] - bottom[i]) / range;
     bottom[i] = kUndefined;
   }
-  // %D averages the %K values from the first one on.
-  WindowSum recent;
-  const auto smoothing = static_cast<std::size_t>(d);
-  for (std::size_t i = length - 1; i < bars; ++i) {
-    recent.Add(lines.k[i]);
-    if (i >= length - 1 + smoothing) recent.Remove(lines.k[i - smoothing]);
-    if (i + 1 >= length - 1 + smoothing) lines.d[i] = recent.Mean(smoothing);
-  }
+  SmoothStochastic(lines, length - 1, bars, static_cast<std::size_t>(d));
   return lines;
 }
 

@@ -1,5 +1,6 @@
 // Drawing the chart and exporting it: one chart of 800 bars on a large image, stepping
-// through the sample database, encoding one chart as a PNG, and a whole --export-all run.
+// through the sample database, encoding one chart as a PNG, and whole --export-all and
+// --export-png runs.
 
 #ifdef TICKVANE_EXE
 
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "bars.h"
@@ -146,6 +148,45 @@ void BM_ExportAll127At1280x720(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ExportAll127At1280x720)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The whole --export-png process beside two hostile inputs whose cost must stay bounded: a
+// MASTER whose other 32,766 entries name missing subdirectories beside 5,000 files (the list
+// of the database's files that the export keeps clear of), and a 1 GB settings file (sparse,
+// so it costs no disk) that is refused unread.
+void BM_ExportPngBesideHostileInputs(benchmark::State& state) {
+  static const fixture::TempDir dir;
+  static const bool made = [] {
+    std::vector<fixture::Record53> records = {
+        fixture::SecurityRecord({.fileNumber = 1, .name = "ONE", .symbol = "ONE"})};
+    for (int k = 0; k < 32766; ++k)
+      records.push_back(fixture::DirectoryRecord("M" + std::to_string(k)));
+    fixture::WriteMaster(dir.path() / "MASTER", records);
+    fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 300});
+    for (int k = 2; k < 5000; ++k)
+      fixture::WriteText(dir.path() / ("F" + std::to_string(k) + ".DAT"), "");
+    fixture::WriteText(dir.path() / "big.ini", "[ViewOptions]\nBarSpace=6\n");
+    std::filesystem::resize_file(dir.path() / "big.ini", std::uintmax_t{1} << 30);
+    return true;
+  }();
+  benchmark::DoNotOptimize(made);
+  const std::string profile = state.range(0) != 0 ? " --profile '" + dir.dir() + "big.ini'" : "";
+  const std::string command = std::string("'") + TICKVANE_EXE + "' --export-png '" + dir.dir() +
+                              "out.png' --size 320x200" + profile + " '" + dir.dir() +
+                              "MASTER' 2>/dev/null";
+  for (auto _ : state) {
+    if (std::system(command.c_str()) != 0) {
+      state.SkipWithError("export failed");
+      return;
+    }
+  }
+}
+BENCHMARK(BM_ExportPngBesideHostileInputs)
+    ->ArgName("bigProfile")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 }  // namespace
 

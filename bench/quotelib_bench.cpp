@@ -1,6 +1,7 @@
 // Reading a security: the last 800 bars of a long file, a search through a deep tree of
 // full MASTER files, the CSV export as a whole process, and two hostile inputs whose cost
-// must stay bounded (a MASTER naming thousands of missing subdirectories, a huge layout).
+// must stay bounded (a MASTER naming thousands of missing subdirectories, for the search and
+// for the export's list of database files, and a huge layout).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "database_files.h"
 #include "master.h"
 #include "quote_writer.h"
 #include "series.h"
@@ -114,7 +116,7 @@ BENCHMARK(BM_FindSecurityLastLeafOfThreeLevels)->Unit(benchmark::kMicrosecond);
 
 // A MASTER of 32,767 directory entries, none of which exists, beside 5,000 files: every
 // entry needs a case-insensitive look among the directory's names.
-void BM_FindSecurityMissingSubdirectoriesBeside5000Files(benchmark::State& state) {
+const fixture::TempDir& MissingSubdirectoriesBeside5000Files() {
   static const fixture::TempDir tmp;
   static const bool made = [] {
     std::vector<fixture::Record53> records;
@@ -125,6 +127,11 @@ void BM_FindSecurityMissingSubdirectoriesBeside5000Files(benchmark::State& state
     return true;
   }();
   benchmark::DoNotOptimize(made);
+  return tmp;
+}
+
+void BM_FindSecurityMissingSubdirectoriesBeside5000Files(benchmark::State& state) {
+  const fixture::TempDir& tmp = MissingSubdirectoriesBeside5000Files();
   MasterRecord record;
   std::string found;
   for (auto _ : state) {
@@ -133,6 +140,17 @@ void BM_FindSecurityMissingSubdirectoriesBeside5000Files(benchmark::State& state
   }
 }
 BENCHMARK(BM_FindSecurityMissingSubdirectoriesBeside5000Files)->Unit(benchmark::kMillisecond);
+
+// The same tree as the export sees it: every database file, and every subdirectory the
+// entries name, looked up in one reading of the directory.
+void BM_DatabaseFilesMissingSubdirectoriesBeside5000Files(benchmark::State& state) {
+  const std::string master = MissingSubdirectoriesBeside5000Files().dir() + "MASTER";
+  for (auto _ : state) {
+    const DatabaseFiles files(master);
+    if (!files.contains(master)) state.SkipWithError("MASTER not among the files");
+  }
+}
+BENCHMARK(BM_DatabaseFilesMissingSubdirectoriesBeside5000Files)->Unit(benchmark::kMillisecond);
 
 // A 1 GB layout file of nothing but NUL bytes (sparse, so it costs no disk).
 void BM_ReadDataLayoutOfOneGigabyteFile(benchmark::State& state) {

@@ -36,6 +36,8 @@ class DirectoryListing {
   // The entry name ResolveInDirectory would choose for `name` (the exact name when listed,
   // else the smallest spelling that equals it without regard to case); empty when none does.
   std::string_view find(std::string_view name) const;
+  // Every name, as the directory holds it.
+  const std::unordered_set<std::string>& names() const { return exact_; }
 
  private:
   std::unordered_set<std::string> exact_;

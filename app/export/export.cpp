@@ -13,6 +13,7 @@
 #include <deque>
 #include <filesystem>
 #include <future>
+#include <optional>
 #include <system_error>
 
 #include "Doc.h"
@@ -38,8 +39,9 @@ bool OpenDatabase(CBars& bars, const ExportOptions& options, MessageService& mes
   if (!options.profile.empty()) {
     // The viewer takes a missing settings file for an empty one; a script that names one
     // means it, so a name that leads nowhere is refused before anything is drawn.
-    const QFileInfo file(QString::fromStdString(options.profile));
-    if (!file.isFile() || !file.isReadable()) {
+    const std::optional<QString> name = QtProfile::FromBytes(options.profile);
+    const QFileInfo file(name.value_or(QString()));
+    if (!name || !file.isFile() || !file.isReadable()) {
       std::fprintf(stderr, "tickvane: cannot read the settings file %s\n", options.profile.c_str());
       return false;
     }
@@ -202,6 +204,15 @@ int ExportAll(CBars& bars, const ExportOptions& options, const DatabaseFiles& da
 }  // namespace
 
 int RunExport(const ExportOptions& options, MessageService& messages) {
+  // A name that can never be written is refused before any work is done.
+  const std::string& target = options.pngPath.empty() ? options.outDir : options.pngPath;
+  if (const std::string refusal = options.pngPath.empty()
+                                      ? RefusalOfOutputDirectory(options.outDir)
+                                      : RefusalOfOutputName(options.pngPath, ".png");
+      !refusal.empty()) {
+    std::fprintf(stderr, "tickvane: cannot write %s: %s\n", target.c_str(), refusal.c_str());
+    return 1;
+  }
   CBars bars(&messages);
   bars.SetExtended(options.extended);
   if (!OpenDatabase(bars, options, messages)) return 1;

@@ -4,14 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
-
-#include "master.h"
-#include "quote_file.h"
 
 namespace tv {
 
@@ -21,69 +20,38 @@ namespace fs = std::filesystem;
 
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
-bool Identify(const std::string& path, std::pair<std::uint64_t, std::uint64_t>& id) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return false;
-  id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
-  return true;
-}
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// MASTER, EMASTER, XMASTER, or F<digits>.DAT / .DOP / .MWD, without regard to case.
-bool IsDatabaseFileName(std::string name) {
-  for (char& c : name) c = Upper(c);
-  if (name == "MASTER" || name == "EMASTER" || name == "XMASTER") return true;
-  const auto dot = name.find('.');
-  if (name.size() < 6 || name[0] != 'F' || dot == std::string::npos || dot < 2) return false;
-  for (std::size_t i = 1; i < dot; ++i)
-    if (name[i] < '0' || name[i] > '9') return false;
-  const std::string extension = name.substr(dot + 1);
-  return extension == "DAT" || extension == "DOP" || extension == "MWD";
-}
-
 std::string Reason(int error) { return std::strerror(error); }
 
 }  // namespace
 
-DatabaseFiles::DatabaseFiles(const std::string& masterPath) {
-  std::pair<std::uint64_t, std::uint64_t> id;
-  if (Identify(masterPath, id)) files_.insert(id);
-  const fs::path parent = fs::path(masterPath).parent_path();
-  collect(parent.empty() ? std::string() : NormaliseDirectory(parent.string()), 0);
+std::string RefusalOfOutputName(const std::string& path, std::string_view extension) {
+  const std::string name = fs::path(path).filename().string();
+  if (IsDatabaseFileName(name))
+    return "it has the name of a quote database file (MASTER, EMASTER, XMASTER, F<n>.DAT, .DOP "
+           "or .MWD)";
+  const auto lower = [](unsigned char c) { return static_cast<char>(std::tolower(c)); };
+  const bool extended = name.size() > extension.size() &&
+                        std::equal(extension.begin(), extension.end(),
+                                   name.end() - static_cast<std::ptrdiff_t>(extension.size()),
+                                   [&](char a, char b) { return lower(a) == lower(b); });
+  if (!extended) return "its name does not end in " + std::string(extension);
+  return {};
 }
 
-void DatabaseFiles::collect(const std::string& directory, int depth) {
-  std::pair<std::uint64_t, std::uint64_t> id;
-  if (!Identify(directory.empty() ? "." : directory, id) || !directories_.insert(id).second) return;
-  std::error_code ec;
-  fs::directory_iterator it(directory.empty() ? fs::path(".") : fs::path(directory), ec);
-  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (IsDatabaseFileName(name) && Identify(directory + name, id)) files_.insert(id);
+std::string RefusalOfOutputDirectory(const std::string& directory) {
+  fs::path made;
+  for (const fs::path& part : fs::path(directory)) {
+    made /= part;
+    std::error_code ec;
+    if (!fs::exists(made, ec) && IsDatabaseFileName(part.string()))
+      return "it would make a directory under the name of a quote database file (" + part.string() +
+             ")";
   }
-  if (depth >= kMaxSearchDepth) return;
-  // The subdirectories this directory's MASTER names hold databases of their own.
-  QuoteFile master(ResolveInDirectory(directory, "MASTER"));
-  std::uint8_t header[kMasterRecordSize];
-  if (!master.readExact(header, sizeof header)) return;
-  const int count = static_cast<std::int16_t>(header[0] | (header[1] << 8));
-  MasterRecord record;
-  for (int k = 0; k < count && master.readExact(record.bytes.data(), record.bytes.size()); ++k) {
-    const std::string name = record.directoryName();
-    if (!record.isDirectory() || name.empty() || name == "." || name == ".." ||
-        name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos)
-      continue;
-    collect(ResolveInDirectory(directory, name) + "/", depth + 1);
-  }
-}
-
-bool DatabaseFiles::contains(const std::string& path) const {
-  std::pair<std::uint64_t, std::uint64_t> id;
-  return Identify(path, id) && files_.count(id) != 0;
+  return {};
 }
 
 std::string RefusalToReplace(const std::string& path, const DatabaseFiles& database) {
+  if (std::string refusal = RefusalOfOutputName(path, ".png"); !refusal.empty()) return refusal;
   if (database.contains(path)) return "it is a file of the database being read";
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return {};  // nothing there yet

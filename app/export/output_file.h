@@ -7,29 +7,26 @@
 #include <set>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
+
+#include "database_files.h"
 
 namespace tv {
 
-// The files of a quote database, by device and inode, so that no name, link or case spelling
-// of them can be mistaken for an output file: every MASTER, EMASTER, XMASTER and F<n>.DAT,
-// .DOP and .MWD (any case) in the MASTER file's directory and in the subdirectories its
-// directory entries lead to, as deep as the security search goes.
-class DatabaseFiles {
- public:
-  explicit DatabaseFiles(const std::string& masterPath);
-  // Whether path (symbolic links followed) is one of those files.
-  bool contains(const std::string& path) const;
+// Why the export may not write a file at `path`, judged by its name alone (empty when it
+// may): the name must end in `extension` (".png", ".svg", ".pdf"; any case), and it must not
+// be a quote database file's name, in any directory, whether such a file exists or not: the
+// reader would take the picture for quote data.
+std::string RefusalOfOutputName(const std::string& path, std::string_view extension);
 
- private:
-  void collect(const std::string& directory, int depth);
+// Why the directory --export-all writes into may not be made (empty when it may): a directory
+// it would create under a quote database file's name would stand where the reader looks for
+// that file.
+std::string RefusalOfOutputDirectory(const std::string& directory);
 
-  std::set<std::pair<std::uint64_t, std::uint64_t>> files_;
-  std::set<std::pair<std::uint64_t, std::uint64_t>> directories_;
-};
-
-// Why `path` may not be written; empty when it may: it is a file of `database`, or it exists
-// and is not a PNG image.
+// Why `path` may not be written; empty when it may: its name is refused (above, for a PNG),
+// it is a file of `database`, or it exists and is not a PNG image.
 std::string RefusalToReplace(const std::string& path, const DatabaseFiles& database);
 
 // Writes bytes to a new file beside path and renames it to path once every byte is on disk;

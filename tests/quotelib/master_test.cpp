@@ -1,8 +1,6 @@
 // The MASTER index: record kinds, the string helpers and the depth-first search of a tree.
 #include <gtest/gtest.h>
 
-#include <sys/inotify.h>
-#include <unistd.h>
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "directory_opens.h"
 #include "master.h"
 #include "quote_file.h"
 #include "quote_writer.h"
@@ -395,25 +394,7 @@ TEST(FindSecurity, ExponentialFanOutIsSearchedOnce) {
   EXPECT_EQ(Find(tmp.dir(), "BOTTOM").code, 0);
 }
 
-// How many times the directory at `dir` is opened (listed) while `work` runs.
-template <class Work>
-int DirectoryOpens(const fs::path& dir, Work work) {
-  const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  // Closes are watched too: they keep successive opens from merging into one event.
-  if (fd < 0 || inotify_add_watch(fd, dir.c_str(), IN_OPEN | IN_CLOSE | IN_ONLYDIR) < 0) return -1;
-  work();
-  int opens = 0;
-  alignas(inotify_event) char buffer[65536];
-  for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;) {
-    for (char* at = buffer; at < buffer + got;) {
-      const auto* event = reinterpret_cast<const inotify_event*>(at);
-      if (event->len == 0 && (event->mask & IN_OPEN)) ++opens;  // the directory itself
-      at += sizeof(inotify_event) + event->len;
-    }
-  }
-  close(fd);
-  return opens;
-}
+using fixture::DirectoryOpens;
 
 TEST(FindSecurity, ReadsADirectorysNamesAtMostOncePerSearch) {
   // Hundreds of entries naming subdirectories that are not there, and one spelt in another

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -220,6 +221,70 @@ TEST_F(ExportRun, NeverReplacesAFileOfTheDatabaseOrAnythingButAPng) {
       RunTickvane(dir, "--export-png '" + Out("a.png") + "' --size 300x200 " + Master());
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(QImage(QString::fromStdString(Out("a.png"))).size(), QSize(300, 200));
+}
+
+// Whatever exists there or not, no name the reader would look for is ever created, and
+// nothing but a name with the image's own extension is written.
+TEST_F(ExportRun, NeverCreatesAFileUnderADatabaseName) {
+  namespace fs = std::filesystem;
+  fs::create_directory(dir.path() / "SUBA");
+  fs::create_directory(dir.path() / "elsewhere");
+  fixture::WriteMaster(
+      dir.path() / "SUBA" / "MASTER",
+      {fixture::SecurityRecord({.fileNumber = 1, .name = "DEEP", .symbol = "DDD"})});
+  const struct {
+    std::string option, target, reason;
+  } cases[] = {
+      {"--export-png", "master", "the name of a quote database file"},
+      {"--export-png", "SUBA/master", "the name of a quote database file"},
+      {"--export-png", "EMASTER", "the name of a quote database file"},
+      {"--export-png", "xmaster", "the name of a quote database file"},
+      {"--export-png", "F99.DAT", "the name of a quote database file"},
+      {"--export-png", "F302.MWD", "the name of a quote database file"},
+      {"--export-png", "f98.dop", "the name of a quote database file"},
+      {"--export-png", "elsewhere/F7.dat", "the name of a quote database file"},
+      {"--export-png", "chart", "does not end in .png"},
+      {"--export-png", "chart.png.txt", "does not end in .png"},
+      {"--export-png", ".png", "does not end in .png"},
+      {"--export-all", "EMASTER", "a directory under the name of a quote database file"},
+      {"--export-all", "new/F1.DOP/charts", "a directory under the name of a quote database file"},
+  };
+  for (const auto& c : cases) {
+    const fixture::ProgramRun run =
+        RunTickvane(dir, c.option + " '" + Out(c.target) + "' --extended " + Master());
+    EXPECT_EQ(run.status, 1) << c.target;
+    EXPECT_NE(run.err.find("tickvane: cannot write " + Out(c.target) + ": "), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(Out(c.target))) << c.target;
+  }
+  EXPECT_FALSE(fs::exists(dir.path() / "new"));
+  // The image's own extension, in any case, is written.
+  const fixture::ProgramRun run =
+      RunTickvane(dir, "--export-png '" + Out("Chart.PNG") + "' " + Master());
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::exists(Out("Chart.PNG")));
+}
+
+// File names are bytes: a database under a directory whose name is not UTF-8 is read, and
+// the chart is written under exactly the name given.
+TEST(ExportNames, NamesThatAreNotUtf8AreOpenedAndWrittenAsGiven) {
+  namespace fs = std::filesystem;
+  const fixture::TempDir dir;
+  const fs::path db = dir.path() / "d\xe9";
+  fs::create_directory(db);
+  fixture::WriteMaster(db / "MASTER",
+                       {fixture::SecurityRecord({.fileNumber = 1, .name = "A", .symbol = "AAA"})});
+  fixture::WriteSimpleSecurity(db, 1, {.bars = 30});
+  const fixture::ProgramRun run =
+      RunTickvane(dir, "--export-png '" + dir.dir() + "x\xe9.png' --size 200x100 '" +
+                           (db / "MASTER").string() + "'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"d\xe9", "x\xe9.png"}));
 }
 
 TEST_F(ExportRun, AFailedWriteLeavesTheEarlierFileAndNothingElse) {

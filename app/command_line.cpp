@@ -52,7 +52,24 @@ bool ParseSize(std::string_view text, int& width, int& height) {
   return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
 }
 
-std::string Text(const QString& text) { return text.toLocal8Bit().toStdString(); }
+// Arguments reach the parser one byte to one character (Latin-1) and come back the same way:
+// a file name is bytes, and a name that is not valid in the locale's encoding must still be
+// the name opened and the name written.
+QString FromBytes(std::string_view bytes) {
+  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+std::string Text(const QString& text) { return text.toLatin1().toStdString(); }
+
+// The first option named more than once ("--until", "-h"); empty when none is. Every option
+// means one thing once: given twice, one of the two would silently be lost.
+std::string RepeatedOption(const QCommandLineParser& parser) {
+  QStringList seen;
+  for (const QString& name : parser.optionNames()) {
+    if (seen.contains(name)) return (name.size() == 1 ? "-" : "--") + Text(name);
+    seen.append(name);
+  }
+  return {};
+}
 
 // Every option of every mode; each mode refuses the others' options itself, so that a mistake
 // reads the same whichever mode it is made in.
@@ -188,10 +205,12 @@ std::optional<int> ParseUntilDate(std::string_view text) {
 CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
   QStringList list{QStringLiteral("tickvane")};
   bool exportCommand = false;
+  bool options = true;  // "--" ends the options: what follows are file names
   for (const std::string_view a : args) {
-    list.append(QString::fromLocal8Bit(a.data(), static_cast<qsizetype>(a.size())));
+    list.append(FromBytes(a));
+    options = options && a != "--";
     // Named without its value is still an export command, refused as one.
-    exportCommand = exportCommand || a == "--export-png" || a == "--export-all";
+    exportCommand = exportCommand || (options && (a == "--export-png" || a == "--export-all"));
   }
   const Options o;
   QCommandLineParser parser;
@@ -207,6 +226,8 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
     line.mode = CommandLine::Mode::kVersion;
   } else if (!parsed) {
     line.error = ParseError(parser, list);
+  } else if (const std::string repeated = RepeatedOption(parser); !repeated.empty()) {
+    line.error = repeated + " given twice";
   } else if (exportCommand) {
     ReadExport(parser, o, line);
   } else {

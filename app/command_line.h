@@ -26,8 +26,10 @@ struct CommandLine {
   std::string error;             // non-empty: the command line is refused (exit code 2)
 };
 
-// `args` without the program name. --help and --version win over everything else, mistakes
-// included; a command line naming --export-png or --export-all is an export command.
+// `args` without the program name, as bytes (file names and symbols come back byte for byte).
+// --help and --version win over everything else, mistakes included; a command line naming
+// --export-png or --export-all before "--" is an export command; "--" ends the options; an
+// option given twice is refused.
 CommandLine ParseCommandLine(const std::vector<std::string_view>& args);
 
 // The day number of a --until date, YYYY-MM-DD, when it names a day of the calendar: a day

@@ -132,3 +132,40 @@ TEST(ExportCommandLine, UntilTakesCalendarDaysBeyondTheQuoteFilesRange) {
 }
 
 }  // namespace
+
+TEST(CommandLine, AnOptionGivenTwiceIsRefused) {
+  const struct {
+    std::vector<std::string_view> args;
+    std::string error;
+  } cases[] = {
+      {{"--export-png", "o.png", "--until", "2001-01-02", "--until", "2001-01-03", "M"},
+       "--until given twice"},
+      {{"--export-png", "a.png", "--export-png", "b.png", "M"}, "--export-png given twice"},
+      {{"--export-all", "d", "--print-colors", "M", "--print-colors"},
+       "--print-colors given twice"},
+      {{"--profile", "a.ini", "--profile=b.ini", "M"}, "--profile given twice"},
+      {{"--extended", "M", "--extended"}, "--extended given twice"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseCommandLine(c.args).error, c.error) << c.error;
+}
+
+TEST(CommandLine, DoubleDashEndsTheOptionsAndNamesStayBytes) {
+  CommandLine line = ParseCommandLine({"--", "--export-png"});
+  EXPECT_EQ(line.mode, CommandLine::Mode::kWindow);
+  EXPECT_EQ(line.error, "");
+  EXPECT_EQ(line.file, "--export-png");
+  line = ParseCommandLine({"--export-png", "o.png", "--", "--size"});
+  EXPECT_EQ(line.error, "");
+  EXPECT_EQ(line.exports.master, "--size");
+
+  // Names that are not valid UTF-8 come back byte for byte.
+  line =
+      ParseCommandLine({"--export-png", "out/x\xe9.png", "--symbol", "\xc4\xff", "d\xff/MASTER"});
+  ASSERT_EQ(line.error, "");
+  EXPECT_EQ(line.exports.pngPath, "out/x\xe9.png");
+  EXPECT_EQ(line.exports.symbol, "\xc4\xff");
+  EXPECT_EQ(line.exports.master, "d\xff/MASTER");
+  line = ParseCommandLine({"--profile", "s\xe9.ini", "d\xe9/MASTER"});
+  EXPECT_EQ(line.profile, "s\xe9.ini");
+  EXPECT_EQ(line.file, "d\xe9/MASTER");
+}

@@ -94,6 +94,11 @@ TEST_F(ReadExport, WindowsOfBars) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Lines(r.out).size(), 21u);
 
+  // "--" ends the options: what follows are DIR and KEY, whatever they look like.
+  r = ReadCommand({"--count", "2", "--start", "27", "--", dir(), "DLY"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out), lines);
+
   // Count 0 reads nothing: the header alone.
   r = ReadCommand({dir(), "DLY", "--last", "0"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -133,6 +138,10 @@ TEST_F(ReadExport, MalformedOptionsAreUsageErrors) {
       {dir(), "DLY", "--last", "-1"},
       {dir(), "DLY", "--start", "1", "--start", "2"},
       {dir(), "DLY", "--from", "1"},
+      {dir(), "DLY", "--count", "-5"},
+      {dir(), "DLY", "--count", "1", "--count", "2"},
+      {dir(), "DLY", "extra"},
+      {dir(), "DLY", "--", "--count", "1"},
   };
   for (const auto& args : cases) {
     const CommandRun r = ReadCommand(args);

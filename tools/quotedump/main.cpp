@@ -24,13 +24,14 @@ struct Command {
   std::size_t maxOperands;
   std::string_view summary;
   int (*run)(Args, bool);
+  bool takesOptions = false;
 };
 
 constexpr std::array kCommands = {
     Command{"find", "DIR KEY", 2, 2, "search the tree below DIR for a symbol or name", RunFind},
     Command{"list", "MASTERFILE", 1, 1, "list the records of one MASTER file", RunList},
-    Command{"read", "DIR KEY [--start S] [--count C] [--last N]", 2, 8,
-            "print a security's bars as CSV", RunRead},
+    Command{"read", "DIR KEY [--start S] [--count C] [--last N]", 2, 9,
+            "print a security's bars as CSV", RunRead, true},
     Command{"study", "SPEC DIR KEY", 3, 3, "print a study of a security's bars as CSV", RunStudy},
 };
 
@@ -89,6 +90,9 @@ int Run(std::vector<std::string_view> args) {
   }
   for (const auto& command : kCommands) {
     if (args[0] != command.name) continue;
+    // Of the commands without options "--" may still stand before the operands, where it
+    // ends the options as it does everywhere; read handles it among its own options.
+    if (!command.takesOptions && args.size() > 1 && args[1] == "--") args.erase(args.begin() + 1);
     const std::size_t operands = args.size() - 1;
     if (operands < command.minOperands || operands > command.maxOperands) return UsageError();
     return command.run(Args(args).subspan(1), extended);

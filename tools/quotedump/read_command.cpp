@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "commands.h"
 #include "extended.h"
@@ -38,38 +39,44 @@ struct ReadOptions {
   std::int16_t count = -1;
 };
 
-// Options may come in any order after DIR and KEY; each at most once. --last N stands for
-// start -1 and count N, so it cannot be combined with the other two.
+// Options may come in any order before, between or after DIR and KEY; each at most once;
+// "--" ends them, so that a KEY or DIR that starts with "--" can be given. --last N stands
+// for start -1 and count N, so it cannot be combined with the other two. A count is never
+// negative.
 std::optional<ReadOptions> ParseArgs(Args args) {
-  if (args.size() < 2) return std::nullopt;
   ReadOptions options;
-  options.directory = args[0];
-  options.key = args[1];
-  bool haveStart = false, haveCount = false, haveLast = false;
-  for (std::size_t i = 2; i < args.size(); i += 2) {
-    if (i + 1 >= args.size()) return std::nullopt;
-    const std::string_view option = args[i], value = args[i + 1];
-    if (option == "--start" && !haveStart) {
+  std::vector<std::string_view> operands;
+  bool haveStart = false, haveCount = false, haveLast = false, optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (optionsEnded || !arg.starts_with("--")) {
+      operands.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (++i >= args.size()) return std::nullopt;
+    const std::string_view value = args[i];
+    if (arg == "--start" && !haveStart) {
       const auto v = ParseInt<std::int32_t>(value);
       if (!v) return std::nullopt;
       options.start = *v;
       haveStart = true;
-    } else if (option == "--count" && !haveCount) {
-      const auto v = ParseInt<std::int16_t>(value);
-      if (!v) return std::nullopt;
-      options.count = *v;
-      haveCount = true;
-    } else if (option == "--last" && !haveLast) {
+    } else if ((arg == "--count" && !haveCount) || (arg == "--last" && !haveLast)) {
       const auto v = ParseInt<std::int16_t>(value);
       if (!v || *v < 0) return std::nullopt;
-      options.start = -1;
       options.count = *v;
-      haveLast = true;
+      if (arg == "--last") options.start = -1;
+      (arg == "--last" ? haveLast : haveCount) = true;
     } else {
       return std::nullopt;
     }
   }
-  if (haveLast && (haveStart || haveCount)) return std::nullopt;
+  if (operands.size() != 2 || (haveLast && (haveStart || haveCount))) return std::nullopt;
+  options.directory = operands[0];
+  options.key = operands[1];
   return options;
 }
 

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "MainFrm.h"
@@ -72,9 +73,14 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(TICKVANE_APP_ID);
   QApplication::setAttribute(Qt::AA_DontShowIconsInMenus);
 
-  const QString profilePath =
-      line.profile.empty() ? tv::QtProfile::DefaultPath() : QString::fromStdString(line.profile);
-  tv::QtProfile profile(profilePath);
+  const std::optional<QString> profilePath =
+      line.profile.empty() ? tv::QtProfile::DefaultPath() : tv::QtProfile::FromBytes(line.profile);
+  if (!profilePath) {
+    std::fprintf(stderr, "tickvane: cannot use the settings file %s: its name is not UTF-8\n",
+                 line.profile.c_str());
+    return 1;
+  }
+  tv::QtProfile profile(*profilePath);
   tv::QtMessageService messages;
   tv::SteadyClock clock;
   tv::CTickvaneApp theApp(profile, messages, clock);

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -27,6 +28,7 @@
 #include "Voptdlg.h"
 #include "command_ids.h"
 #include "commands.h"
+#include "database_files.h"
 #include "doc_template.h"
 #include "help_window.h"
 #include "images.h"
@@ -72,7 +74,15 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
 
   // 2. The look of the controls is Qt's own; nothing to switch on.
 
-  // 3. The settings file with its recent-file list.
+  // 3. The settings file with its recent-file list. One under a quote database file's name,
+  //    or a link to such a file, would be written over a quote file: the program ends.
+  if (const std::string settings = m_profile.FilePath(); LeadsToDatabaseFileName(settings)) {
+    m_messages.ShowMessage("The settings file " + settings +
+                               " has the name of a quote database file, or leads to one; it "
+                               "is never used. Give another with --profile FILE.",
+                           MessageIcon::Stop);
+    return false;
+  }
   m_pRecentFiles = std::make_unique<RecentFileList>(m_profile, cmd::kFileMruCount);
   m_pRecentFiles->ReadList();
 
@@ -286,11 +296,13 @@ bool CTickvaneApp::eventFilter(QObject* watched, QEvent* event) {
 void CTickvaneApp::OnFileOpen() {
   QString start;
   if (!m_pRecentFiles->entries().empty())
-    start = QFileInfo(QString::fromStdString(m_pRecentFiles->entries().front())).absolutePath();
+    start =
+        QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_pRecentFiles->entries().front())))
+            .absolutePath();
   const QString path =
       QFileDialog::getOpenFileName(m_pMainFrame.get(), "Open", start, "All Files (*)");
   if (path.isEmpty()) return;
-  m_pDocTemplate->OpenDocumentFile(path.toStdString());
+  m_pDocTemplate->OpenDocumentFile(QFile::encodeName(path).toStdString());
   m_pMainFrame->UpdateRecentFileMenu();
 }
 

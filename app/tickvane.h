@@ -35,7 +35,8 @@ class CTickvaneApp final : public QObject {
   ~CTickvaneApp() override;
 
   // Start-up. `file` is the file named on the command line, empty for none. Returns false
-  // when the program should end (the file could not be opened).
+  // when the program should end (the file could not be opened, or the settings file has a
+  // quote database file's name).
   bool InitInstance(const std::string& file);
   // Extended reading from the command line (--extended / --no-extended); without it the
   // settings key [Reading] Extended decides at start-up. Call before InitInstance.

@@ -26,6 +26,12 @@ class Profile {
   // Forgets anything cached so that the next reads see the file as it is now (a hand edit
   // takes effect at the next database open).
   virtual void Refresh() {}
+  // The settings file's path as the file system takes it; empty when the settings are not
+  // kept in a file.
+  virtual std::string FilePath() const { return {}; }
+  // For the rest of the session the settings file is neither read nor written (reads give
+  // their fallbacks): it has turned out to be a file that must never be touched.
+  virtual void Abandon() {}
 };
 
 // Parses a whole decimal integer (optional sign, blanks around it allowed). Returns false for

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "database_files.h"
+
 namespace tv {
 
 namespace {
@@ -106,6 +108,7 @@ bool CTickvaneDoc::OnOpenDocument(const std::string& path) {
     m_messages.ShowMessage(CannotOpenMessage(path, reason), MessageIcon::Stop);
     return false;
   }
+  GuardSettingsFile(path);
   CBars& bars = *m_pBars;
   bars.Reset();
   LoadViewOptions(m_profile, bars);
@@ -118,6 +121,18 @@ bool CTickvaneDoc::OnOpenDocument(const std::string& path) {
   }
   UpdateAllViews();
   return true;
+}
+
+void CTickvaneDoc::GuardSettingsFile(const std::string& master) {
+  const std::string settings = m_profile.FilePath();
+  if (settings.empty() || !DatabaseFiles(master).contains(settings)) return;
+  m_profile.Abandon();
+  m_messages.ShowMessage(SettingsInDatabaseMessage(settings, master), MessageIcon::None);
+}
+
+std::string SettingsInDatabaseMessage(const std::string& settings, const std::string& master) {
+  return "The settings file " + settings + " is a file of the database " + master +
+         ". Settings are neither read nor saved for the rest of this session.";
 }
 
 void CTickvaneDoc::UpdateAllViews() {

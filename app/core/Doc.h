@@ -82,6 +82,9 @@ class CTickvaneDoc {
 
  private:
   bool SeriesLoaded() const { return m_pBars->m_seriesAllocated != 0; }
+  // A settings file that is one of the files of the database at `master` (a link, a second
+  // name) is abandoned, with a message: the program never writes a quote file.
+  void GuardSettingsFile(const std::string& master);
 
   Profile& m_profile;
   MessageService& m_messages;
@@ -98,5 +101,7 @@ class CTickvaneDoc {
 bool CanOpenForReading(const std::string& path, std::string& reason);
 // The message shown when a chosen file cannot be opened.
 std::string CannotOpenMessage(const std::string& path, const std::string& reason);
+// The message shown when the settings file turns out to be a file of the database opened.
+std::string SettingsInDatabaseMessage(const std::string& settings, const std::string& master);
 
 }  // namespace tv

@@ -1,6 +1,7 @@
 #include "qt_profile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -21,9 +22,11 @@ QtProfile::QtProfile(const QString& path) : path_(path) {}
 
 QSettings* QtProfile::Settings() {
   // Only a regular file is read: opening a FIFO waits for a writer that may never come, and a
-  // device may never end. Anything else at the path counts as a file that cannot be read.
+  // device may never end. Anything else at the path counts as a file that cannot be read, and
+  // so does a file far larger than any settings this program writes.
+  if (abandoned_) return nullptr;
   const QFileInfo info(path_);
-  if (info.exists() && !info.isFile()) return nullptr;
+  if (info.exists() && (!info.isFile() || info.size() > kMaxFileSize)) return nullptr;
   if (!settings_) settings_ = std::make_unique<QSettings>(path_, QSettings::IniFormat);
   return settings_.get();
 }
@@ -36,7 +39,21 @@ QString QtProfile::DefaultPath() {
   return base + "/Tickvane/Tickvane.ini";
 }
 
+std::optional<QString> QtProfile::FromBytes(const std::string& path) {
+  const QByteArray bytes = QByteArray::fromStdString(path);
+  QString name = QFile::decodeName(bytes);
+  if (QFile::encodeName(name) != bytes) return std::nullopt;
+  return name;
+}
+
 QString QtProfile::path() const { return path_; }
+
+std::string QtProfile::FilePath() const { return QFile::encodeName(path_).toStdString(); }
+
+void QtProfile::Abandon() {
+  abandoned_ = true;
+  settings_.reset();  // QSettings writes pending changes when it goes: there are none
+}
 
 // QSettings re-reads a file that changed on disk when it syncs.
 void QtProfile::Refresh() {
@@ -74,6 +91,7 @@ bool QtProfile::WriteInt(std::string_view section, std::string_view key, int val
 }
 
 bool QtProfile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
+  if (abandoned_) return false;
   QDir().mkpath(QFileInfo(path_).absolutePath());
   QSettings* settings = Settings();
   if (settings == nullptr) return false;

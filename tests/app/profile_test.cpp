@@ -90,6 +90,26 @@ TEST(QtProfileFile, AFifoIsRefusedAsUnreadableWithoutWaiting) {
   EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
+// A settings file far larger than any this program writes is refused before it is parsed (a
+// gigabyte would cost seconds and its size in memory): it reads as empty and is never written.
+TEST(QtProfileFile, AFileOverOneMegabyteIsRefusedUnread) {
+  fixture::TempDir dir;
+  for (const auto& [size, readable] :
+       {std::pair{tv::QtProfile::kMaxFileSize, true}, {tv::QtProfile::kMaxFileSize + 1, false}}) {
+    const fs::path file = dir.path() / ("size" + std::to_string(size) + ".ini");
+    // A setting, then a comment that fills the file to its size.
+    const std::string setting = "[ViewOptions]\nBarSpace=7\n;";
+    WriteIni(file, setting + std::string(static_cast<std::size_t>(size) - setting.size() - 1, 'x') +
+                       "\n");
+    tv::QtProfile profile(Q(file));
+    EXPECT_EQ(profile.ReadInt("ViewOptions", "BarSpace", 4), readable ? 7 : 4) << size;
+    if (!readable) {
+      EXPECT_FALSE(profile.WriteInt("ViewOptions", "BarSpace", 9));
+    }
+    EXPECT_EQ(fs::file_size(file), static_cast<std::uintmax_t>(size));
+  }
+}
+
 // A hand-written settings file, loaded into a fresh chart object.
 struct Loaded {
   CBars bars;

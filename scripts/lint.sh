@@ -7,10 +7,16 @@ set -euo pipefail
 build=${1:-build}
 cd "$(dirname "$0")/.."
 
-git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+# The C++ files of the tree, found without git so that a tree without its metadata (a release
+# tarball) is linted too: hidden folders and build folders (any holding a CMakeCache.txt) are
+# not ours.
+mapfile -t files < <(find . -mindepth 1 -type d \( -name '.*' -o -exec test -e '{}/CMakeCache.txt' \; \) -prune \
+  -o -type f \( -name '*.cpp' -o -name '*.h' \) -print | sed 's|^\./||' | LC_ALL=C sort)
+[ "${#files[@]}" -gt 0 ] || { echo "lint: no C++ files found" >&2; exit 1; }
+printf '%s\0' "${files[@]}" | xargs -0 clang-format --dry-run -Werror
 
 [ -f "$build/compile_commands.json" ] || { echo "lint: no $build/compile_commands.json (build first)" >&2; exit 1; }
-mapfile -t sources < <(git ls-files 'quotelib/*.cpp' 'platform/*.cpp' 'chart/*.cpp' 'studies/*.cpp' 'app/*.cpp' 'tools/*.cpp')
+mapfile -t sources < <(printf '%s\n' "${files[@]}" | grep -E '^(quotelib|platform|chart|studies|app|tools)/.*\.cpp$')
 python3 scripts/tidy_cached.py "$build" "$build/clang-tidy.log" "${sources[@]}" || {
   sed 's/\x1b\[[0-9;]*m//g' "$build/clang-tidy.log" | grep -E 'error:|warning:' >&2 || cat "$build/clang-tidy.log" >&2
   echo "lint: clang-tidy found problems (whole output in $build/clang-tidy.log)" >&2

@@ -39,42 +39,50 @@ struct ReadOptions {
   std::int16_t count = -1;
 };
 
+// The options a read command has been given so far.
+struct Given {
+  bool start = false, count = false, last = false;
+};
+
+// Takes one option and its value into `options`; false when the option is unknown or given
+// before, or its value is malformed. A count is never negative.
+bool TakeOption(std::string_view option, std::string_view value, ReadOptions& options,
+                Given& given) {
+  if (option == "--start" && !given.start) {
+    const auto v = ParseInt<std::int32_t>(value);
+    if (v) options.start = *v;
+    given.start = true;
+    return v.has_value();
+  }
+  const bool last = option == "--last";
+  if ((option != "--count" && !last) || (last ? given.last : given.count)) return false;
+  const auto v = ParseInt<std::int16_t>(value);
+  if (!v || *v < 0) return false;
+  options.count = *v;
+  if (last) options.start = -1;
+  (last ? given.last : given.count) = true;
+  return true;
+}
+
 // Options may come in any order before, between or after DIR and KEY; each at most once;
 // "--" ends them, so that a KEY or DIR that starts with "--" can be given. --last N stands
-// for start -1 and count N, so it cannot be combined with the other two. A count is never
-// negative.
+// for start -1 and count N, so it cannot be combined with the other two.
 std::optional<ReadOptions> ParseArgs(Args args) {
   ReadOptions options;
   std::vector<std::string_view> operands;
-  bool haveStart = false, haveCount = false, haveLast = false, optionsEnded = false;
+  Given given;
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
     if (optionsEnded || !arg.starts_with("--")) {
       operands.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
+    } else if (arg == "--") {
       optionsEnded = true;
-      continue;
-    }
-    if (++i >= args.size()) return std::nullopt;
-    const std::string_view value = args[i];
-    if (arg == "--start" && !haveStart) {
-      const auto v = ParseInt<std::int32_t>(value);
-      if (!v) return std::nullopt;
-      options.start = *v;
-      haveStart = true;
-    } else if ((arg == "--count" && !haveCount) || (arg == "--last" && !haveLast)) {
-      const auto v = ParseInt<std::int16_t>(value);
-      if (!v || *v < 0) return std::nullopt;
-      options.count = *v;
-      if (arg == "--last") options.start = -1;
-      (arg == "--last" ? haveLast : haveCount) = true;
-    } else {
+    } else if (++i >= args.size() || !TakeOption(arg, args[i], options, given)) {
       return std::nullopt;
     }
   }
-  if (operands.size() != 2 || (haveLast && (haveStart || haveCount))) return std::nullopt;
+  if (operands.size() != 2 || (given.last && (given.start || given.count))) return std::nullopt;
   options.directory = operands[0];
   options.key = operands[1];
   return options;

@@ -9,8 +9,9 @@
 
 namespace tv {
 
-// The image as a PNG file's bytes, 8-bit RGB (alpha dropped); empty for a null image or when
-// the encoder fails.
+// The image as a PNG file's bytes, alpha dropped: a palette image of 1, 2, 4 or 8 bits a
+// pixel (the fewest that index every colour) when it has at most 256 colours, else 8-bit RGB;
+// either decodes to the same pixels. Empty for a null image or when the encoder fails.
 QByteArray EncodePng(const QImage& image);
 
 }  // namespace tv

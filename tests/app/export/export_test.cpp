@@ -13,6 +13,7 @@
 
 #include "bars.h"
 #include "export.h"
+#include "png_file.h"
 #include "quote_writer.h"
 #include "run_program.h"
 
@@ -23,6 +24,36 @@ TEST(ExportFileNames, NumberedFromOneWithUnsafeCharactersReplaced) {
   EXPECT_EQ(tv::ExportFileName(126, "RIO.AX"), "127-RIO.AX.png");
   EXPECT_EQ(tv::ExportFileName(9, "A/B\\C:*?\"<>|"), "010-A_B_C_______.png");
   EXPECT_EQ(tv::ExportFileName(41, "../x"), "042-.._x.png");
+}
+
+// An image of `colours` colours (when it has room for them) in runs of two pixels.
+QImage ImageOfColours(int width, int height, int colours) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const auto k = static_cast<unsigned>((x / 2 + y * width) % colours);
+      image.setPixel(x, y, 0xFF000000u | (k * 0x10307u & 0xFFFFFFu));
+    }
+  return image;
+}
+
+TEST(PngEncoding, FewColoursGoIntoTheSmallestPaletteAndDecodeToTheSamePixels) {
+  constexpr int kPalette = 3, kRgb = 2;  // PNG colour types
+  const struct {
+    int colours, width, bitDepth, colourType;
+  } cases[] = {{1, 13, 1, kPalette},  {2, 9, 1, kPalette},     {3, 7, 2, kPalette},
+               {4, 10, 2, kPalette},  {5, 11, 4, kPalette},    {16, 33, 4, kPalette},
+               {17, 40, 8, kPalette}, {256, 300, 8, kPalette}, {257, 300, 8, kRgb},
+               {5000, 301, 8, kRgb}};
+  for (const auto& c : cases) {
+    const QImage image = ImageOfColours(c.width, 23, c.colours);
+    const QByteArray png = tv::EncodePng(image);
+    ASSERT_GT(png.size(), 26) << c.colours;
+    EXPECT_EQ(png[24], c.bitDepth) << c.colours;  // in the header chunk
+    EXPECT_EQ(png[25], c.colourType) << c.colours;
+    EXPECT_EQ(QImage::fromData(png).convertToFormat(QImage::Format_RGB32), image) << c.colours;
+  }
+  EXPECT_TRUE(tv::EncodePng(QImage()).isEmpty());
 }
 
 // Runs the tickvane executable without a display; `arguments` are shell words, `shellPrefix`

@@ -15,8 +15,8 @@ const char* const kUsage =
     "usage: tickvane [--profile FILE] [--extended | --no-extended] [MASTERFILE]\n"
     "       tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD]\n"
     "                [--print-colors] [--extended] [--profile FILE] MASTERFILE\n"
-    "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--extended]\n"
-    "                [--profile FILE] MASTERFILE\n"
+    "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--jobs N]\n"
+    "                [--extended] [--profile FILE] MASTERFILE\n"
     "       tickvane --help | --version\n"
     "\n"
     "Opens the MetaStock / CompuTrac index file MASTERFILE (any file named MASTER) and shows\n"
@@ -33,6 +33,8 @@ const char* const kUsage =
     "  --no-extended   the classic reading, whatever the settings say\n"
     "  --export-png    draw one chart into a PNG file, without a window\n"
     "  --export-all    draw every chart into OUTDIR, without a window\n"
+    "  --jobs N        with --export-all: draw N charts at a time, 1 to 256\n"
+    "                  (default: one for each processor core)\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n";
 
@@ -41,15 +43,19 @@ const char* const kVersionText = "Tickvane Version " TICKVANE_VERSION_SHORT "\n"
 namespace {
 
 constexpr int kMaxExportSide = 8192;  // a bound on the image the command line can ask for
+constexpr int kMaxJobs = 256;         // a bound on the threads the command line can ask for
+
+// A whole decimal number from 1 to most.
+bool ParseCount(std::string_view text, int most, int& out) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return ec == std::errc{} && end == text.data() + text.size() && out >= 1 && out <= most;
+}
 
 bool ParseSize(std::string_view text, int& width, int& height) {
   const auto x = text.find_first_of("xX");
   if (x == std::string_view::npos) return false;
-  const auto number = [](std::string_view t, int& out) {
-    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), out);
-    return ec == std::errc{} && end == t.data() + t.size() && out >= 1 && out <= kMaxExportSide;
-  };
-  return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
+  return ParseCount(text.substr(0, x), kMaxExportSide, width) &&
+         ParseCount(text.substr(x + 1), kMaxExportSide, height);
 }
 
 // Arguments reach the parser one byte to one character (Latin-1) and come back the same way:
@@ -80,6 +86,7 @@ struct Options {
   QCommandLineOption exportPng{"export-png", {}, "OUT.png"};
   QCommandLineOption exportAll{"export-all", {}, "OUTDIR"};
   QCommandLineOption size{"size", {}, "WxH"};
+  QCommandLineOption jobs{"jobs", {}, "N"};
   QCommandLineOption symbol{"symbol", {}, "SYM"};
   QCommandLineOption until{"until", {}, "YYYY-MM-DD"};
   QCommandLineOption printColors{"print-colors"};
@@ -87,8 +94,8 @@ struct Options {
   QCommandLineOption noExtended{"no-extended"};
 
   QList<QCommandLineOption> All() const {
-    return {help,   version, profile,     exportPng, exportAll, size,
-            symbol, until,   printColors, extended,  noExtended};
+    return {help, version, profile, exportPng,   exportAll, size,
+            jobs, symbol,  until,   printColors, extended,  noExtended};
   }
 };
 
@@ -99,6 +106,7 @@ std::string NeedsValue(const QString& name) {
   if (name == "export-all") return "--export-all needs a directory";
   if (name == "size") return "--size needs WxH, each from 1 to 8192";
   if (name == "until") return "--until needs a date YYYY-MM-DD that exists";
+  if (name == "jobs") return "--jobs needs a number from 1 to 256";
   return "--symbol needs a symbol";
 }
 
@@ -141,12 +149,16 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
     line.error = NeedsValue("size");
   } else if (parser.isSet(o.until) && !ReadUntil(Text(parser.value(o.until)), e)) {
     line.error = NeedsValue("until");
+  } else if (parser.isSet(o.jobs) && !ParseCount(Text(parser.value(o.jobs)), kMaxJobs, e.jobs)) {
+    line.error = NeedsValue("jobs");
   } else if (parser.isSet(o.exportPng) == parser.isSet(o.exportAll)) {
     line.error = "give exactly one of --export-png and --export-all";
   } else if (parser.isSet(o.exportAll) && parser.isSet(o.symbol)) {
     line.error = "--symbol goes with --export-png only";
   } else if (parser.isSet(o.exportAll) && parser.isSet(o.until)) {
     line.error = "--until goes with --export-png only";
+  } else if (parser.isSet(o.exportPng) && parser.isSet(o.jobs)) {
+    line.error = "--jobs goes with --export-all only";
   } else if (parser.positionalArguments().size() > 1) {
     line.error = "more than one MASTERFILE given";
   } else if (parser.positionalArguments().isEmpty()) {
@@ -159,7 +171,8 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
 }
 
 void ReadWindow(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
-  for (const QCommandLineOption* exportOnly : {&o.size, &o.symbol, &o.until, &o.printColors}) {
+  for (const QCommandLineOption* exportOnly :
+       {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors}) {
     if (parser.isSet(*exportOnly)) {
       line.error = "unknown option --" + Text(exportOnly->names().front());
       return;

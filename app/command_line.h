@@ -4,7 +4,7 @@
 //   tickvane [--profile FILE] [--extended | --no-extended] [MASTERFILE]
 //   tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD]
 //            [--print-colors] [--extended] MASTERFILE
-//   tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--extended] MASTERFILE
+//   tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--jobs N] [--extended] MASTERFILE
 //   tickvane --help | --version
 
 #include <optional>

@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "bars.h"
@@ -126,20 +128,31 @@ void BM_EncodePngChart1280x720(benchmark::State& state) {
 }
 BENCHMARK(BM_EncodePngChart1280x720)->Unit(benchmark::kMillisecond);
 
-// The whole process: start, open, 127 securities of 800 bars loaded, drawn and written.
-void BM_ExportAll127At1280x720(benchmark::State& state) {
-  fixture::TempDir dir;
+// A database of `securities` securities of 1000 bars each, written once for all the
+// benchmarks that use it.
+const fixture::TempDir& Database(int securities) {
+  static std::map<int, std::unique_ptr<fixture::TempDir>> made;
+  std::unique_ptr<fixture::TempDir>& dir = made[securities];
+  if (dir) return *dir;
+  dir = std::make_unique<fixture::TempDir>();
   std::vector<fixture::Record53> records;
-  for (int i = 1; i <= 127; ++i) {
+  for (int i = 1; i <= securities; ++i) {
     const auto n = static_cast<std::uint8_t>(i);
     records.push_back(fixture::SecurityRecord({.fileNumber = n,
                                                .name = "SECURITY " + std::to_string(i),
                                                .symbol = "S" + std::to_string(i)}));
-    fixture::WriteSimpleSecurity(dir.path(), n, {.bars = 1000, .startPrice = 5.0f + i});
+    fixture::WriteSimpleSecurity(dir->path(), n, {.bars = 1000, .startPrice = 5.0f + i % 50});
   }
-  fixture::WriteMaster(dir.path() / "MASTER", records);
-  const std::string command = std::string("'") + TICKVANE_EXE + "' --export-all '" + dir.dir() +
-                              "out' '" + dir.dir() + "MASTER' 2>/dev/null";
+  fixture::WriteMaster(dir->path() / "MASTER", records);
+  return *dir;
+}
+
+// Runs tickvane with `arguments` before the MASTER of a database of `securities`, as many
+// times as asked.
+void RunTickvane(benchmark::State& state, int securities, const std::string& arguments) {
+  const fixture::TempDir& dir = Database(securities);
+  const std::string command =
+      std::string("'") + TICKVANE_EXE + "' " + arguments + " '" + dir.dir() + "MASTER' 2>/dev/null";
   for (auto _ : state) {
     if (std::system(command.c_str()) != 0) {
       state.SkipWithError("export failed");
@@ -147,7 +160,20 @@ void BM_ExportAll127At1280x720(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(BM_ExportAll127At1280x720)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The whole process: start, open, 127 securities of 800 bars loaded, drawn and written, on
+// one thread (argument 1) or one per core (argument 0).
+void BM_ExportAll127At1280x720(benchmark::State& state) {
+  const fixture::TempDir out;
+  const std::string jobs = state.range(0) > 0 ? " --jobs " + std::to_string(state.range(0)) : "";
+  RunTickvane(state, 127, "--export-all '" + out.dir() + "charts'" + jobs);
+}
+BENCHMARK(BM_ExportAll127At1280x720)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 // The whole --export-png process beside two hostile inputs whose cost must stay bounded: a
 // MASTER whose other 32,766 entries name missing subdirectories beside 5,000 files (the list

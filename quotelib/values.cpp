@@ -109,7 +109,8 @@ void SplitDayNumber(std::int16_t dayNumber, std::int16_t& year, std::int16_t& mo
 }
 
 const char* FormatDate(std::int16_t dayNumber, std::int16_t layout, char separator) {
-  static std::array<char, 32> buffer{};
+  // One per thread: charts are drawn on several at once.
+  thread_local std::array<char, 32> buffer{};
   int yy = 0, mm = 0, dd = 0, cc = 0;
   if (dayNumber != 0) {
     std::int16_t y = 0, m = 0, d = 0;

@@ -27,5 +27,5 @@ void SplitDayNumber(std::int16_t dayNumber, std::int16_t& year, std::int16_t& mo
                     std::int16_t& day);
 
 // Text of a day number in one of twelve layouts (1..12); any other layout gives "".
-// The text lives in one buffer shared by all calls: copy it before the next call.
+// The text lives in one buffer per thread: copy it before the next call on the same thread.
 const char* FormatDate(std::int16_t dayNumber, std::int16_t layout, char separator);

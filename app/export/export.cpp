@@ -10,14 +10,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <filesystem>
-#include <future>
+#include <memory>
 #include <optional>
 #include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "Doc.h"
 #include "bars.h"
+#include "ordered_jobs.h"
 #include "output_file.h"
 #include "png_file.h"
 #include "qt_profile.h"
@@ -152,53 +155,106 @@ int ExportOne(CBars& bars, const ExportOptions& options, const DatabaseFiles& da
   return 0;
 }
 
-// --export-all: a file per listed security; directory entries are not securities.
-int ExportAll(CBars& bars, const ExportOptions& options, const DatabaseFiles& database) {
+// Keeps what the chart object reports, as the program would print it, in the report of the
+// security being exported; nothing while there is none.
+class ReportedMessages final : public MessageService {
+ public:
+  std::string* report = nullptr;
+  void ShowMessage(std::string_view text, MessageIcon) override {
+    if (report == nullptr) return;
+    *report += kAppCaption;
+    *report += ": ";
+    *report += text;
+    *report += '\n';
+  }
+};
+
+// One thread's own chart object on the database, with the view options and colours of the
+// one the list was read with.
+struct ExportWorker {
+  ReportedMessages messages;
+  CBars bars{&messages};
+};
+
+std::unique_ptr<ExportWorker> OpenWorker(const CBars& opened, const ExportOptions& options) {
+  auto worker = std::make_unique<ExportWorker>();
+  CBars& bars = worker->bars;
+  bars.SetExtended(opened.IsExtended());
+  bars.SetViewOptions(opened.GetViewOptions());
+  bars.m_screenColors = opened.m_screenColors;
+  bars.m_printColors = opened.m_printColors;
+  bars.m_workColors = opened.m_workColors;
+  // Whatever opening says has been said by the first opening already.
+  if (bars.OpenMaster(options.master.c_str())) bars.ReadSecurityList();
+  return worker;
+}
+
+// What exporting one security said, to be printed in list order, and whether its file was
+// written.
+struct ExportOutcome {
+  std::string report;
+  bool written = false;
+};
+
+std::string Skipped(const std::string& symbol, const std::string& reason) {
+  return "tickvane: skipped " + symbol + " (" + reason + ")\n";
+}
+
+ExportOutcome ExportSecurity(ExportWorker& worker, int index, const std::string& symbol, int listed,
+                             const ExportOptions& options, const DatabaseFiles& database) {
+  CBars& bars = worker.bars;
+  ExportOutcome outcome;
+  outcome.report =
+      "[" + std::to_string(index + 1) + "/" + std::to_string(listed) + "] " + symbol + "\n";
+  if (index >= bars.m_count || symbol != bars.GetSymbol(index)) {
+    outcome.report += Skipped(symbol, options.master + " changed during the export");
+    return outcome;
+  }
+  worker.messages.report = &outcome.report;
+  bars.m_current = index;
+  const bool loaded = bars.LoadCurrentSecurity() == 0;
+  worker.messages.report = nullptr;
+  if (!loaded) {
+    outcome.report += Skipped(symbol, LoadFailure(bars));
+    return outcome;
+  }
+  const std::string path =
+      (std::filesystem::path(options.outDir) / ExportFileName(index, symbol)).string();
+  const std::string failure = WriteChart(
+      RenderChart(bars, options.width, options.height, options.printColors), path, database);
+  if (!failure.empty()) {
+    outcome.report += Skipped(symbol, "cannot write " + path + ": " + failure);
+    return outcome;
+  }
+  outcome.written = true;
+  return outcome;
+}
+
+// --export-all: a file per listed security, drawn and encoded on options.jobs threads, each
+// with its own chart object; reported in list order. Directory entries are not securities.
+int ExportAll(const CBars& bars, const ExportOptions& options, const DatabaseFiles& database) {
   std::error_code ec;
   std::filesystem::create_directories(options.outDir, ec);
-  int failed = 0;
-  // Encoding a PNG costs several times drawing the chart: files are written on two more
-  // threads while the next charts are loaded and drawn.
-  struct Pending {
-    std::future<std::string> failure;
-    std::string symbol, path;
-  };
-  std::deque<Pending> pending;
-  const auto finishOldest = [&] {
-    Pending& oldest = pending.front();
-    if (const std::string failure = oldest.failure.get(); !failure.empty()) {
-      std::fprintf(stderr, "tickvane: skipped %s (cannot write %s: %s)\n", oldest.symbol.c_str(),
-                   oldest.path.c_str(), failure.c_str());
-      ++failed;
-    }
-    pending.pop_front();
-  };
-  int securities = 0;
-  for (int i = 0; i < bars.m_count; ++i) {
-    if (bars.IsDirectoryEntry(i)) continue;
-    ++securities;
-    const std::string symbol = bars.GetSymbol(i);
-    const std::string path =
-        (std::filesystem::path(options.outDir) / ExportFileName(i, symbol)).string();
-    std::fprintf(stderr, "[%d/%d] %s\n", i + 1, bars.m_count, symbol.c_str());
-    bars.m_current = i;
-    if (bars.LoadCurrentSecurity() != 0) {
-      std::fprintf(stderr, "tickvane: skipped %s (%s)\n", symbol.c_str(),
-                   LoadFailure(bars).c_str());
-      ++failed;
-      continue;
-    }
-    QImage image = RenderChart(bars, options.width, options.height, options.printColors);
-    if (pending.size() == 2) finishOldest();
-    pending.push_back(
-        {std::async(std::launch::async, [image = std::move(image), path,
-                                         &database] { return WriteChart(image, path, database); }),
-         symbol, path});
-  }
-  while (!pending.empty()) finishOldest();
-  std::fprintf(stderr, "tickvane: %d of %d charts written to %s\n", securities - failed, securities,
+  std::vector<std::pair<int, std::string>> securities;
+  for (int i = 0; i < bars.m_count; ++i)
+    if (!bars.IsDirectoryEntry(i)) securities.emplace_back(i, bars.GetSymbol(i));
+  const int total = static_cast<int>(securities.size());
+  const int jobs =
+      options.jobs > 0 ? options.jobs : static_cast<int>(std::thread::hardware_concurrency());
+  int written = 0;
+  RunInOrder(
+      total, jobs, [&] { return OpenWorker(bars, options); },
+      [&](std::unique_ptr<ExportWorker>& worker, int k) {
+        const auto& [index, symbol] = securities[static_cast<std::size_t>(k)];
+        return ExportSecurity(*worker, index, symbol, bars.m_count, options, database);
+      },
+      [&](int, const ExportOutcome& outcome) {
+        std::fputs(outcome.report.c_str(), stderr);
+        written += outcome.written ? 1 : 0;
+      });
+  std::fprintf(stderr, "tickvane: %d of %d charts written to %s\n", written, total,
                options.outDir.c_str());
-  return failed == 0 ? 0 : 1;
+  return written == total ? 0 : 1;
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ struct ExportOptions {
   std::string outDir;   // --export-all
   int width = 1280;
   int height = 720;
+  int jobs = 0;        // --jobs: charts drawn at a time by --export-all; 0: one per processor core
   std::string symbol;  // --symbol; empty: the first listed security
   std::string until;   // --until as given; empty: the newest bars
   int untilDay = 0;    // its day number (0: before the first day a quote file can hold)

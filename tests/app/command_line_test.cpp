@@ -84,6 +84,7 @@ TEST(ExportCommandLine, AcceptsEitherModeWithOptionsInAnyOrder) {
   p = Exports({"/d/MASTER", "--export-all", "charts"});
   ASSERT_TRUE(p.options) << p.error;
   EXPECT_EQ(p.options->outDir, "charts");
+  EXPECT_EQ(p.options->jobs, 0);  // one per core
   EXPECT_EQ(p.options->width, 1280);
   EXPECT_EQ(p.options->height, 720);
   EXPECT_FALSE(p.options->printColors);
@@ -111,12 +112,29 @@ TEST(ExportCommandLine, RefusesMalformedCommands) {
       {"--export-all", "d", "--until", "2001-02-28", "M/MASTER"},      // until with all
       {"--export-png", "o.png", "M/MASTER", "--profile"},              // profile missing
       {"--export-png", "o.png", "--profile=", "M/MASTER"},             // profile empty
+      {"--export-all", "d", "--jobs", "0", "M/MASTER"},                // no job
+      {"--export-all", "d", "--jobs", "257", "M/MASTER"},              // too many
+      {"--export-all", "d", "--jobs", "2x", "M/MASTER"},               // trailing text
+      {"--export-all", "d", "--jobs=", "M/MASTER"},                    // empty
+      {"--export-png", "o.png", "--jobs", "2", "M/MASTER"},            // jobs with png
   };
   for (const auto& args : bad) {
     const auto p = Exports(args);
     EXPECT_FALSE(p.options) << args.size() << " " << args.back();
     EXPECT_FALSE(p.error.empty());
   }
+}
+
+TEST(ExportCommandLine, JobsTakesOneTo256) {
+  for (const int jobs : {1, 3, 256}) {
+    const std::string n = std::to_string(jobs);
+    const auto p = Exports({"--export-all", "d", "--jobs", n, "M/MASTER"});
+    ASSERT_TRUE(p.options) << p.error;
+    EXPECT_EQ(p.options->jobs, jobs);
+  }
+  EXPECT_EQ(ParseCommandLine({"--export-all", "d", "--jobs", "-1", "M"}).error,
+            "--jobs needs a number from 1 to 256");
+  EXPECT_EQ(ParseCommandLine({"--jobs", "2", "M"}).error, "unknown option --jobs");
 }
 
 TEST(ExportCommandLine, UntilTakesCalendarDaysBeyondTheQuoteFilesRange) {

@@ -5,14 +5,19 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bars.h"
 #include "export.h"
+#include "ordered_jobs.h"
 #include "png_file.h"
 #include "quote_writer.h"
 #include "run_program.h"
@@ -54,6 +59,35 @@ TEST(PngEncoding, FewColoursGoIntoTheSmallestPaletteAndDecodeToTheSamePixels) {
     EXPECT_EQ(QImage::fromData(png).convertToFormat(QImage::Format_RGB32), image) << c.colours;
   }
   EXPECT_TRUE(tv::EncodePng(QImage()).isEmpty());
+}
+
+TEST(OrderedJobs, EveryResultIsDeliveredOnceInJobOrder) {
+  const struct { int jobs, threads; } cases[] = {{0, 2}, {1, 4}, {5, 1}, {7, 0}, {64, 3}, {3, 8}};
+  for (const auto& c : cases) {
+    std::atomic<int> workers{0};
+    std::vector<int> delivered;
+    tv::RunInOrder(
+        c.jobs, c.threads, [&] { return ++workers; },
+        [](int worker, int i) {
+          // Later jobs finish first, so that order has to be restored.
+          std::this_thread::sleep_for(std::chrono::microseconds((i % 4) * 200));
+          return std::pair{worker, i * i};
+        },
+        [&](int i, std::pair<int, int> result) {
+          EXPECT_EQ(result.second, i * i);
+          EXPECT_LE(result.first, std::max(c.threads, 1));
+          delivered.push_back(i);
+        });
+    std::vector<int> expected(static_cast<std::size_t>(c.jobs));
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(delivered, expected) << c.jobs << " jobs on " << c.threads;
+    EXPECT_LE(workers, std::max(std::min(c.threads, c.jobs), 1));
+  }
+}
+
+std::string Bytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Runs the tickvane executable without a display; `arguments` are shell words, `shellPrefix`
@@ -205,6 +239,31 @@ TEST_F(ExportRun, ExportAllSkipsFailuresGoesOnAndReportsThem) {
   EXPECT_NE(run.err.find("2 of 3 charts written"), std::string::npos);
 }
 
+TEST_F(ExportRun, ExportAllOnSeveralThreadsWritesAndSaysWhatOneThreadDoes) {
+  fixture::WriteSimpleSecurity(dir.path(), 4, {.bars = 500});
+  std::vector<fixture::Record53> records;
+  for (int i = 0; i < 12; ++i)  // every fourth security cannot be read
+    records.push_back(fixture::SecurityRecord({.fileNumber = static_cast<std::uint8_t>(i % 4 + 1),
+                                               .name = "N" + std::to_string(i),
+                                               .symbol = "S" + std::to_string(i)}));
+  fixture::WriteMaster(dir.path() / "MASTER", records);
+  std::vector<fixture::ProgramRun> runs;
+  for (const char* jobs : {"1", "4"})
+    runs.push_back(RunTickvane(
+        dir, "--export-all '" + Out(jobs) + "' --size 300x200 --jobs " + jobs + " " + Master()));
+  EXPECT_EQ(runs[0].status, 1);
+  EXPECT_EQ(runs[1].status, 1);
+  EXPECT_NE(runs[0].err.find("skipped S5 (cannot open"), std::string::npos) << runs[0].err;
+  EXPECT_NE(runs[0].err.find("9 of 12 charts written"), std::string::npos);
+  std::string four = runs[1].err;
+  four.replace(four.find(Out("4")), Out("4").size(), Out("1"));
+  EXPECT_EQ(four, runs[0].err);
+  for (int i = 0; i < 12; ++i) {
+    const std::string name = tv::ExportFileName(i, "S" + std::to_string(i));
+    EXPECT_EQ(Bytes(dir.path() / "4" / name), Bytes(dir.path() / "1" / name)) << name;
+  }
+}
+
 TEST(ExportAll, DirectoryEntriesAreNoSecuritiesToExport) {
   fixture::TempDir dir;
   fixture::WriteMaster(
@@ -219,11 +278,6 @@ TEST(ExportAll, DirectoryEntriesAreNoSecuritiesToExport) {
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "out" / "002-AAA.png"));
   EXPECT_EQ(run.err.find("skipped"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("1 of 1 charts written"), std::string::npos);
-}
-
-std::string Bytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST_F(ExportRun, NeverReplacesAFileOfTheDatabaseOrAnythingButAPng) {

@@ -17,6 +17,7 @@ const char* const kUsage =
     "                [--print-colors] [--extended] [--profile FILE] MASTERFILE\n"
     "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--jobs N]\n"
     "                [--extended] [--profile FILE] MASTERFILE\n"
+    "       tickvane --export-pdf BOOK.pdf [--extended] [--profile FILE] MASTERFILE\n"
     "       tickvane --help | --version\n"
     "\n"
     "Opens the MetaStock / CompuTrac index file MASTERFILE (any file named MASTER) and shows\n"
@@ -33,6 +34,8 @@ const char* const kUsage =
     "  --no-extended   the classic reading, whatever the settings say\n"
     "  --export-png    draw one chart into a PNG file, without a window\n"
     "  --export-all    draw every chart into OUTDIR, without a window\n"
+    "  --export-pdf    draw every chart on a page of its own into BOOK.pdf, in the print\n"
+    "                  colours, without a window\n"
     "  --jobs N        with --export-all: draw N charts at a time, 1 to 256\n"
     "                  (default: one for each processor core)\n"
     "  --help          show this text\n"
@@ -85,6 +88,7 @@ struct Options {
   QCommandLineOption profile{"profile", {}, "FILE"};
   QCommandLineOption exportPng{"export-png", {}, "OUT.png"};
   QCommandLineOption exportAll{"export-all", {}, "OUTDIR"};
+  QCommandLineOption exportPdf{"export-pdf", {}, "BOOK.pdf"};
   QCommandLineOption size{"size", {}, "WxH"};
   QCommandLineOption jobs{"jobs", {}, "N"};
   QCommandLineOption symbol{"symbol", {}, "SYM"};
@@ -94,7 +98,7 @@ struct Options {
   QCommandLineOption noExtended{"no-extended"};
 
   QList<QCommandLineOption> All() const {
-    return {help, version, profile, exportPng,   exportAll, size,
+    return {help, version, profile, exportPng,   exportPdf, exportAll, size,
             jobs, symbol,  until,   printColors, extended,  noExtended};
   }
 };
@@ -104,6 +108,7 @@ std::string NeedsValue(const QString& name) {
   if (name == "profile") return "--profile needs a file name";
   if (name == "export-png") return "--export-png needs a file name";
   if (name == "export-all") return "--export-all needs a directory";
+  if (name == "export-pdf") return "--export-pdf needs a file name";
   if (name == "size") return "--size needs WxH, each from 1 to 8192";
   if (name == "until") return "--until needs a date YYYY-MM-DD that exists";
   if (name == "jobs") return "--jobs needs a number from 1 to 256";
@@ -131,11 +136,23 @@ bool ReadUntil(const std::string& text, ExportOptions& e) {
   return true;
 }
 
+// The options the book does not take: its pages have their own size and the print colours.
+std::string PdfRefuses(const QCommandLineParser& parser, const Options& o) {
+  if (!parser.isSet(o.exportPdf)) return {};
+  for (const QCommandLineOption* option : {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors})
+    if (parser.isSet(*option))
+      return "--" + Text(option->names().front()) + " does not go with --export-pdf";
+  return {};
+}
+
 void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
   ExportOptions& e = line.exports;
   e.extended = parser.isSet(o.extended);
   e.pngPath = Text(parser.value(o.exportPng));
   e.outDir = Text(parser.value(o.exportAll));
+  e.pdfPath = Text(parser.value(o.exportPdf));
+  const int modes = (parser.isSet(o.exportPng) ? 1 : 0) + (parser.isSet(o.exportAll) ? 1 : 0) +
+                    (parser.isSet(o.exportPdf) ? 1 : 0);
   e.profile = Text(parser.value(o.profile));
   if (parser.isSet(o.noExtended)) {
     line.error = "unknown option --no-extended";
@@ -145,14 +162,18 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
     line.error = NeedsValue("export-png");
   } else if (parser.isSet(o.exportAll) && e.outDir.empty()) {
     line.error = NeedsValue("export-all");
+  } else if (parser.isSet(o.exportPdf) && e.pdfPath.empty()) {
+    line.error = NeedsValue("export-pdf");
   } else if (parser.isSet(o.size) && !ParseSize(Text(parser.value(o.size)), e.width, e.height)) {
     line.error = NeedsValue("size");
   } else if (parser.isSet(o.until) && !ReadUntil(Text(parser.value(o.until)), e)) {
     line.error = NeedsValue("until");
   } else if (parser.isSet(o.jobs) && !ParseCount(Text(parser.value(o.jobs)), kMaxJobs, e.jobs)) {
     line.error = NeedsValue("jobs");
-  } else if (parser.isSet(o.exportPng) == parser.isSet(o.exportAll)) {
-    line.error = "give exactly one of --export-png and --export-all";
+  } else if (modes != 1) {
+    line.error = "give exactly one of --export-png, --export-all and --export-pdf";
+  } else if (const std::string refused = PdfRefuses(parser, o); !refused.empty()) {
+    line.error = refused;
   } else if (parser.isSet(o.exportAll) && parser.isSet(o.symbol)) {
     line.error = "--symbol goes with --export-png only";
   } else if (parser.isSet(o.exportAll) && parser.isSet(o.until)) {
@@ -223,7 +244,9 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
     list.append(FromBytes(a));
     options = options && a != "--";
     // Named without its value is still an export command, refused as one.
-    exportCommand = exportCommand || (options && (a == "--export-png" || a == "--export-all"));
+    exportCommand =
+        exportCommand ||
+        (options && (a == "--export-png" || a == "--export-all" || a == "--export-pdf"));
   }
   const Options o;
   QCommandLineParser parser;
@@ -231,7 +254,8 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
   const bool parsed = parser.parse(list);
 
   CommandLine line;
-  exportCommand = exportCommand || parser.isSet(o.exportPng) || parser.isSet(o.exportAll);
+  exportCommand = exportCommand || parser.isSet(o.exportPng) || parser.isSet(o.exportAll) ||
+                  parser.isSet(o.exportPdf);
   line.mode = exportCommand ? CommandLine::Mode::kExport : CommandLine::Mode::kWindow;
   if (parser.isSet(o.help)) {
     line.mode = CommandLine::Mode::kHelp;

@@ -5,6 +5,7 @@
 //   tickvane --export-png OUT.png [--size WxH] [--symbol SYM] [--until YYYY-MM-DD]
 //            [--print-colors] [--extended] MASTERFILE
 //   tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--jobs N] [--extended] MASTERFILE
+//   tickvane --export-pdf BOOK.pdf [--extended] [--profile FILE] MASTERFILE
 //   tickvane --help | --version
 
 #include <optional>
@@ -28,8 +29,8 @@ struct CommandLine {
 
 // `args` without the program name, as bytes (file names and symbols come back byte for byte).
 // --help and --version win over everything else, mistakes included; a command line naming
-// --export-png or --export-all before "--" is an export command; "--" ends the options; an
-// option given twice is refused.
+// --export-png, --export-all or --export-pdf before "--" is an export command; "--" ends the
+// options; an option given twice is refused.
 CommandLine ParseCommandLine(const std::vector<std::string_view>& args);
 
 // The day number of a --until date, YYYY-MM-DD, when it names a day of the calendar: a day

@@ -214,6 +214,13 @@ BENCHMARK(BM_ExportPngBesideHostileInputs)
     ->Iterations(3)
     ->UseRealTime();
 
+// The book of 215 securities (the extended reading lists more than 127), a page each.
+void BM_ExportPdfBook215Pages(benchmark::State& state) {
+  const fixture::TempDir out;
+  RunTickvane(state, 215, "--extended --export-pdf '" + out.dir() + "book.pdf'");
+}
+BENCHMARK(BM_ExportPdfBook215Pages)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
 }  // namespace
 
 #endif  // TICKVANE_EXE

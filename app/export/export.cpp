@@ -22,6 +22,7 @@
 #include "bars.h"
 #include "ordered_jobs.h"
 #include "output_file.h"
+#include "pdf_book.h"
 #include "png_file.h"
 #include "qt_profile.h"
 #include "qt_surface.h"
@@ -69,8 +70,8 @@ bool OpenDatabase(CBars& bars, const ExportOptions& options, MessageService& mes
   return true;
 }
 
-// Why the current security could not be loaded, naming its layout or data file when one of
-// them cannot be opened.
+}  // namespace
+
 std::string LoadFailure(const CBars& bars) {
   const char* symbol = bars.GetSymbol(bars.m_current);
   const UnopenableFile file = bars.IsExtended()
@@ -80,6 +81,8 @@ std::string LoadFailure(const CBars& bars) {
   return "cannot open " + file.path + ": " +
          (file.error == EINVAL ? "not a regular file" : std::strerror(file.error));
 }
+
+namespace {
 
 // Writes the image to path, unless that would replace a file it must not; empty on
 // success, else the reason.
@@ -261,10 +264,11 @@ int ExportAll(const CBars& bars, const ExportOptions& options, const DatabaseFil
 
 int RunExport(const ExportOptions& options, MessageService& messages) {
   // A name that can never be written is refused before any work is done.
-  const std::string& target = options.pngPath.empty() ? options.outDir : options.pngPath;
-  if (const std::string refusal = options.pngPath.empty()
-                                      ? RefusalOfOutputDirectory(options.outDir)
-                                      : RefusalOfOutputName(options.pngPath, ".png");
+  const bool book = !options.pdfPath.empty(), one = !options.pngPath.empty();
+  const std::string& target = book ? options.pdfPath : one ? options.pngPath : options.outDir;
+  if (const std::string refusal = book  ? RefusalOfOutputName(target, ".pdf")
+                                  : one ? RefusalOfOutputName(target, ".png")
+                                        : RefusalOfOutputDirectory(target);
       !refusal.empty()) {
     std::fprintf(stderr, "tickvane: cannot write %s: %s\n", target.c_str(), refusal.c_str());
     return 1;
@@ -273,8 +277,8 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
   bars.SetExtended(options.extended);
   if (!OpenDatabase(bars, options, messages)) return 1;
   const DatabaseFiles database(options.master);
-  return options.pngPath.empty() ? ExportAll(bars, options, database)
-                                 : ExportOne(bars, options, database);
+  if (book) return ExportBook(bars, options, database);
+  return one ? ExportOne(bars, options, database) : ExportAll(bars, options, database);
 }
 
 int ExportMain(const ExportOptions& options, char** argv) {

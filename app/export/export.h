@@ -1,6 +1,6 @@
 #pragma once
-// Headless export: draws charts of a database into PNG files without a display (the command
-// lines are read in command_line.h).
+// Headless export: draws charts of a database into PNG files or a PDF book without a display (the
+// command lines are read in command_line.h).
 //
 // The database is opened as the document opens it; messages the program would show in
 // boxes go to stderr as "Tickvane: <text>". Charts are drawn with the default view options,
@@ -20,6 +20,7 @@ namespace tv {
 struct ExportOptions {
   std::string pngPath;  // --export-png
   std::string outDir;   // --export-all
+  std::string pdfPath;  // --export-pdf
   int width = 1280;
   int height = 720;
   int jobs = 0;        // --jobs: charts drawn at a time by --export-all; 0: one per processor core
@@ -36,6 +37,10 @@ struct ExportOptions {
 // NNN-SYMBOL.png, NNN the 1-based position, zero-padded to three digits; characters unsafe in
 // file names become '_'.
 std::string ExportFileName(int index, std::string_view symbol);
+
+// Why the chart object's current security could not be loaded, naming its layout or data file
+// when one of them cannot be opened.
+std::string LoadFailure(const CBars& bars);
 
 // Draws the chart object's current state into a width x height image (null when it cannot
 // be had).

@@ -19,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr std::uint8_t kPdfSignature[5] = {'%', 'P', 'D', 'F', '-'};
 
 std::string Reason(int error) { return std::strerror(error); }
 
@@ -50,18 +51,26 @@ std::string RefusalOfOutputDirectory(const std::string& directory) {
   return {};
 }
 
-std::string RefusalToReplace(const std::string& path, const DatabaseFiles& database) {
-  if (std::string refusal = RefusalOfOutputName(path, ".png"); !refusal.empty()) return refusal;
+std::string RefusalToReplace(const std::string& path, const DatabaseFiles& database,
+                             OutputKind kind) {
+  if (std::string refusal = RefusalOfOutputName(path, kind == OutputKind::kPdf ? ".pdf" : ".png");
+      !refusal.empty())
+    return refusal;
   if (database.contains(path)) return "it is a file of the database being read";
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return {};  // nothing there yet
   if (!S_ISREG(st.st_mode)) return "it exists and is not a regular file";
+  const std::span<const std::uint8_t> signature =
+      kind == OutputKind::kPdf ? std::span<const std::uint8_t>(kPdfSignature) : kPngSignature;
   std::uint8_t start[sizeof kPngSignature] = {};
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  const bool png = fd >= 0 && ::read(fd, start, sizeof start) == sizeof start &&
-                   std::memcmp(start, kPngSignature, sizeof start) == 0;
+  const bool same = fd >= 0 &&
+                    ::read(fd, start, signature.size()) == static_cast<ssize_t>(signature.size()) &&
+                    std::memcmp(start, signature.data(), signature.size()) == 0;
   if (fd >= 0) ::close(fd);
-  return png ? std::string() : "it exists and is not a PNG image";
+  if (same) return {};
+  return kind == OutputKind::kPdf ? "it exists and is not a PDF document"
+                                  : "it exists and is not a PNG image";
 }
 
 std::string WriteFileInPlace(const std::string& path, std::span<const std::uint8_t> bytes) {

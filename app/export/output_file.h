@@ -1,6 +1,7 @@
 #pragma once
 // Writing the export's files without harming what is already there: the files of the
-// database being read are never replaced, nor any existing file that is not a PNG image, and
+// database being read are never replaced, nor any existing file that is not a PNG image (or
+// a PDF document, for the book), and
 // a file appears under its name only once it has been written completely.
 
 #include <cstdint>
@@ -25,9 +26,14 @@ std::string RefusalOfOutputName(const std::string& path, std::string_view extens
 // that file.
 std::string RefusalOfOutputDirectory(const std::string& directory);
 
-// Why `path` may not be written; empty when it may: its name is refused (above, for a PNG),
-// it is a file of `database`, or it exists and is not a PNG image.
-std::string RefusalToReplace(const std::string& path, const DatabaseFiles& database);
+// What the export writes.
+enum class OutputKind { kPng, kPdf };
+
+// Why `path` may not be written; empty when it may: its name is refused (above; ".png" for a
+// PNG image, ".pdf" for a PDF document), it is a file of `database`, or it exists and is not
+// a file of the kind the export writes there.
+std::string RefusalToReplace(const std::string& path, const DatabaseFiles& database,
+                             OutputKind kind = OutputKind::kPng);
 
 // Writes bytes to a new file beside path and renames it to path once every byte is on disk;
 // on failure nothing is left behind and whatever path held stays as it was. Empty on

@@ -117,12 +117,27 @@ TEST(ExportCommandLine, RefusesMalformedCommands) {
       {"--export-all", "d", "--jobs", "2x", "M/MASTER"},               // trailing text
       {"--export-all", "d", "--jobs=", "M/MASTER"},                    // empty
       {"--export-png", "o.png", "--jobs", "2", "M/MASTER"},            // jobs with png
+      {"--export-pdf", "b.pdf", "--export-all", "d", "M/MASTER"},      // two modes
+      {"--export-pdf", "b.pdf", "--size", "10x10", "M/MASTER"},        // the page's size
+      {"--export-pdf", "b.pdf", "--print-colors", "M/MASTER"},         // always print colours
+      {"--export-pdf", "b.pdf", "--symbol", "BHP", "M/MASTER"},        // every security
+      {"--export-pdf", "M/MASTER"},                                    // no MASTERFILE
   };
   for (const auto& args : bad) {
     const auto p = Exports(args);
     EXPECT_FALSE(p.options) << args.size() << " " << args.back();
     EXPECT_FALSE(p.error.empty());
   }
+}
+
+TEST(ExportCommandLine, TheBookTakesTheReadingAndTheSettingsFile) {
+  const auto p = Exports({"--export-pdf", "b.pdf", "--extended", "--profile", "v.ini", "M"});
+  ASSERT_TRUE(p.options) << p.error;
+  EXPECT_EQ(p.options->pdfPath, "b.pdf");
+  EXPECT_TRUE(p.options->extended);
+  EXPECT_EQ(p.options->profile, "v.ini");
+  EXPECT_EQ(ParseCommandLine({"--export-pdf", "b.pdf", "--jobs", "2", "M"}).error,
+            "--jobs does not go with --export-pdf");
 }
 
 TEST(ExportCommandLine, JobsTakesOneTo256) {

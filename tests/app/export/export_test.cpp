@@ -264,6 +264,59 @@ TEST_F(ExportRun, ExportAllOnSeveralThreadsWritesAndSaysWhatOneThreadDoes) {
   }
 }
 
+// The text of each page of a PDF file, as a reader's search sees it.
+std::vector<std::string> PdfPages(const std::string& path) {
+  const fixture::ProgramRun run = fixture::RunProgram("/usr/bin/pdftotext", {path, "-"});
+  std::vector<std::string> pages;
+  std::string::size_type start = 0;
+  // Every page ends with a form feed.
+  for (auto end = run.out.find('\f'); end != std::string::npos; end = run.out.find('\f', start)) {
+    pages.push_back(run.out.substr(start, end - start));
+    start = end + 1;
+  }
+  return pages;
+}
+
+TEST_F(ExportRun, TheBookHasAPageForEachSecurityWithItsSymbolAndNameAsText) {
+  fixture::WriteMaster(
+      dir.path() / "MASTER",
+      {fixture::SecurityRecord({.fileNumber = 1, .name = "ALPHA", .symbol = "AAA"}),
+       fixture::DirectoryRecord("SUB"),
+       fixture::SecurityRecord({.fileNumber = 2, .name = "BROKEN", .symbol = "B/B"}),
+       fixture::SecurityRecord({.fileNumber = 3, .name = "GAMMA", .symbol = "CCC"})});
+  const std::string book = Out("book.pdf");
+  fixture::ProgramRun run = RunTickvane(dir, "--export-pdf '" + book + "' " + Master());
+  EXPECT_EQ(run.status, 1);  // B/B has no page
+  EXPECT_NE(run.err.find("skipped B/B (cannot open"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("2 of 3 pages written to " + book), std::string::npos) << run.err;
+  const std::vector<std::string> pages = PdfPages(book);
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[0].find("AAA ALPHA"), 0u) << pages[0];
+  EXPECT_EQ(pages[1].find("CCC GAMMA"), 0u) << pages[1];  // the heading
+
+  // An earlier book is replaced; anything else that is there, or a file of the database, is not.
+  fixture::WriteText(dir.path() / "notes.pdf", "keep me");
+  std::filesystem::create_hard_link(dir.path() / "F1.DAT", dir.path() / "data.pdf");
+  const struct {
+    std::string target, reason;
+  } cases[] = {{book, ""},
+               {Out("notes.pdf"), "it exists and is not a PDF document"},
+               {Out("F1.DAT"), "it has the name of a quote database file"},
+               {Out("data.pdf"), "it is a file of the database being read"}};
+  for (const auto& c : cases) {
+    const std::string before = Bytes(c.target);
+    run = RunTickvane(dir, "--export-pdf '" + c.target + "' " + Master());
+    EXPECT_EQ(run.status, 1) << c.target;
+    if (c.reason.empty()) {
+      EXPECT_EQ(PdfPages(c.target).size(), 2u);
+    } else {
+      EXPECT_NE(run.err.find("cannot write " + c.target + ": " + c.reason), std::string::npos)
+          << run.err;
+      EXPECT_EQ(Bytes(c.target), before);
+    }
+  }
+}
+
 TEST(ExportAll, DirectoryEntriesAreNoSecuritiesToExport) {
   fixture::TempDir dir;
   fixture::WriteMaster(

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <utility>
 
 #include "values.h"
 #include "version.h"
@@ -136,12 +137,23 @@ bool ReadUntil(const std::string& text, ExportOptions& e) {
   return true;
 }
 
-// The options the book does not take: its pages have their own size and the print colours.
-std::string PdfRefuses(const QCommandLineParser& parser, const Options& o) {
-  if (!parser.isSet(o.exportPdf)) return {};
-  for (const QCommandLineOption* option : {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors})
-    if (parser.isSet(*option))
-      return "--" + Text(option->names().front()) + " does not go with --export-pdf";
+// Why the export's mode and its options do not go together; empty when they do. The book takes
+// none of the pictures' options: its pages have their own size and the print colours.
+std::string ModeRefusal(const QCommandLineParser& parser, const Options& o) {
+  const int modes = (parser.isSet(o.exportPng) ? 1 : 0) + (parser.isSet(o.exportAll) ? 1 : 0) +
+                    (parser.isSet(o.exportPdf) ? 1 : 0);
+  if (modes != 1) return "give exactly one of --export-png, --export-all and --export-pdf";
+  if (parser.isSet(o.exportPdf)) {
+    for (const QCommandLineOption* option : {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors})
+      if (parser.isSet(*option))
+        return "--" + Text(option->names().front()) + " does not go with --export-pdf";
+  }
+  if (parser.isSet(o.exportAll) && parser.isSet(o.symbol))
+    return "--symbol goes with --export-png only";
+  if (parser.isSet(o.exportAll) && parser.isSet(o.until))
+    return "--until goes with --export-png only";
+  if (parser.isSet(o.exportPng) && parser.isSet(o.jobs))
+    return "--jobs goes with --export-all only";
   return {};
 }
 
@@ -151,8 +163,6 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
   e.pngPath = Text(parser.value(o.exportPng));
   e.outDir = Text(parser.value(o.exportAll));
   e.pdfPath = Text(parser.value(o.exportPdf));
-  const int modes = (parser.isSet(o.exportPng) ? 1 : 0) + (parser.isSet(o.exportAll) ? 1 : 0) +
-                    (parser.isSet(o.exportPdf) ? 1 : 0);
   e.profile = Text(parser.value(o.profile));
   if (parser.isSet(o.noExtended)) {
     line.error = "unknown option --no-extended";
@@ -170,16 +180,8 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
     line.error = NeedsValue("until");
   } else if (parser.isSet(o.jobs) && !ParseCount(Text(parser.value(o.jobs)), kMaxJobs, e.jobs)) {
     line.error = NeedsValue("jobs");
-  } else if (modes != 1) {
-    line.error = "give exactly one of --export-png, --export-all and --export-pdf";
-  } else if (const std::string refused = PdfRefuses(parser, o); !refused.empty()) {
-    line.error = refused;
-  } else if (parser.isSet(o.exportAll) && parser.isSet(o.symbol)) {
-    line.error = "--symbol goes with --export-png only";
-  } else if (parser.isSet(o.exportAll) && parser.isSet(o.until)) {
-    line.error = "--until goes with --export-png only";
-  } else if (parser.isSet(o.exportPng) && parser.isSet(o.jobs)) {
-    line.error = "--jobs goes with --export-all only";
+  } else if (std::string refused = ModeRefusal(parser, o); !refused.empty()) {
+    line.error = std::move(refused);
   } else if (parser.positionalArguments().size() > 1) {
     line.error = "more than one MASTERFILE given";
   } else if (parser.positionalArguments().isEmpty()) {

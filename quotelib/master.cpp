@@ -2,22 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <compare>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <set>
-#include <system_error>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 #include "quote_file.h"
+#include "subdirectories.h"
 #include "values.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -66,39 +58,6 @@ bool Matches(const MasterRecord& entry, std::string_view key, std::size_t keyBla
   return NameEquals(entry.nameField(), key) || SymbolEquals(entry.symbolField(), key, keyBlanks);
 }
 
-// A directory name from a MASTER file must stay inside the directory that holds the file.
-bool IsPlainDirectoryName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." &&
-         name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
-}
-
-// What identifies a directory however it was reached (symbolic links, case variants, '.'
-// and '..' entries, bind mounts): its device and inode. One stat call, where resolving the
-// whole path would look at every component of it.
-struct DirectoryId {
-  std::uint64_t device = 0;
-  std::uint64_t inode = 0;
-  std::string resolved;  // only where the file system has no inode numbers
-  auto operator<=>(const DirectoryId&) const = default;
-};
-
-// False when nothing is there or it is not a directory (symbolic links followed).
-bool IdentifyDirectory(const std::string& path, DirectoryId& id) {
-#ifdef _WIN32
-  // No inode numbers here: the resolved path stands in for them.
-  std::error_code ec;
-  const fs::path canonical = fs::canonical(path.empty() ? fs::path(".") : fs::path(path), ec);
-  if (ec || !fs::is_directory(canonical, ec)) return false;
-  id = {0, 0, canonical.string()};
-  return true;
-#else
-  struct stat st;
-  if (::stat(path.empty() ? "." : path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-  id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), {}};
-  return true;
-#endif
-}
-
 // Opens the MASTER file of `directory` (the search asks for "master"). The usual outcome,
 // no file of that exact name and one named MASTER, takes two attempts to open, and what
 // they open is what ResolveInDirectory would name. Anything else (another spelling, or a
@@ -114,24 +73,6 @@ bool OpenMaster(QuoteFile& file, const std::string& directory,
   if (!listing) listing = std::make_unique<DirectoryListing>(directory);
   const std::string_view name = listing->find("master");
   return !name.empty() && file.open(directory + std::string(name));
-}
-
-// The path of subdirectory `name` of `directory`, its trailing separator not yet added, and
-// its identity; false when there is no such directory. The name as stored is nearly always
-// the name on disk: one stat call settles it, and only a miss needs the directory's names,
-// which are then read once for all the level's other entries.
-bool FindSubdirectory(const std::string& directory, const std::string& name,
-                      std::unique_ptr<DirectoryListing>& listing, std::string& path,
-                      DirectoryId& identity) {
-  if (!listing) {
-    path = directory + name;
-    if (IdentifyDirectory(path, identity)) return true;
-    listing = std::make_unique<DirectoryListing>(directory);
-  }
-  const std::string_view onDisk = listing->find(name);
-  if (onDisk.empty()) return false;
-  path = directory + std::string(onDisk);
-  return IdentifyDirectory(path, identity);
 }
 
 // One search of a tree. Visit searches one directory and, depth first, the subdirectories

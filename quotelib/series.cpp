@@ -89,16 +89,6 @@ void ForEachRealColumn(PriceSeries& s, Fn fn) {
   fn(s.openInterest);
 }
 
-// A record shape the reader can honour: 1..19 fields, a record long enough to hold them
-// and no longer than 76 bytes, and every named field inside the record.
-bool RecordShapeIsUsable(int recordLength, int fieldCount, const DataLayout& layout) {
-  if (fieldCount < 1 || fieldCount > kMaxRecordFields) return false;
-  if (recordLength < 4 * fieldCount || recordLength > kMaxRecordLength) return false;
-  for (const auto p : layout.position)
-    if (p < 0 || p > fieldCount) return false;
-  return true;
-}
-
 // The layout ("DOP") or data ("DAT") file of security file number `number` in `directory`.
 std::string DataFilePath(const std::string& directory, int number, std::string_view extension) {
   return ResolveInDirectory(directory, "F" + std::to_string(number) + "." + std::string(extension));
@@ -121,39 +111,64 @@ std::int32_t PresentRecords(const QuoteFile& data, int recordLength) {
       size / recordLength - 1, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
-// A layout for a security without a layout file, decided from a sample of its records:
-// the whole file when it is small, else evenly spread runs of records, so the decision is the
-// same whichever bars are shown. Opens `data` at `path` (left open for the read).
-bool InferLayoutFromFile(QuoteFile& data, const std::string& path, int recordLength, int fieldCount,
-                         DataLayout& layout) {
-  if (fieldCount < 5 || fieldCount > 8 || recordLength < 4 * fieldCount ||
-      recordLength > kMaxRecordLength)
-    return false;
-  if (!data.open(path)) return false;
+// Evenly spread runs of records (the whole file when it is small), so that a decision taken
+// from them is the same whichever bars are shown.
+std::vector<std::uint8_t> SampleRecords(QuoteFile& data, int recordLength) {
   constexpr std::int32_t kRun = 32;
   constexpr std::int32_t kRuns = 32;
   const std::int32_t present = PresentRecords(data, recordLength);
   std::vector<std::uint8_t> sample;
   const auto L = static_cast<std::size_t>(recordLength);
-  if (fieldCount == 5 || fieldCount == 6) {
-    if (present <= kRun * kRuns) {
-      sample.resize(static_cast<std::size_t>(present) * L);
-      sample.resize(data.seek(recordLength) ? data.readSome(sample.data(), sample.size()) : 0);
-    } else {
-      sample.resize(static_cast<std::size_t>(kRun * kRuns) * L);
-      std::size_t got = 0;
-      for (std::int32_t r = 0; r < kRuns; ++r) {
-        const std::int64_t first = static_cast<std::int64_t>(present - kRun) * r / (kRuns - 1);
-        if (!data.seek(static_cast<std::int64_t>(recordLength) * (first + 1))) break;
-        got += data.readSome(sample.data() + got, static_cast<std::size_t>(kRun) * L) / L * L;
-      }
-      sample.resize(got);
-    }
+  if (present <= kRun * kRuns) {
+    sample.resize(static_cast<std::size_t>(present) * L);
+    sample.resize(data.seek(recordLength) ? data.readSome(sample.data(), sample.size()) : 0);
+    return sample;
   }
-  return InferDataLayout(sample, recordLength, fieldCount, layout);
+  sample.resize(static_cast<std::size_t>(kRun * kRuns) * L);
+  std::size_t got = 0;
+  for (std::int32_t r = 0; r < kRuns; ++r) {
+    const std::int64_t first = static_cast<std::int64_t>(present - kRun) * r / (kRuns - 1);
+    if (!data.seek(static_cast<std::int64_t>(recordLength) * (first + 1))) break;
+    got += data.readSome(sample.data() + got, static_cast<std::size_t>(kRun) * L) / L * L;
+  }
+  sample.resize(got);
+  return sample;
+}
+
+// The extended reading's layout for a security without a usable layout file: from the
+// index's field set, else from the field count and period, where two readings are possible
+// decided by a sample of the records (`data` is then opened at `path` and left open for the
+// read). -1 when nothing fits, -2 when the records that must decide cannot be opened.
+ResultCode LayoutWithoutFile(QuoteFile& data, const std::string& path, const SecurityFiles& files,
+                             DataLayout& layout) {
+  if (LayoutFromFieldBits(files.fieldBits, files.fieldCount, layout)) return kSuccess;
+  const int readings = InferableLayouts(files.recordLength, files.fieldCount, files.intraday);
+  if (readings == 0) return kInvalidParm;
+  std::vector<std::uint8_t> sample;
+  if (readings > 1) {
+    if (!data.open(path)) return kFileOpen;
+    sample = SampleRecords(data, files.recordLength);
+  }
+  return InferDataLayout(sample, files.recordLength, files.fieldCount, layout, files.intraday)
+             ? kSuccess
+             : kInvalidParm;
 }
 
 }  // namespace
+
+bool LayoutNamesNoField(const DataLayout& layout) {
+  return std::all_of(layout.position.begin(), layout.position.end(),
+                     [](std::int16_t p) { return p == 0; });
+}
+
+const char* RecordShapeProblem(int recordLength, int fieldCount, const DataLayout& layout) {
+  if (fieldCount < 1 || fieldCount > kMaxRecordFields) return "a field count outside 1 to 19";
+  if (recordLength < 4 * fieldCount || recordLength > kMaxRecordLength)
+    return "a record length that cannot hold its fields (4 bytes each) or exceeds 76 bytes";
+  for (const auto p : layout.position)
+    if (p < 0 || p > fieldCount) return "a layout that names a field beyond the record";
+  return nullptr;
+}
 
 ResultCode ReadDataLayout(const std::string& path, DataLayout& layout) {
   QuoteFile file;
@@ -395,15 +410,15 @@ ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, st
 
   DataLayout layout;
   QuoteFile data;
-  if (const ResultCode rc = ReadDataLayout(FilePath(files, "DOP"), layout); rc != kSuccess) {
-    // Without a layout file the extended reading takes the layout from the records; the
-    // classic one fails.
-    if (!files.extended || !InferLayoutFromFile(data, FilePath(files, dataExtension), recordLength,
-                                                fieldCount, layout))
-      return rc;
-  }
+  ResultCode layoutRead = ReadDataLayout(FilePath(files, "DOP"), layout);
+  // Without a layout file, or with one that names no known field (empty or garbled), the
+  // extended reading takes the layout from the index and the records; the classic one
+  // fails, or reads what the file names.
+  if (files.extended && (layoutRead != kSuccess || LayoutNamesNoField(layout)))
+    layoutRead = LayoutWithoutFile(data, FilePath(files, dataExtension), files, layout);
+  if (layoutRead != kSuccess) return layoutRead;
 
-  if (!RecordShapeIsUsable(recordLength, fieldCount, layout)) return kInvalidParm;
+  if (RecordShapeProblem(recordLength, fieldCount, layout) != nullptr) return kInvalidParm;
 
   if (!data.isOpen() && !data.open(FilePath(files, dataExtension))) return kFileOpen;
   const std::int32_t fileRecords = DataRecordCount(data, files.extended, recordLength);

@@ -112,10 +112,22 @@ struct SecurityFiles {
   // overruled by the records the file holds.
   bool mwd = false;
   bool extended = false;
+  // For the extended reading without a usable layout file: the index's field set (0: none)
+  // and whether the security is intraday.
+  std::uint8_t fieldBits = 0;
+  bool intraday = false;
   // Names looked up in this listing of `directory` instead of on disk: a caller that reads
   // many securities of one large directory reads its listing once.
   const DirectoryListing* listing = nullptr;
 };
+
+// Whether a layout names none of the known fields (read from an empty or garbled file).
+bool LayoutNamesNoField(const DataLayout& layout);
+
+// Why the reader cannot honour a record shape (a field count outside 1..19, a record
+// length below 4 bytes a field or above 76 bytes, a named field beyond the record), in
+// words; null when it can.
+const char* RecordShapeProblem(int recordLength, int fieldCount, const DataLayout& layout);
 
 // ReadSecurity after its search: reads the layout and data files of `files`.
 ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, std::string_view key,

@@ -12,6 +12,7 @@
 #include "extended.h"
 #include "quote_writer.h"
 #include "series.h"
+#include "values.h"
 
 namespace {
 
@@ -348,6 +349,175 @@ TEST(ExtendedReading, BrokenIndexFilesAreRefused) {
   fixture::WriteMaster(tmp.path() / "MASTER", {fixture::SecurityRecord(s)}, -2);
   EXPECT_EQ(ReadSecurityIndex(master, index), kFileRead);
   EXPECT_EQ(ReadSecurityIndex(tmp.dir() + "NOMASTER", index), kFileOpen);
+}
+
+// Where a security of the field-set table is indexed.
+enum class IndexedIn { Xmaster, Emaster, MasterOnly };
+
+struct FieldSetCase {
+  const char* what;
+  IndexedIn index;
+  std::vector<F> stored;  // the fields each record holds, in record order
+  std::uint8_t bits;      // the field set XMASTER or EMASTER gives (0: none)
+  char period;
+  const char* refusal = nullptr;  // set: the read is refused (-1), the reason saying this
+};
+
+float FieldValue(const Bar& b, F field) {
+  switch (field) {
+    case F::Date:
+      return b.date;
+    case F::Time:
+      return b.time;
+    case F::Open:
+      return b.open;
+    case F::High:
+      return b.high;
+    case F::Low:
+      return b.low;
+    case F::Close:
+      return b.close;
+    case F::Volume:
+      return b.volume;
+    case F::OpenInterest:
+      return b.oi;
+  }
+  return 0.0f;
+}
+
+// One security of the field-set table, written as a vendor writes it and read back.
+void ExpectFieldSetRead(const FieldSetCase& c) {
+  TempDir tmp;
+  const int fields = static_cast<int>(c.stored.size());
+  std::vector<Bar> bars = Walk(60, static_cast<unsigned>(fields) * 31u + c.bits);
+  for (std::size_t i = 0; i < bars.size(); ++i)
+    bars[i].time = 93000.0f + static_cast<float>(i % 6 * 1000 + i % 50);
+  std::vector<std::vector<float>> rows;
+  for (const Bar& b : bars) {
+    std::vector<float> row;
+    for (const F f : c.stored) row.push_back(FieldValue(b, f));
+    rows.push_back(row);
+  }
+  if (c.index == IndexedIn::Xmaster) {
+    fixture::WriteMaster(tmp.path() / "MASTER", {});
+    fixture::WriteXmaster(tmp.path() / "XMASTER", {{.fileNumber = 300,
+                                                    .symbol = "SET",
+                                                    .name = "Field Set",
+                                                    .fieldBits = c.bits,
+                                                    .period = c.period}});
+    fixture::WriteDat(tmp.path() / "F300.MWD", 4 * fields, rows);
+  } else {
+    fixture::Security s;
+    s.fileNumber = 5;
+    s.symbol = "SET";
+    s.fieldCount = static_cast<std::int8_t>(fields);
+    s.recordLength = static_cast<std::int8_t>(4 * fields);
+    s.period = c.period;
+    fixture::WriteMaster(tmp.path() / "MASTER", {fixture::SecurityRecord(s)});
+    if (c.index == IndexedIn::Emaster)
+      fixture::WriteEmaster(tmp.path() / "EMASTER", {{5, "SET", "", c.bits}});
+    fixture::WriteDat(tmp.path() / "F5.DAT", 4 * fields, rows);
+  }
+
+  PriceSeries series;
+  const ResultCode rc = ReadSecurityExtended(series, tmp.dir(), "SET", 0, -1, 1);
+  if (c.refusal != nullptr) {
+    EXPECT_EQ(rc, kInvalidParm);
+    EXPECT_NE(DescribeUnreadableShape(tmp.dir(), "SET").find(c.refusal), std::string::npos)
+        << DescribeUnreadableShape(tmp.dir(), "SET");
+    ReleasePriceSeries(series);
+    return;
+  }
+  ASSERT_EQ(rc, kSuccess);
+  ASSERT_EQ(series.count, static_cast<int>(bars.size()));
+  const auto has = [&](F f) {
+    return std::find(c.stored.begin(), c.stored.end(), f) != c.stored.end();
+  };
+  const auto value = [&](const Bar& b, F f) { return has(f) ? FieldValue(b, f) : -1.0f; };
+  for (int i = 0; i < series.count; ++i) {
+    const Bar& b = bars[static_cast<std::size_t>(i)];
+    ASSERT_EQ(series.date[i], DateFromReal(b.date)) << "bar " << i;
+    ASSERT_EQ(series.time[i], has(F::Time) ? TimeFromReal(b.time) : 0) << "bar " << i;
+    ASSERT_EQ(series.open[i], value(b, F::Open)) << "bar " << i;
+    ASSERT_EQ(series.high[i], value(b, F::High)) << "bar " << i;
+    ASSERT_EQ(series.low[i], value(b, F::Low)) << "bar " << i;
+    ASSERT_EQ(series.close[i], value(b, F::Close)) << "bar " << i;
+    ASSERT_EQ(series.volume[i], value(b, F::Volume)) << "bar " << i;
+    ASSERT_EQ(series.openInterest[i], value(b, F::OpenInterest)) << "bar " << i;
+  }
+  ReleasePriceSeries(series);
+}
+
+// Vendor-style directories, one security each, read without layout files: the index's field
+// set decides the layout where it is usable, the field count and period where it is not, and
+// a security that nothing fits is refused with the reason.
+TEST(ExtendedReading, FieldSetsFromTheIndex) {
+  const std::vector<F> daily7 = {F::Date,  F::Open,   F::High,        F::Low,
+                                 F::Close, F::Volume, F::OpenInterest};
+  const std::vector<F> intraday7 = {F::Date, F::Time,  F::Open,  F::High,
+                                    F::Low,  F::Close, F::Volume};
+  const std::vector<F> all8 = {F::Date, F::Time,  F::Open,   F::High,
+                               F::Low,  F::Close, F::Volume, F::OpenInterest};
+  const std::vector<F> hlc = {F::Date, F::High, F::Low, F::Close};
+  const std::vector<F> hlcOi = {F::Date, F::High, F::Low, F::Close, F::OpenInterest};
+  const std::vector<F> daily6 = {F::Date, F::Open, F::High, F::Low, F::Close, F::Volume};
+  const std::vector<F> daily5 = {F::Date, F::Open, F::High, F::Low, F::Close};
+  const std::vector<F> intraday6 = {F::Date, F::Time, F::High, F::Low, F::Close, F::Volume};
+  const std::vector<F> intraday5 = {F::Date, F::Time, F::High, F::Low, F::Close};
+  const std::vector<F> closeVolume = {F::Date, F::Close, F::Volume};
+  const std::vector<FieldSetCase> cases = {
+      {"daily 7 fields", IndexedIn::Xmaster, daily7, 0x7F, 'D'},
+      {"intraday 0xBF", IndexedIn::Xmaster, intraday7, 0xBF, 'I'},
+      {"intraday 0xFF", IndexedIn::Xmaster, all8, 0xFF, 'I'},
+      {"4 fields 0x0F", IndexedIn::Xmaster, hlc, 0x0F, 'D'},
+      {"daily 6 fields 0x3F", IndexedIn::Xmaster, daily6, 0x3F, 'D'},
+      {"daily 5 fields 0x2F", IndexedIn::Xmaster, daily5, 0x2F, 'D'},
+      {"XMASTER set without DATE: the count decides", IndexedIn::Xmaster, daily5, 0x3E, 'D'},
+      {"EMASTER 4 fields", IndexedIn::Emaster, hlc, 0x0F, 'D'},
+      {"EMASTER DATE HIGH LOW CLOSE OI", IndexedIn::Emaster, hlcOi, 0x4F, 'D'},
+      {"EMASTER intraday 0xBF", IndexedIn::Emaster, intraday7, 0xBF, 'D'},
+      {"EMASTER set against the field count", IndexedIn::Emaster, daily6, 0x7F, 'D'},
+      {"MASTER intraday 7 fields", IndexedIn::MasterOnly, intraday7, 0, 'I'},
+      {"MASTER intraday 6 fields", IndexedIn::MasterOnly, intraday6, 0, 'I'},
+      {"MASTER intraday 8 fields", IndexedIn::MasterOnly, all8, 0, 'I'},
+      {"MASTER daily 6 fields", IndexedIn::MasterOnly, daily6, 0, 'D'},
+      {"MASTER 4 fields", IndexedIn::MasterOnly, hlc, 0, 'D',
+       "no layout fits 4 fields in records of 16 bytes"},
+      {"MASTER intraday 5 fields", IndexedIn::MasterOnly, intraday5, 0, 'I',
+       "no layout fits 5 fields of intraday data"},
+      {"EMASTER set of 5 for 3 fields", IndexedIn::Emaster, closeVolume, 0x1F, 'D',
+       "the index's field set does not agree with the field count"},
+  };
+
+  for (const FieldSetCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectFieldSetRead(c);
+  }
+}
+
+// An empty or garbled layout file names no field: the extended reading takes the field count
+// instead, where the classic reading keeps reading what the file names (nothing: all -1).
+TEST(ExtendedReading, LayoutFileNamingNoFieldCountsAsMissing) {
+  TempDir tmp;
+  fixture::Security s;
+  s.symbol = "GARB";
+  fixture::WriteMaster(tmp.path() / "MASTER", {fixture::SecurityRecord(s)});
+  fixture::WriteSimpleSecurity(tmp.path(), 1, {.bars = 12});
+  PriceSeries expected;
+  ASSERT_EQ(ReadSecurity(expected, tmp.dir(), "GARB", 0, -1, 1), kSuccess);
+  for (const char* text : {"", "garbage\r\n", "\"FOO\",1,2\r\n\"BAR\"\r\n", "\n\n\n"}) {
+    SCOPED_TRACE(text);
+    fixture::WriteText(tmp.path() / "F1.DOP", text);
+    PriceSeries classic, extended;
+    ASSERT_EQ(ReadSecurityExtended(extended, tmp.dir(), "GARB", 0, -1, 1), kSuccess);
+    ExpectSameSeries(expected, extended, "GARB");
+    ASSERT_EQ(ReadSecurity(classic, tmp.dir(), "GARB", 0, -1, 1), kSuccess);
+    EXPECT_EQ(classic.close[0], -1.0f);
+    EXPECT_EQ(classic.date[0], 0);
+    ReleasePriceSeries(classic);
+    ReleasePriceSeries(extended);
+  }
+  ReleasePriceSeries(expected);
 }
 
 // The real directory: 215 securities without layout files read exactly as a copy with the

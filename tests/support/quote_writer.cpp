@@ -63,6 +63,7 @@ Record53 SecurityRecord(const Security& s) {
   PutText(r, 7, 16, s.name);
   PutMbf(&r[25], s.real1);
   PutMbf(&r[29], s.real2);
+  r[33] = static_cast<std::uint8_t>(s.period);
   PutText(r, 36, 16, s.symbol);
   return r;
 }
@@ -103,6 +104,7 @@ void WriteEmaster(const fs::path& file, const std::vector<EmasterEntry>& entries
     r[1] = '6';
     r[2] = e.fileNumber;
     r[6] = 7;
+    r[7] = e.fieldBits;
     std::memcpy(&r[11], e.symbol.data(), std::min<std::size_t>(e.symbol.size(), 14));
     std::memcpy(&r[32], e.longName.data(), std::min<std::size_t>(e.longName.size(), 16));
     std::memcpy(&r[139], e.longName.data(), std::min<std::size_t>(e.longName.size(), kSize - 139));
@@ -125,10 +127,16 @@ void WriteXmaster(const fs::path& file, const std::vector<XmasterEntry>& entries
     r[0] = 1;
     std::memcpy(&r[1], e.symbol.data(), std::min<std::size_t>(e.symbol.size(), 15));
     std::memcpy(&r[16], e.name.data(), std::min<std::size_t>(e.name.size(), 46));
-    r[62] = 'D';
+    r[62] = static_cast<std::uint8_t>(e.period);
+    r[63] = static_cast<std::uint8_t>(e.interval & 0xFF);
+    r[64] = static_cast<std::uint8_t>(e.interval >> 8);
     r[65] = static_cast<std::uint8_t>(e.fileNumber & 0xFF);
     r[66] = static_cast<std::uint8_t>(e.fileNumber >> 8);
     r[70] = e.fieldBits;
+    for (std::size_t i = 0; i < 4; ++i) {
+      r[108 + i] = static_cast<std::uint8_t>(e.firstDate >> (8 * i));
+      r[116 + i] = static_cast<std::uint8_t>(e.lastDate >> (8 * i));
+    }
     bytes.insert(bytes.end(), r.begin(), r.end());
   }
   WriteBytes(file, bytes);

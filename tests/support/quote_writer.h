@@ -28,6 +28,7 @@ struct Security {
   std::string symbol;  // bytes 36..51, blank padded, cut to 16
   float real1 = 0.0f;  // bytes 25..28 as MBF
   float real2 = 0.0f;  // bytes 29..32 as MBF
+  char period = 0;     // byte 33 ('D', 'I' ...)
 };
 
 Record53 SecurityRecord(const Security& s);
@@ -41,23 +42,29 @@ void WriteMaster(const fs::path& file, const std::vector<Record53>& records,
                  std::optional<std::int16_t> headerCount = std::nullopt);
 
 // EMASTER: a 192-byte header (count at bytes 0..1) and one 192-byte record per entry: file
-// number at byte 2, field count at byte 6, symbol at 11, 16-character name at 32 and the
-// NUL-ended long name at 139.
+// number at byte 2, field count at byte 6, field set at byte 7, symbol at 11, 16-character
+// name at 32 and the NUL-ended long name at 139.
 struct EmasterEntry {
   std::uint8_t fileNumber = 1;
   std::string symbol;
   std::string longName;
+  std::uint8_t fieldBits = 0;
 };
 void WriteEmaster(const fs::path& file, const std::vector<EmasterEntry>& entries,
                   std::optional<std::int16_t> headerCount = std::nullopt);
 
 // XMASTER: a 150-byte header (count at bytes 10..11) and one 150-byte record per entry:
-// symbol at 1, name at 16, file number (of F<n>.MWD) at 65..66, field bits at 70.
+// symbol at 1, name at 16, period at 62, interval at 63..64, file number (of F<n>.MWD) at
+// 65..66, field bits at 70, first and last dates (YYYYMMDD) at 108..111 and 116..119.
 struct XmasterEntry {
   std::uint16_t fileNumber = 256;
   std::string symbol;
   std::string name;
   std::uint8_t fieldBits = 0x7F;  // one bit per field: 7 fields
+  char period = 'D';
+  std::uint16_t interval = 0;
+  std::uint32_t firstDate = 0;
+  std::uint32_t lastDate = 0;
 };
 void WriteXmaster(const fs::path& file, const std::vector<XmasterEntry>& entries,
                   std::optional<std::uint16_t> headerCount = std::nullopt);

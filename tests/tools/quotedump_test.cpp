@@ -221,6 +221,92 @@ TEST(Quotedump, ExtendedSwitch) {
   }
 }
 
+// The extended search reads the whole index of every directory it visits, at any path
+// length: a long name from a subdirectory's EMASTER, a subdirectory's XMASTER security (its
+// first and last dates shown as MASTER shows its own) and a directory 1,200 bytes deep.
+TEST(Quotedump, ExtendedSearchReachesEveryDirectoryAtAnyPathLength) {
+  fixture::TempDir tmp;
+  WriteMaster(tmp.path() / "MASTER", {DirectoryRecord("SUB")});
+  const fs::path sub = tmp.path() / "SUB";
+  fs::create_directory(sub);
+  WriteMaster(
+      sub / "MASTER",
+      {fixture::SecurityRecord({.fileNumber = 9, .name = "Deep Sea Mining", .symbol = "DEEP"})});
+  fixture::WriteEmaster(sub / "EMASTER", {{9, "DEEP", "Deep Sea Mining Corporation"}});
+  fixture::WriteXmaster(sub / "XMASTER", {{.fileNumber = 300,
+                                           .symbol = "XSUB",
+                                           .name = "Extended In Sub",
+                                           .firstDate = 20110103,
+                                           .lastDate = 20120315}});
+  fixture::WriteSimpleSecurity(sub, 9, {.bars = 6});
+  fs::remove(sub / "F9.DOP");
+  fixture::WriteSimpleSecurity(sub, 30, {.bars = 5});
+  fs::rename(sub / "F30.DAT", sub / "F300.MWD");
+  fs::path deep = tmp.path();
+  while (deep.string().size() < 1200) deep /= std::string(200, 'd');
+  fs::create_directories(deep);
+  WriteMaster(deep / "MASTER",
+              {fixture::SecurityRecord({.fileNumber = 1, .name = "Long Path", .symbol = "LONGP"})});
+  fixture::WriteSimpleSecurity(deep, 1, {.bars = 7});
+
+  struct Case {
+    fs::path dir;
+    std::string key, found;
+    int bars;
+  };
+  for (const Case& c : std::vector<Case>{
+           {tmp.path(), "deep sea mining corporation", sub.string() + "/\tfile=9\t", 6},
+           {tmp.path(), "xsub", sub.string() + "/\tfile=300\t", 5},
+           {deep, "LONGP", deep.string() + "/\tfile=1\t", 7}}) {
+    Result r = Quotedump({"--extended", "find", c.dir.string(), c.key});
+    EXPECT_EQ(r.status, 0) << c.key << ": " << r.err;
+    EXPECT_EQ(r.out.rfind("dir=" + c.found, 0), 0u) << r.out;
+    r = Quotedump({"--extended", "read", c.dir.string(), c.key});
+    EXPECT_EQ(r.status, 0) << c.key << ": " << r.err;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + c.bars) << c.key;
+  }
+  const Result r = Quotedump({"--extended", "find", tmp.dir(), "XSUB"});
+  EXPECT_NE(r.out.find("\treal1=1110103\treal2=1120315\n"), std::string::npos) << r.out;
+}
+
+// A read that fails says what would work: a security that lacks only its layout file reads
+// with --extended; one that no layout fits says why.
+TEST(Quotedump, ReadFailuresSayWhatWouldRead) {
+  fixture::TempDir tmp;
+  fixture::Security three{2, 12, 3, "Three Fields", "THREE"};
+  WriteMaster(tmp.path() / "MASTER", {Sec(1, "SEVEN", "Seven Fields"),
+                                      fixture::SecurityRecord(three), Sec(4, "GONE", "No Data")});
+  fixture::WriteSimpleSecurity(tmp.path(), 1, {.bars = 3});
+  fs::remove(tmp.path() / "F1.DOP");
+  fixture::WriteDat(tmp.path() / "F1.DAT", 24, {{1120313.0f, 2, 2.5f, 1.5f, 2.2f, 900}});
+  fixture::WriteDat(tmp.path() / "F2.DAT", 12, {{1120313.0f, 2.5f, 1.5f}});
+  const std::string hint =
+      "; the layout file is all this security lacks, and --extended reads it from the field "
+      "count\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{"read", tmp.dir(), "SEVEN"},
+            "quotedump: -2 File Open: cannot open " + tmp.dir() +
+                "F1.DOP (No such file or directory)" + hint},
+           {{"read", tmp.dir(), "THREE"},
+            "quotedump: -2 File Open: cannot open " + tmp.dir() +
+                "F2.DOP (No such file or directory)\n"},
+           {{"read", tmp.dir(), "GONE"},
+            "quotedump: -2 File Open: cannot open " + tmp.dir() +
+                "F4.DOP (No such file or directory)\n"},
+           {{"--extended", "read", tmp.dir(), "THREE"},
+            "quotedump: -1 Invalid Parm: no layout fits 3 fields in records of 12 bytes: F2.DOP "
+            "is missing or names no field, the index holds no field set, and without them only "
+            "5 to 8 fields of 4 bytes each are read\n"}}) {
+    const Result r = Quotedump(c.args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, c.err);
+  }
+}
+
 TEST(Quotedump, RealDatabase) {
   const fs::path dir = fs::path(TICKVANE_SHARED_DIR) / "realdata" / "asx-mining";
   if (!fs::exists(dir / "MASTER")) GTEST_SKIP() << "no real data at " << dir;

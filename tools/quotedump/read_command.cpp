@@ -117,6 +117,28 @@ char* FormatCsv(const PriceSeries& s, std::size_t& length) {
   return text;
 }
 
+// The result code and its text, and what the library can tell of the reason: the file that
+// cannot be opened (and, where a missing layout file is all a security lacks, the way to
+// read it), or why no layout fits.
+std::string FailureMessage(ResultCode code, std::string_view directory, std::string_view key,
+                           bool extended) {
+  std::string message = std::to_string(code) + " " + ResultText(code);
+  if (code == kFileOpen) {
+    const UnopenableFile missing = extended ? FindUnopenableIndexedFile(directory, key)
+                                            : FindUnopenableDataFile(directory, key);
+    if (!missing.path.empty())
+      message += ": cannot open " + missing.path + " (" + std::strerror(missing.error) + ")";
+    if (!extended && OnlyLayoutFileMissing(directory, key))
+      message +=
+          "; the layout file is all this security lacks, and --extended reads it from the "
+          "field count";
+  } else if (code == kInvalidParm && extended) {
+    if (const std::string why = DescribeUnreadableShape(directory, key); !why.empty())
+      message += ": " + why;
+  }
+  return message;
+}
+
 }  // namespace
 
 bool ReadBars(PriceSeries& series, std::string_view directory, std::string_view key,
@@ -125,14 +147,7 @@ bool ReadBars(PriceSeries& series, std::string_view directory, std::string_view 
   const ResultCode code = read(series, directory, key, start, count, 1);
   if (code == kSuccess) return true;
   ReleasePriceSeries(series);
-  std::string message = std::to_string(code) + " " + ResultText(code);
-  if (code == kFileOpen) {
-    const UnopenableFile missing = extended ? FindUnopenableIndexedFile(directory, key)
-                                            : FindUnopenableDataFile(directory, key);
-    if (!missing.path.empty())
-      message += ": cannot open " + missing.path + " (" + std::strerror(missing.error) + ")";
-  }
-  PrintError(message);
+  PrintError(FailureMessage(code, directory, key, extended));
   return false;
 }
 

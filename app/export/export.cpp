@@ -20,6 +20,7 @@
 
 #include "Doc.h"
 #include "bars.h"
+#include "extended.h"
 #include "ordered_jobs.h"
 #include "output_file.h"
 #include "pdf_book.h"
@@ -74,12 +75,21 @@ bool OpenDatabase(CBars& bars, const ExportOptions& options, MessageService& mes
 
 std::string LoadFailure(const CBars& bars) {
   const char* symbol = bars.GetSymbol(bars.m_current);
-  const UnopenableFile file = bars.IsExtended()
-                                  ? FindUnopenableIndexedFile(bars.m_dataDir, symbol ? symbol : "")
-                                  : FindUnopenableDataFile(bars.m_dataDir, symbol ? symbol : "");
-  if (file.path.empty()) return "load failed";
-  return "cannot open " + file.path + ": " +
-         (file.error == EINVAL ? "not a regular file" : std::strerror(file.error));
+  const std::string key = symbol ? symbol : "";
+  const UnopenableFile file = bars.IsExtended() ? FindUnopenableIndexedFile(bars.m_dataDir, key)
+                                                : FindUnopenableDataFile(bars.m_dataDir, key);
+  if (file.path.empty()) {
+    const std::string why =
+        bars.IsExtended() ? DescribeUnreadableShape(bars.m_dataDir, key) : std::string();
+    return why.empty() ? "load failed" : why;
+  }
+  std::string failure = "cannot open " + file.path + ": " +
+                        (file.error == EINVAL ? "not a regular file" : std::strerror(file.error));
+  if (!bars.IsExtended() && OnlyLayoutFileMissing(bars.m_dataDir, key))
+    failure +=
+        "; the layout file is all this security lacks, and --extended reads it from the "
+        "field count";
+  return failure;
 }
 
 namespace {
@@ -128,9 +138,12 @@ int ExportOne(CBars& bars, const ExportOptions& options, const DatabaseFiles& da
   if (!options.symbol.empty()) {
     bool listed = false;
     for (int i = 0; i < bars.m_count && !listed; ++i) listed = options.symbol == bars.GetSymbol(i);
-    // Not listed: the search reports it as Go To would, and nothing is written.
+    if (!listed) {
+      std::fprintf(stderr, "tickvane: no security with symbol %s in %s\n", options.symbol.c_str(),
+                   options.master.c_str());
+      return 1;
+    }
     bars.SearchSetSymbolIndex(options.symbol);
-    if (!listed) return 1;
     if (!bars.m_seriesAllocated) {
       std::fprintf(stderr, "tickvane: %s\n", LoadFailure(bars).c_str());
       return 1;

@@ -39,7 +39,8 @@ struct ExportOptions {
 std::string ExportFileName(int index, std::string_view symbol);
 
 // Why the chart object's current security could not be loaded, naming its layout or data file
-// when one of them cannot be opened.
+// when one of them cannot be opened (and the way to read it when a missing layout file is all
+// it lacks), or why no layout fits it.
 std::string LoadFailure(const CBars& bars);
 
 // Draws the chart object's current state into a width x height image (null when it cannot

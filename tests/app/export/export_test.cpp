@@ -173,8 +173,8 @@ TEST_F(ExportRun, RefusedPathUnknownSymbolAndFailedLoadWriteNothing) {
       << run.err;
 
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --symbol aaa " + Master());
-  EXPECT_NE(run.status, 0);
-  EXPECT_NE(run.err.find("Tickvane: Failure in SearchSetSymbolIndex"), std::string::npos);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "tickvane: no security with symbol aaa in " + dir.dir() + "MASTER\n");
 
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --symbol B/B " + Master());
   EXPECT_NE(run.status, 0);
@@ -182,6 +182,16 @@ TEST_F(ExportRun, RefusedPathUnknownSymbolAndFailedLoadWriteNothing) {
   EXPECT_NE(
       run.err.find("tickvane: cannot open " + dir.dir() + "F2.DAT: No such file or directory"),
       std::string::npos)
+      << run.err;
+
+  // A security whose layout file is all it lacks: the message says what reads it.
+  std::filesystem::remove(dir.path() / "F3.DOP");
+  run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --symbol CCC " + Master());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("tickvane: cannot open " + dir.dir() +
+                         "F3.DOP: No such file or directory; the layout file is all this "
+                         "security lacks, and --extended reads it from the field count\n"),
+            std::string::npos)
       << run.err;
 
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' '" + dir.dir() + "none/MASTER'");

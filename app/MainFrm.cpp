@@ -27,6 +27,8 @@ namespace tv {
 
 namespace {
 
+constexpr const char* kIdleText = "For Help, press F1";
+
 QSize ScreenSize() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen ? screen->geometry().size() : QSize(1024, 768);
@@ -165,7 +167,7 @@ void CMainFrame::CreateStatusBar() {
   m_wndStatusBar->setObjectName("statusBar");
   // The idle text is an ordinary pane: a command prompt shown while a menu item or a button
   // is hovered covers it and uncovers it again when the pointer moves on.
-  m_messagePane = new QLabel("For Help, press F1");
+  m_messagePane = new QLabel(kIdleText);
   m_messagePane->setObjectName("messagePane");
   m_wndStatusBar->addWidget(m_messagePane, 1);
 
@@ -209,6 +211,12 @@ void CMainFrame::OnUpdateCounterPane() {
   const CBars& bars = m_doc.GetBars();
   const QString text = QString::fromStdString(CounterText(bars.m_count, bars.m_current));
   if (m_counterPane->text() != text) m_counterPane->setText(text);
+}
+
+void CMainFrame::OnUpdateMessagePane() {
+  const std::string& problem = m_doc.GetBars().LoadProblem();
+  const QString text = problem.empty() ? QString(kIdleText) : QString::fromStdString(problem);
+  if (m_messagePane->text() != text) m_messagePane->setText(text);
 }
 
 void CMainFrame::OnUpdatePiePane() {

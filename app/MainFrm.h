@@ -59,6 +59,9 @@ class CMainFrame final : public QMainWindow {
   // The status panes' updates, run whenever the program goes idle.
   void OnUpdateCounterPane();
   void OnUpdatePiePane();
+  // The message pane: why the current security could not be read (extended reading says so
+  // here instead of in a box), else the idle text.
+  void OnUpdateMessagePane();
   // Fills the recent-file entries of the File menu from the list.
   void UpdateRecentFileMenu();
 

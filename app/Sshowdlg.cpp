@@ -162,7 +162,7 @@ bool CSlideShowWnd::Start(int seconds) {
 
   // Whatever was current before, the show begins with the first security of the list.
   CBars& bars = m_owner.GetActiveDocument()->GetBars();
-  bars.m_current = 0;
+  bars.m_current = bars.FirstSecurityIndex();
   if (bars.m_count >= 1) bars.LoadCurrentSecurity();
 
   m_timer = new QTimer(this);

@@ -114,6 +114,11 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
     return RunViewOptionsDialog(m_messages, bars, values);
   });
   view->SetSlideShowStarter(StartSlideShow);
+  m_pDoc->SetFileOpener([this](const std::string& path) {
+    const bool opened = m_pDocTemplate->OpenDocumentFile(path);
+    m_pMainFrame->UpdateRecentFileMenu();
+    return opened;
+  });
 
   // 5. The command line: a file named there opens as File Open would.
   if (!file.empty()) {
@@ -233,6 +238,7 @@ bool CTickvaneApp::OnIdle(int) {
   m_pCommands->UpdateAll();
   m_pMainFrame->OnUpdateCounterPane();
   m_pMainFrame->OnUpdatePiePane();
+  m_pMainFrame->OnUpdateMessagePane();
   const bool more = false;
   // The splash stands until its ten seconds are up; keep asking for idle time till then.
   if (m_pSplashWnd && m_pSplashWnd->HasWindow()) {

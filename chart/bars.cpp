@@ -71,6 +71,7 @@ void CBars::Reset() {
   SetViewOptions(tv::ViewOptions{});
   windowStart_ = 0;
   newest_ = true;
+  m_loadProblem.clear();
 }
 
 int CBars::AllocateSeries(int bars) {

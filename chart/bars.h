@@ -86,6 +86,18 @@ class CBars {
   const char* GetName(int i) const;
   // Whether list entry i is a MASTER directory entry (a subdirectory, not a security).
   bool IsDirectoryEntry(int i) const;
+  // For a directory entry: the subdirectory's name as the entry gives it, and the path of its
+  // MASTER file as a File Open would take it. Empty for any other entry.
+  std::string DirectoryEntryName(int i) const;
+  std::string DirectoryEntryMaster(int i) const;
+  // Extended browsing passes over directory entries: the first entry that is a security (0
+  // when there is none, and always 0 in classic reading), and the next security from list
+  // entry `from` in `direction` (+1 or -1), or -1 when there is none.
+  int FirstSecurityIndex() const;
+  int NextSecurityIndex(int from, int direction) const;
+  // Why the current security could not be shown, for the status bar: set instead of a
+  // message box when a load fails with extended reading on, empty after a good load.
+  const std::string& LoadProblem() const { return m_loadProblem; }
   // Symbol and name of the current entry, as the chart's title shows them.
   const char* CurrentSymbol() const;
   const char* CurrentName() const;
@@ -193,6 +205,8 @@ class CBars {
 
  private:
   int ReadExtendedSecurityList();
+  int StepOverDirectories(int delta);
+  std::string LoadFailureText(const char* symbol, ResultCode result) const;
   void Report(std::string_view text, tv::MessageIcon icon);
   tv::Size LogicalSize(const tv::Rect& target) const;
   // Reads `count` bars from file index `start` (start -1: the newest bars) into the series
@@ -202,6 +216,7 @@ class CBars {
 
   std::int32_t windowStart_ = 0;
   bool newest_ = true;
+  std::string m_loadProblem;
 
   tv::MessageService* messages_ = nullptr;
   std::function<tv::Size()> logicalSize_;

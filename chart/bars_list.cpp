@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -143,15 +144,50 @@ int CBars::LoadBars(std::int32_t start, std::int32_t count) {
   newest_ = start < 0;
   windowStart_ = start < 0 ? std::max<std::int32_t>(m_series.fileRecords - bars, 0) : start;
   if (r != kSuccess) {
-    std::string text = "Read failed for symbol ";
-    text += symbol;
-    Report(text, tv::MessageIcon::Stop);
+    if (m_extended) {
+      // Browsing goes on past a security that cannot be read: the reason goes to the status
+      // bar, where it waits for no one.
+      m_loadProblem = LoadFailureText(symbol, r);
+    } else {
+      std::string text = "Read failed for symbol ";
+      text += symbol;
+      Report(text, tv::MessageIcon::Stop);
+    }
     ReleaseSeries();
     newest_ = true;
     windowStart_ = 0;
     return 1;
   }
+  m_loadProblem.clear();
   return 0;
+}
+
+std::string CBars::LoadFailureText(const char* symbol, ResultCode result) const {
+  if (IsDirectoryEntry(m_current))
+    return DirectoryEntryName(m_current) + " is a folder: Go To opens it";
+  if (*symbol == '\0' || std::all_of(symbol, symbol + std::strlen(symbol),
+                                     [](char c) { return static_cast<unsigned char>(c) <= 32; }))
+    return "Entry " + std::to_string(m_current + 1) + " cannot be read: its symbol is blank";
+  std::string text = "Read failed for symbol ";
+  text += symbol;
+  text += ": ";
+  switch (result) {
+    case kFileOpen: {
+      const UnopenableFile file = FindUnopenableIndexedFile(m_dataDir, symbol);
+      if (file.path.empty()) return text + "a file of the security cannot be opened";
+      return text + "cannot open " + file.path + ": " + std::strerror(file.error);
+    }
+    case kInvalidParm:
+      return text + "its record layout cannot be read";
+    case kFileRead:
+      return text + "its files cannot be read";
+    case kRecordNotFound:
+      return text + "its data file holds no bars";
+    case kMalloc:
+      return text + "out of memory";
+    default:
+      return text + ResultText(result);
+  }
 }
 
 void CBars::SearchSetSymbolIndex(std::string_view symbol) {
@@ -172,6 +208,7 @@ int CBars::Step(int delta) {
     m_current = 0;
     return 1;
   }
+  if (m_extended) return StepOverDirectories(delta);
   long long next = static_cast<long long>(m_current) + delta;
   int clamped = 0;
   if (next < 0) {
@@ -187,9 +224,45 @@ int CBars::Step(int delta) {
   return clamped;
 }
 
-int CBars::CanStepNext() const { return m_current < m_count - 1 && m_count > 0 ? 1 : 0; }
+int CBars::StepOverDirectories(int delta) {
+  // Each step moves to the next security in its direction; running out of them clamps. A
+  // step never lands on a directory entry, so Next, Previous and the slide show never meet
+  // one.
+  const int direction = delta < 0 ? -1 : 1;
+  int at = m_current;
+  int clamped = 0;
+  for (long long left = std::llabs(static_cast<long long>(delta)); left > 0; --left) {
+    const int next = NextSecurityIndex(at, direction);
+    if (next < 0) {
+      clamped = 1;
+      break;
+    }
+    at = next;
+  }
+  m_current = at;
+  LoadCurrentSecurity();
+  return clamped;
+}
 
-int CBars::CanStepPrevious() const { return m_current > 0 && m_count > 0 ? 1 : 0; }
+int CBars::NextSecurityIndex(int from, int direction) const {
+  for (int i = from + direction; i >= 0 && i < m_count; i += direction)
+    if (!IsDirectoryEntry(i)) return i;
+  return -1;
+}
+
+int CBars::FirstSecurityIndex() const {
+  return m_extended ? std::max(NextSecurityIndex(-1, +1), 0) : 0;
+}
+
+int CBars::CanStepNext() const {
+  if (m_extended) return m_count > 0 && NextSecurityIndex(m_current, +1) >= 0 ? 1 : 0;
+  return m_current < m_count - 1 && m_count > 0 ? 1 : 0;
+}
+
+int CBars::CanStepPrevious() const {
+  if (m_extended) return m_count > 0 && NextSecurityIndex(m_current, -1) >= 0 ? 1 : 0;
+  return m_current > 0 && m_count > 0 ? 1 : 0;
+}
 
 const char* CBars::GetSymbol(int i) const {
   if (i < 0 || i >= m_count) return nullptr;
@@ -207,6 +280,23 @@ bool CBars::IsDirectoryEntry(int i) const {
   // The classic list keeps the 16-character name field as stored.
   const auto& name = m_names[static_cast<std::size_t>(i)];
   return name[0] != ' ' && std::string_view(name.data() + 11, 5) == "<DIR>";
+}
+
+std::string CBars::DirectoryEntryName(int i) const {
+  if (!IsDirectoryEntry(i)) return {};
+  if (m_extended) return m_index[static_cast<std::size_t>(i)].record.directoryName();
+  // A directory entry's name is the first 8 characters of its name field.
+  std::string name(m_names[static_cast<std::size_t>(i)].data(), 8);
+  TrimTrailingBlanks(name);
+  return name;
+}
+
+std::string CBars::DirectoryEntryMaster(int i) const {
+  const std::string name = DirectoryEntryName(i);
+  if (name.empty()) return {};
+  // Names on disk may differ in case from the index, as everywhere in these directories.
+  const std::string folder = ResolveInDirectory(NormaliseDirectory(m_dataDir), name);
+  return ResolveInDirectory(NormaliseDirectory(folder), "MASTER");
 }
 
 const char* CBars::CurrentSymbol() const {

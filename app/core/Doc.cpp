@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "database_files.h"
+#include "goto_list.h"
 
 namespace tv {
 
@@ -115,6 +116,7 @@ bool CTickvaneDoc::OnOpenDocument(const std::string& path) {
   if (m_sessionBarSpace != 0) bars.SetBarSpace(m_sessionBarSpace);
   if (bars.OpenMaster(path.c_str())) {
     bars.ReadSecurityList();
+    bars.m_current = bars.FirstSecurityIndex();
     bars.LoadCurrentSecurity();
   } else {
     m_messages.ShowMessage(kNotMasterMessage, MessageIcon::None);
@@ -146,8 +148,21 @@ void CTickvaneDoc::OnGoTo() {
   // An OK without a chosen entry names no security: it changes nothing, like Cancel (an
   // empty key could otherwise pick a security whose symbol field is blank).
   if (selection.empty()) return;
+  if (const int folder = FolderEntry(selection); folder >= 0) {
+    if (m_openFile) m_openFile(m_pBars->DirectoryEntryMaster(folder));
+    return;
+  }
   m_pBars->SearchSetSymbolIndex(GoToSymbol(selection));
   UpdateAllViews();
+}
+
+int CTickvaneDoc::FolderEntry(std::string_view selection) const {
+  if (!Extended()) return -1;
+  const CBars& bars = *m_pBars;
+  for (int i = 0; i < bars.m_count; ++i)
+    if (bars.IsDirectoryEntry(i) && GoToFolderEntry(bars.DirectoryEntryName(i)) == selection)
+      return i;
+  return -1;
 }
 
 void CTickvaneDoc::OnViewOptions() {

@@ -66,13 +66,21 @@ class CTickvaneDoc {
 
   void SetGoToDialog(GoToDialog run) { m_goTo = std::move(run); }
   void SetViewOptionsDialog(ViewOptionsDialog run) { m_viewOptions = std::move(run); }
+  // How Go To opens a folder's MASTER file: as File Open does (recent files included).
+  void SetFileOpener(std::function<bool(const std::string& path)> open) {
+    m_openFile = std::move(open);
+  }
 
   // Command handlers and their enable rules.
   void OnGoTo();
   void OnViewOptions();
-  bool CanGoTo() const { return SeriesLoaded(); }
+  // With extended reading a security that could not be read is no dead end: Go To and the
+  // slide show stay open while the list has something to go to.
+  bool CanGoTo() const { return SeriesLoaded() || (Extended() && m_pBars->m_count > 0); }
   bool CanViewOptions() const { return SeriesLoaded(); }
-  bool CanSlideShow() const { return SeriesLoaded(); }
+  bool CanSlideShow() const {
+    return SeriesLoaded() || (Extended() && m_pBars->NextSecurityIndex(-1, +1) >= 0);
+  }
   bool CanNext() const { return m_pBars->CanStepNext() != 0; }
   // Bar spacing up or down by `steps` within the bar-spacing range for the rest of this run
   // (Ctrl+wheel, Ctrl+Plus/Minus): it outlasts opening another database but is never written; View
@@ -85,6 +93,9 @@ class CTickvaneDoc {
   // A settings file that is one of the files of the database at `master` (a link, a second
   // name) is abandoned, with a message: the program never writes a quote file.
   void GuardSettingsFile(const std::string& master);
+  bool Extended() const { return m_pBars->IsExtended(); }
+  // Extended reading: the list entry `selection` names when it is a folder, else -1.
+  int FolderEntry(std::string_view selection) const;
 
   Profile& m_profile;
   MessageService& m_messages;
@@ -93,6 +104,7 @@ class CTickvaneDoc {
   std::vector<std::function<void()>> m_views;
   GoToDialog m_goTo;
   ViewOptionsDialog m_viewOptions;
+  std::function<bool(const std::string& path)> m_openFile;
   int m_sessionBarSpace = 0;  // 0: the stored spacing
 };
 

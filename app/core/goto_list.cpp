@@ -19,6 +19,10 @@ int GoToSortFromProfile(int stored) {
   return stored >= kSortMaster && stored <= kSortName ? stored : kSortMaster;
 }
 
+std::string GoToFolderEntry(std::string_view folder) {
+  return GoToEntry(std::string(folder) + '/', kFolderName);
+}
+
 std::string GoToEntry(std::string_view symbol, std::string_view name) {
   std::string entry;
   entry.reserve(symbol.size() + 1 + name.size());
@@ -66,18 +70,24 @@ namespace {
 // equal keys keeping list order.
 GoToList BuildLargeGoToList(const CBars& bars, int sort) {
   struct Item {
-    std::string_view key;
+    std::string key;
     std::string entry;
   };
   std::vector<Item> items;
   items.reserve(static_cast<std::size_t>(std::max(bars.m_count, 0)));
   GoToList list;
   for (int i = 0; i < bars.m_count; ++i) {
+    if (bars.IsDirectoryEntry(i)) {
+      const std::string folder = bars.DirectoryEntryName(i);
+      items.push_back(
+          {sort == kSortName ? std::string(kFolderName) : folder + '/', GoToFolderEntry(folder)});
+      continue;
+    }
     const char* symbol = bars.GetSymbol(i);
     const char* name = bars.GetName(i);
     const std::string_view s = symbol ? symbol : "";
     const std::string_view n = name ? name : "";
-    items.push_back({sort == kSortName ? n : s, GoToEntry(s, n)});
+    items.push_back({std::string(sort == kSortName ? n : s), GoToEntry(s, n)});
     if (i == bars.m_current) list.currentEntry = items.back().entry;
   }
   if (sort == kSortSymbol || sort == kSortName) {

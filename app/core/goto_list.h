@@ -23,6 +23,10 @@ int GoToSortFromProfile(int stored);
 
 // "symbol<TAB>name".
 std::string GoToEntry(std::string_view symbol, std::string_view name);
+// How extended reading lists a directory entry: as a folder, its name with a trailing '/'
+// where a symbol stands and "(folder)" where a name stands. Choosing it opens the folder.
+inline constexpr std::string_view kFolderName = "(folder)";
+std::string GoToFolderEntry(std::string_view folder);
 
 // Compares two keys without regard to case: A-Z fold to a-z and nothing else does, then the
 // characters compare by unsigned code, and a key that is a prefix of the other is the smaller.

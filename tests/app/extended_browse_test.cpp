@@ -1,0 +1,117 @@
+// Browsing with extended reading: Next, Previous, Go To and the slide show pass over folders
+// and unreadable securities without ever stopping at a message box.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPointer>
+
+#include "Sshowdlg.h"
+#include "goto_list.h"
+#include "recent_files.h"
+#include "show_fixture.h"
+
+namespace {
+
+using show_fixture::Program;
+
+// SYM1, folder SUBA (holding SYM9), SYM2 without a readable data file, SYM3, folder SUBB.
+struct FolderDatabase {
+  fixture::TempDir dir;
+  Program p;
+  FolderDatabase() {
+    std::vector<fixture::Record53> records;
+    for (int n : {1, 2, 3}) {
+      fixture::Security s;
+      s.fileNumber = static_cast<std::uint8_t>(n);
+      s.symbol = "SYM" + std::to_string(n);
+      s.name = "NAME " + std::to_string(n);
+      records.push_back(fixture::SecurityRecord(s));
+      fixture::WriteSimpleSecurity(dir.path(), s.fileNumber, {.bars = 60});
+    }
+    records.insert(records.begin() + 1, fixture::DirectoryRecord("SUBA"));
+    records.push_back(fixture::DirectoryRecord("SUBB"));
+    fixture::WriteMaster(dir.path() / "MASTER", records);
+    fixture::WriteText(dir.path() / "F2.DAT", "0123456789");  // ten bytes: no bars
+
+    std::filesystem::create_directory(dir.path() / "SUBA");
+    show_fixture::WriteDatabase(dir.path() / "SUBA", 1);
+    fixture::Security deep;
+    deep.fileNumber = 1;
+    deep.symbol = "SYM9";
+    deep.name = "DEEP";
+    fixture::WriteMaster(dir.path() / "SUBA" / "MASTER", {fixture::SecurityRecord(deep)});
+
+    p.app.SetExtendedReading(true);
+    EXPECT_TRUE(p.Start((dir.path() / "MASTER").string()));
+  }
+  std::string Symbol() { return p.bars().CurrentSymbol(); }
+};
+
+TEST(ExtendedBrowsing, NextAndPreviousPassOverFoldersAndReportFailuresInTheStatusBar) {
+  FolderDatabase d;
+  tv::CTickvaneView& view = d.p.view();
+  struct Step {
+    bool next;
+    const char* symbol;
+    bool loaded;
+    bool canNext, canPrevious;
+  };
+  const Step steps[] = {
+      {true, "SYM2", false, true, true},  // over SUBA; its file holds no bars
+      {true, "SYM3", true, false, true},  // SUBB after it is no security
+      {false, "SYM2", false, true, true},
+      {false, "SYM1", true, true, false},  // over SUBA again
+  };
+  EXPECT_EQ(d.Symbol(), "SYM1");
+  for (const Step& s : steps) {
+    s.next ? view.OnNext() : view.OnPrevious();
+    d.p.Idle();
+    EXPECT_EQ(d.Symbol(), s.symbol);
+    EXPECT_EQ(d.p.bars().m_seriesAllocated != 0, s.loaded) << s.symbol;
+    EXPECT_EQ(d.p.app.GetDocument().CanNext(), s.canNext) << s.symbol;
+    EXPECT_EQ(d.p.app.GetDocument().CanPrevious(), s.canPrevious) << s.symbol;
+    // An unreadable security is no dead end: Go To and the slide show stay open.
+    EXPECT_TRUE(d.p.app.GetDocument().CanGoTo()) << s.symbol;
+    EXPECT_TRUE(d.p.app.GetDocument().CanSlideShow()) << s.symbol;
+    const QString status = d.p.frame().messagePane()->text();
+    EXPECT_EQ(status.contains("SYM2"), !s.loaded) << status.toStdString();
+  }
+  EXPECT_TRUE(d.p.messages.texts.empty());
+}
+
+TEST(ExtendedBrowsing, GoToListsFoldersAndChoosingOneOpensItsMaster) {
+  FolderDatabase d;
+  const tv::GoToList list = tv::BuildGoToList(d.p.bars(), tv::kSortMaster);
+  ASSERT_EQ(list.entries.size(), 5U);
+  EXPECT_EQ(list.entries[1], "SUBA/\t(folder)");
+  EXPECT_EQ(list.entries[4], "SUBB/\t(folder)");
+
+  d.p.app.GetDocument().SetGoToDialog([](CBars&, std::string& selection) {
+    selection = "SUBA/\t(folder)";
+    return true;
+  });
+  d.p.app.GetDocument().OnGoTo();
+  EXPECT_EQ(d.Symbol(), "SYM9");
+  EXPECT_NE(d.p.bars().m_seriesAllocated, 0);
+  const std::string opened = (d.dir.path() / "SUBA" / "MASTER").string();
+  EXPECT_EQ(d.p.app.GetDocument().GetPathName(), opened);
+  EXPECT_EQ(d.p.app.GetRecentFiles().entries().front(), opened);
+  EXPECT_TRUE(d.p.messages.texts.empty());
+}
+
+TEST(ExtendedBrowsing, SlideShowGoesOnPastAnUnreadableSecurityAndSkipsFolders) {
+  FolderDatabase d;
+  QPointer<tv::CSlideShowWnd> show(new tv::CSlideShowWnd(d.p.frame(), [] {}));
+  ASSERT_TRUE(show->Start(1));
+  std::vector<std::string> shown{d.Symbol()};
+  for (int tick = 0; tick < 10 && !show.isNull(); ++tick) {
+    show->OnTimer(tv::CSlideShowWnd::kTimerId);
+    show_fixture::DeleteClosedWindows();
+    if (!show.isNull()) shown.push_back(d.Symbol());
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{"SYM1", "SYM2", "SYM3"}));
+  EXPECT_TRUE(d.p.messages.texts.empty());
+}
+
+}  // namespace

@@ -30,6 +30,7 @@
 #include "commands.h"
 #include "database_files.h"
 #include "doc_template.h"
+#include "file_follower.h"
 #include "help_window.h"
 #include "images.h"
 
@@ -92,6 +93,7 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
   m_pDoc->GetBars().SetExtended(
       m_extendedArg.value_or(m_profile.ReadInt("Reading", "Extended", 0) == 1));
   m_pDocTemplate = std::make_unique<CSingleDocTemplate>(*m_pDoc, *m_pRecentFiles);
+  m_pFollower = new CFileFollower(*m_pDoc, this);
   // One-pixel chart lines stay visible on paper and in the preview at screen resolution; at
   // a printer's full resolution they would be hairlines the preview loses altogether.
   m_pPrinter = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
@@ -239,6 +241,7 @@ bool CTickvaneApp::OnIdle(int) {
   m_pMainFrame->OnUpdateCounterPane();
   m_pMainFrame->OnUpdatePiePane();
   m_pMainFrame->OnUpdateMessagePane();
+  m_pFollower->Follow();
   const bool more = false;
   // The splash stands until its ten seconds are up; keep asking for idle time till then.
   if (m_pSplashWnd && m_pSplashWnd->HasWindow()) {

@@ -62,6 +62,7 @@ void CBars::Reset() {
   for (auto& s : m_symbols) s = {' ', '\0'};
   for (auto& s : m_names) s = {' ', '\0'};
   m_index.clear();
+  m_fileNumbers.fill(0);
   m_listing.reset();
   m_masterPath.clear();
   m_dataDir.clear();

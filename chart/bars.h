@@ -128,6 +128,22 @@ class CBars {
   }
   bool AtNewestBars() const { return newest_; }
 
+  // --- following the files while they change on disk. Neither call ever reports: a file
+  // caught half-written, cut short or gone leaves what is shown, and the next change tries
+  // again.
+  //
+  // Reads the list again (MASTER, and the other index files with extended reading), keeping
+  // the current security by file number and symbol, else by symbol, else by position. Returns
+  // 0 when read, 1 when the list could not be read and stays as it was.
+  int RereadSecurityList();
+  // Reads the current security again as its files now are: a window at the newest bars
+  // shows the new newest, a window further back the same bars (the newest when those are
+  // gone), and a security that was not loaded its newest.
+  enum class Reread { Failed, Unchanged, Changed };
+  Reread RereadCurrentSecurity();
+  // The file number of list entry i (0 for an entry outside the list).
+  std::uint16_t FileNumber(int i) const;
+
   // The values of series bar i as the file holds them, as (label, text) lines: date (and
   // time when the layout has a time field), open, high, low, close, volume and open
   // interest, each number the shortest text that reads back to the same float; a field the
@@ -195,7 +211,8 @@ class CBars {
   SeriesColumn<float> m_ma1{};
   SeriesColumn<float> m_ma2{};
   int m_extended = 0;
-  std::vector<IndexedSecurity> m_index;  // the list while extended reading is on
+  std::vector<IndexedSecurity> m_index;                    // the list while extended reading is on
+  std::array<std::uint16_t, kMaxSymbols> m_fileNumbers{};  // of the classic list
   // The data directory's names, read with the extended list: loads in a directory of
   // thousands of files look names up here instead of reading the directory each time.
   std::shared_ptr<const DirectoryListing> m_listing;
@@ -213,6 +230,11 @@ class CBars {
   // and recomputes both averages; reports and releases the series when the read fails.
   int LoadBars(std::int32_t start, std::int32_t count);
   int LoadWindowEndingAt(std::int32_t end);
+  // Reads bars of the current security into `series` (storage already allocated).
+  ResultCode ReadCurrentInto(PriceSeries& series, std::int32_t start, std::int16_t count) const;
+  // Reads bars into a new series and, when that gave bars, puts it in place of the present
+  // one with its averages; what is shown stays otherwise.
+  Reread ReplaceSeries(std::int32_t start, std::int32_t count);
 
   std::int32_t windowStart_ = 0;
   bool newest_ = true;

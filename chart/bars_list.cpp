@@ -86,6 +86,7 @@ int CBars::ReadSecurityList() {
     }
     int filled = 0;
     while (filled < m_count && file.readExact(record.data(), record.size())) {
+      m_fileNumbers[filled] = record[0];
       auto& name = m_names[filled];
       std::memcpy(name.data(), record.data() + 7, 16);
       name[16] = '\0';
@@ -121,23 +122,8 @@ int CBars::LoadBars(std::int32_t start, std::int32_t count) {
   if (m_current < 0 || m_current >= (m_extended ? std::max(m_count, 1) : kMaxSymbols))
     m_current = 0;
   const char* symbol = CurrentSymbol();
-
-  // A blank symbol field gives an empty key (and an entry never read holds a lone blank);
-  // either would match whatever record of the tree happens to have a blank name or symbol.
-  // It names no security, so the load fails.
-  const bool blank = std::all_of(symbol, symbol + std::strlen(symbol),
-                                 [](char c) { return static_cast<unsigned char>(c) <= 32; });
-  ResultCode r = kFileNotFound;
   const auto bars = static_cast<std::int16_t>(std::clamp<std::int32_t>(count, 0, kSeriesBars));
-  if (!blank) {
-    // Extended reading loads the listed entry itself: no search of the tree, and an
-    // XMASTER security or a second entry with the same symbol loads as listed.
-    r = m_extended
-            ? (m_current < m_count ? ReadIndexedSecurity(m_series, m_dataDir, m_index[m_current],
-                                                         symbol, start, bars, 0, m_listing.get())
-                                   : kFileNotFound)
-            : ReadSecurity(m_series, m_dataDir, symbol, start, bars, 0);
-  }
+  const ResultCode r = ReadCurrentInto(m_series, start, bars);
 
   ComputeMovingAverage(m_series.close, m_ma1, static_cast<std::int16_t>(m_ma1Length), 0);
   ComputeMovingAverage(m_series.close, m_ma2, static_cast<std::int16_t>(m_ma2Length), 0);
@@ -160,6 +146,25 @@ int CBars::LoadBars(std::int32_t start, std::int32_t count) {
   }
   m_loadProblem.clear();
   return 0;
+}
+
+ResultCode CBars::ReadCurrentInto(PriceSeries& series, std::int32_t start,
+                                  std::int16_t count) const {
+  const char* symbol = CurrentSymbol();
+  // A blank symbol field gives an empty key (and an entry never read holds a lone blank);
+  // either would match whatever record of the tree happens to have a blank name or symbol.
+  // It names no security, so the load fails.
+  const bool blank = std::all_of(symbol, symbol + std::strlen(symbol),
+                                 [](char c) { return static_cast<unsigned char>(c) <= 32; });
+  if (blank) return kFileNotFound;
+  // Extended reading loads the listed entry itself: no search of the tree, and an XMASTER
+  // security or a second entry with the same symbol loads as listed.
+  if (m_extended) {
+    if (m_current < 0 || m_current >= m_count) return kFileNotFound;
+    return ReadIndexedSecurity(series, m_dataDir, m_index[static_cast<std::size_t>(m_current)],
+                               symbol, start, count, 0, m_listing.get());
+  }
+  return ReadSecurity(series, m_dataDir, symbol, start, count, 0);
 }
 
 std::string CBars::LoadFailureText(const char* symbol, ResultCode result) const {

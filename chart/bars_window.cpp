@@ -26,7 +26,11 @@ int CBars::LoadWindowEndingAt(std::int32_t end) {
 }
 
 int CBars::ScrollWindow(int delta, int screenBars) {
-  if (!m_seriesAllocated || m_series.count <= 0 || delta == 0) return 0;
+  if (delta == 0) return 0;
+  // Nothing to page through after a read that failed or found no bars (a file cut short
+  // while paged back): the file as it is now, from its newest bars, once it reads again.
+  if (!m_seriesAllocated || m_series.count <= 0)
+    return RereadCurrentSecurity() == Reread::Changed ? 1 : 0;
   const std::int64_t end = WindowEnd();
   std::int64_t target = end + delta;
   if (delta < 0) {
@@ -45,11 +49,17 @@ int CBars::ScrollWindow(int delta, int screenBars) {
 }
 
 int CBars::ShowOldestBars(int screenBars) {
-  return m_seriesAllocated ? ScrollWindow(-(WindowEnd() + 1), screenBars) : 0;
+  const bool empty = !m_seriesAllocated || m_series.count <= 0;
+  const int reread = empty ? ScrollWindow(-1, screenBars) : 0;
+  if (!m_seriesAllocated || m_series.count <= 0) return 0;
+  return ScrollWindow(-(WindowEnd() + 1), screenBars) != 0 || reread != 0 ? 1 : 0;
 }
 
 int CBars::ShowNewestBars() {
-  if (!m_seriesAllocated || newest_) return 0;
+  // Already at the newest bars, or nothing loaded after a read that failed: the file as it
+  // is now, which may have grown or come back since it was read.
+  if (!m_seriesAllocated || m_series.count <= 0 || newest_)
+    return RereadCurrentSecurity() == Reread::Changed ? 1 : 0;
   LoadBars(-1, kSeriesBars);
   return 1;
 }

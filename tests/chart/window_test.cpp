@@ -185,4 +185,39 @@ TEST(BarValues, GapsInTheDatesAndFieldsTheLayoutLacks) {
                                       {"Open interest", "7"}}));
 }
 
+// A file cut short while paged back leaves nothing to page through; End, Home and PageUp each
+// bring the file back once it reads again. End at the newest bars shows bars added since.
+TEST_F(WindowFixture, EndHomeAndPageUpBringBackAFileCutShortWhilePagedBack) {
+  constexpr int kScreen = 100;
+  struct Key {
+    const char* name;
+    int (*press)(CBars&);
+    std::int32_t end;
+  };
+  const Key keys[] = {
+      {"End", [](CBars& b) { return b.ShowNewestBars(); }, 1999},
+      {"Home", [](CBars& b) { return b.ShowOldestBars(kScreen); }, kScreen - 1},
+      {"PageUp", [](CBars& b) { return b.ScrollWindow(-kScreen, kScreen); }, 1999},
+  };
+  for (const Key& k : keys) {
+    ASSERT_EQ(bars.LoadCurrentSecurity(), 0);
+    bars.ScrollWindow(-500, kScreen);
+    std::filesystem::resize_file(dir.path() / "F1.DAT", 10);
+    bars.ScrollWindow(-kScreen, kScreen);  // the window's bars are gone
+    EXPECT_TRUE(bars.m_seriesAllocated == 0 || bars.m_series.count == 0) << k.name;
+    EXPECT_EQ(k.press(bars), 0) << k.name;  // still cut short: nothing to show
+    fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 2000});
+    EXPECT_EQ(k.press(bars), 1) << k.name;
+    EXPECT_EQ(bars.WindowEnd(), k.end) << k.name;
+  }
+}
+
+TEST_F(WindowFixture, EndAtTheNewestBarsShowsBarsAddedSince) {
+  EXPECT_EQ(bars.ShowNewestBars(), 0);
+  fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 2040});
+  EXPECT_EQ(bars.ShowNewestBars(), 1);
+  EXPECT_EQ(bars.WindowEnd(), 2039);
+  EXPECT_EQ(bars.ShowNewestBars(), 0);
+}
+
 }  // namespace

@@ -37,8 +37,10 @@ PY
 start() {
   "$program" --profile "$work/profile.ini" "$db/MASTER" &
   pid=$!
-  sleep 3
-  xdotool mousemove 500 400 click 1 mousemove 2 766   # the splash goes at a click
+  sleep 4
+  xdotool mousemove 500 400 click 1   # the splash goes at a click
+  sleep 1
+  xdotool mousemove 2 766             # no tool tip over the bars
   sleep 1
 }
 shot() { import -window root "$out/$1.png"; }

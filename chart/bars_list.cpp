@@ -1,36 +1,22 @@
 // CBars: the security list of a MASTER file, loading the current security, navigation.
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "ascii.h"
 #include "bars.h"
+#include "database_files.h"
 #include "quote_file.h"
-
-namespace {
-
-bool EndsWithMasterIgnoringCase(std::string_view path) {
-  constexpr std::string_view kMaster = "MASTER";
-  const std::string_view tail =
-      path.size() < kMaster.size() ? path : path.substr(path.size() - kMaster.size());
-  if (tail.size() != kMaster.size()) return false;
-  for (std::size_t i = 0; i < tail.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(tail[i])) != kMaster[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 int CBars::OpenMaster(const char* path) {
   if (path == nullptr) return 0;
   const std::string_view p(path);
   // Extended reading takes any path the system can open.
   if ((!m_extended && p.size() > static_cast<std::size_t>(kMaxMasterPath)) ||
-      !EndsWithMasterIgnoringCase(p))
+      !EndsWithFoldedAscii(p, kMasterFileName))
     return 0;
   m_masterPath = p;
   // The data directory is the path before its last separator; databases come from Windows,
@@ -70,11 +56,10 @@ int CBars::ReadSecurityList() {
   if (!file.isOpen()) return 1;
 
   bool failed = false;
-  std::array<std::uint8_t, kMasterRecordSize> record{};
-  if (!file.readExact(record.data(), record.size())) {
+  std::int16_t headerCount = 0;
+  if (!ReadMasterHeader(file, headerCount)) {
     failed = true;
   } else {
-    const auto headerCount = static_cast<std::int16_t>(record[0] | (record[1] << 8));
     m_count = headerCount;
     if (m_count > kMaxSymbols) {
       m_count = kMaxSymbols;
@@ -85,14 +70,17 @@ int CBars::ReadSecurityList() {
       Report(text, tv::MessageIcon::None);
     }
     int filled = 0;
-    while (filled < m_count && file.readExact(record.data(), record.size())) {
-      m_fileNumbers[filled] = record[0];
+    MasterRecord record;
+    while (filled < m_count && ReadMasterRecord(file, record)) {
+      m_fileNumbers[filled] = record.bytes[0];
       auto& name = m_names[filled];
-      std::memcpy(name.data(), record.data() + 7, 16);
-      name[16] = '\0';
+      const std::string_view nameField = record.nameField();
+      std::copy(nameField.begin(), nameField.end(), name.begin());
+      name[nameField.size()] = '\0';
       auto& symbol = m_symbols[filled];
-      std::memcpy(symbol.data(), record.data() + 36, 16);
-      symbol[16] = '\0';
+      const std::string_view symbolField = record.symbolField();
+      std::copy(symbolField.begin(), symbolField.end(), symbol.begin());
+      symbol[symbolField.size()] = '\0';
       for (int c = 0; c < 16; ++c) {
         const auto u = static_cast<unsigned char>(symbol[c]);
         if (u <= 32 || u >= 128) symbol[c] = '\0';
@@ -284,7 +272,7 @@ bool CBars::IsDirectoryEntry(int i) const {
   if (m_extended) return m_index[static_cast<std::size_t>(i)].directory;
   // The classic list keeps the 16-character name field as stored.
   const auto& name = m_names[static_cast<std::size_t>(i)];
-  return name[0] != ' ' && std::string_view(name.data() + 11, 5) == "<DIR>";
+  return IsDirectoryNameField(std::string_view(name.data(), name.size() - 1));
 }
 
 std::string CBars::DirectoryEntryName(int i) const {
@@ -301,7 +289,7 @@ std::string CBars::DirectoryEntryMaster(int i) const {
   if (name.empty()) return {};
   // Names on disk may differ in case from the index, as everywhere in these directories.
   const std::string folder = ResolveInDirectory(NormaliseDirectory(m_dataDir), name);
-  return ResolveInDirectory(NormaliseDirectory(folder), "MASTER");
+  return ResolveInDirectory(NormaliseDirectory(folder), kMasterFileName);
 }
 
 const char* CBars::CurrentSymbol() const {

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
 
 #include "bars.h"
@@ -109,18 +108,13 @@ std::vector<std::pair<std::string, std::string>> CBars::BarValues(int i) const {
 
   std::string when = kAbsent;
   if (present(SeriesField::Date) && m_series.date[i] != 0) {
-    std::int16_t year = 0, month = 0, dayOfMonth = 0;
-    SplitDayNumber(m_series.date[i], year, month, dayOfMonth);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year + 1900, month, dayOfMonth);
-    when = text;
+    char text[kIsoDateLength];
+    when.assign(text, PutIsoDate(text, m_series.date[i]));
   }
   if (present(SeriesField::Time)) {
-    const unsigned units = m_series.time[i];
-    char text[32];
-    std::snprintf(text, sizeof text, " %02u:%02u:%02u", units / 1800u, units % 1800u / 30u,
-                  units % 30u * 2u);
-    when += text;
+    char text[kIsoTimeLength];
+    when += ' ';
+    when.append(text, PutIsoTime(text, m_series.time[i]));
   }
   lines.emplace_back("Date", when);
   const std::pair<const char*, SeriesField> fields[] = {

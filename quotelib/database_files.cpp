@@ -3,10 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
+#include "ascii.h"
 #include "master.h"
 #include "quote_file.h"
 
@@ -21,7 +24,20 @@ bool Identify(const std::string& path, std::pair<std::uint64_t, std::uint64_t>& 
   return true;
 }
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr std::array kKinds{SecurityFileKind::Layout, SecurityFileKind::Data,
+                            SecurityFileKind::XmasterData};
+
+std::string_view Extension(SecurityFileKind kind) {
+  switch (kind) {
+    case SecurityFileKind::Layout:
+      return "DOP";
+    case SecurityFileKind::Data:
+      return "DAT";
+    case SecurityFileKind::XmasterData:
+      return "MWD";
+  }
+  return "DAT";
+}
 
 // A directory entry's name leads to a subdirectory only when it stays inside the directory.
 bool IsPlainName(const std::string& name) {
@@ -34,16 +50,24 @@ constexpr int kMaxLinks = 40;
 
 }  // namespace
 
-bool IsDatabaseFileName(std::string_view text) {
-  std::string name(text);
-  for (char& c : name) c = Upper(c);
-  if (name == "MASTER" || name == "EMASTER" || name == "XMASTER") return true;
+std::string SecurityFileName(int fileNumber, SecurityFileKind kind) {
+  std::string name = "F" + std::to_string(fileNumber) + ".";
+  name += Extension(kind);
+  return name;
+}
+
+bool IsDatabaseFileName(std::string_view name) {
+  for (const std::string_view index : {kMasterFileName, kEmasterFileName, kXmasterFileName})
+    if (EqualFoldedAscii(name, index)) return true;
   const auto dot = name.find('.');
-  if (name.size() < 6 || name[0] != 'F' || dot == std::string::npos || dot < 2) return false;
-  for (std::size_t i = 1; i < dot; ++i)
-    if (name[i] < '0' || name[i] > '9') return false;
-  const std::string extension = name.substr(dot + 1);
-  return extension == "DAT" || extension == "DOP" || extension == "MWD";
+  if (dot == std::string_view::npos || dot < 2 || FoldAscii(name[0]) != 'f') return false;
+  if (!std::all_of(name.begin() + 1, name.begin() + static_cast<std::ptrdiff_t>(dot),
+                   [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  const std::string_view extension = name.substr(dot + 1);
+  return std::any_of(kKinds.begin(), kKinds.end(), [&](SecurityFileKind kind) {
+    return EqualFoldedAscii(extension, Extension(kind));
+  });
 }
 
 bool LeadsToDatabaseFileName(const std::string& path) {
@@ -77,15 +101,14 @@ void DatabaseFiles::collect(const std::string& directory, int depth) {
   if (depth >= kMaxSearchDepth) return;
   // The subdirectories this directory's MASTER names hold databases of their own. The MASTER
   // taken is the one the search opens: "master" itself, else the smallest other spelling.
-  const std::string_view masterName = listing.find("master");
+  const std::string_view masterName = listing.find(FoldedAscii(kMasterFileName));
   if (masterName.empty()) return;
   QuoteFile master(directory + std::string(masterName));
-  std::uint8_t header[kMasterRecordSize];
-  if (!master.readExact(header, sizeof header)) return;
-  const int count = static_cast<std::int16_t>(header[0] | (header[1] << 8));
+  std::int16_t count = 0;
+  if (!ReadMasterHeader(master, count)) return;
   std::vector<std::string> subdirectories;
   MasterRecord record;
-  for (int k = 0; k < count && master.readExact(record.bytes.data(), record.bytes.size()); ++k) {
+  for (int k = 0; k < count && ReadMasterRecord(master, record); ++k) {
     if (!record.isDirectory() || !IsPlainName(record.directoryName())) continue;
     const std::string_view onDisk = listing.find(record.directoryName());
     if (!onDisk.empty()) subdirectories.push_back(directory + std::string(onDisk) + "/");

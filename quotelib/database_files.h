@@ -9,6 +9,23 @@
 #include <string_view>
 #include <utility>
 
+// The index files: MASTER lists the securities; EMASTER adds long names and XMASTER lists
+// the securities numbered above 255 (both read in extended reading only). The library opens
+// them by these names and finds them in whatever case they are stored.
+inline constexpr std::string_view kMasterFileName = "MASTER";
+inline constexpr std::string_view kEmasterFileName = "EMASTER";
+inline constexpr std::string_view kXmasterFileName = "XMASTER";
+
+// A security's files, named after its file number n.
+enum class SecurityFileKind {
+  Layout,       // F<n>.DOP: one line per field of a data record
+  Data,         // F<n>.DAT: the data records of a MASTER security
+  XmasterData,  // F<n>.MWD: the data records of an XMASTER security
+};
+
+// "F12.DOP", "F12.DAT", "F300.MWD".
+std::string SecurityFileName(int fileNumber, SecurityFileKind kind);
+
 // MASTER, EMASTER, XMASTER, or F<digits>.DAT / .DOP / .MWD, without regard to case: a name
 // the reader looks for, so a file of ours under it would be read as quote data.
 bool IsDatabaseFileName(std::string_view name);

@@ -17,6 +17,8 @@
 #include <set>
 #include <unordered_map>
 
+#include "ascii.h"
+#include "database_files.h"
 #include "quote_file.h"
 #include "subdirectories.h"
 #include "values.h"
@@ -54,14 +56,6 @@ constexpr std::size_t kMasterPeriod = 33;
 constexpr std::size_t kMasterInterval = 34;
 constexpr std::size_t kMasterFirstDate = 25;
 constexpr std::size_t kMasterLastDate = 29;
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualFolded(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return FoldCase(x) == FoldCase(y);
-         });
-}
 
 std::uint16_t Little16(const std::uint8_t* at) {
   return static_cast<std::uint16_t>(at[0] | at[1] << 8);
@@ -156,11 +150,9 @@ ResultCode ReadMasterRecords(const std::string& path, std::vector<IndexedSecurit
                              Reading reading) {
   QuoteFile file;
   if (!file.open(path)) return kFileOpen;
-  std::array<std::uint8_t, kMasterRecordSize> header{};
-  if (!file.readExact(header.data(), header.size()))
+  std::int16_t count = 0;
+  if (!ReadMasterHeader(file, count) || count < 0)
     return reading == Reading::Whole ? kFileRead : kSuccess;
-  const auto count = static_cast<std::int16_t>(Little16(header.data()));
-  if (count < 0) return reading == Reading::Whole ? kFileRead : kSuccess;
   auto listed = static_cast<std::size_t>(
       reading == Reading::Whole ? std::min<int>(count, kMaxIndexedMasterRecords) : count);
   std::vector<std::uint8_t> records;
@@ -186,7 +178,7 @@ struct EmasterFacts {
 ResultCode ReadEmaster(const std::string& directory, std::unordered_map<int, EmasterFacts>& facts,
                        Reading reading) {
   QuoteFile file;
-  if (!file.open(ResolveInDirectory(directory, "EMASTER"))) return kSuccess;
+  if (!file.open(ResolveInDirectory(directory, kEmasterFileName))) return kSuccess;
   std::array<std::uint8_t, kEmasterRecordSize> header{};
   if (!file.readExact(header.data(), header.size())) return kFileRead;
   const auto count = static_cast<std::int16_t>(Little16(header.data()));
@@ -236,7 +228,7 @@ IndexedSecurity FromXmasterRecord(const std::uint8_t* at) {
 ResultCode ReadXmaster(const std::string& directory, std::vector<IndexedSecurity>& index,
                        Reading reading) {
   QuoteFile file;
-  if (!file.open(ResolveInDirectory(directory, "XMASTER"))) return kSuccess;
+  if (!file.open(ResolveInDirectory(directory, kXmasterFileName))) return kSuccess;
   std::array<std::uint8_t, kXmasterRecordSize> header{};
   if (!file.readExact(header.data(), header.size())) return kFileRead;
   std::size_t count = Little16(header.data() + kXmasterCount);
@@ -270,7 +262,7 @@ ResultCode CompleteIndex(const std::string& directory, std::vector<IndexedSecuri
 // MASTER optional, a broken EMASTER or XMASTER read as far as it goes.
 void ReadSearchIndex(const std::string& directory, std::vector<IndexedSecurity>& index) {
   index.clear();
-  ReadMasterRecords(ResolveInDirectory(directory, "MASTER"), index, Reading::Present);
+  ReadMasterRecords(ResolveInDirectory(directory, kMasterFileName), index, Reading::Present);
   CompleteIndex(directory, index, Reading::Present);
 }
 
@@ -387,8 +379,8 @@ bool BarFits(const float* slot, const DataLayout& layout) {
   return true;
 }
 
-std::string DataFileName(const IndexedSecurity& entry, std::string_view extension) {
-  return "F" + std::to_string(entry.fileNumber) + "." + std::string(extension);
+std::string DataFileName(const IndexedSecurity& entry, SecurityFileKind kind) {
+  return SecurityFileName(entry.fileNumber, kind);
 }
 
 // Why no layout fits a security that has neither a layout file nor a usable field set.
@@ -396,7 +388,7 @@ std::string NothingFits(const IndexedSecurity& entry) {
   std::string why = "no layout fits " + std::to_string(entry.fieldCount) + " fields";
   if (entry.period == 'I') why += " of intraday data";
   why += " in records of " + std::to_string(entry.recordLength) +
-         " bytes: " + DataFileName(entry, "DOP") + " is missing or names no field, ";
+         " bytes: " + DataFileName(entry, SecurityFileKind::Layout) + " is missing or names no field, ";
   why += entry.fieldBits == 0 ? "the index holds no field set"
                               : "the index's field set does not agree with the field count";
   return why + ", and without them only 5 to 8 fields of 4 bytes each are read";
@@ -409,9 +401,10 @@ ResultCode ReadSecurityIndex(std::string_view masterPath, std::vector<IndexedSec
   std::string fileName;
   const std::string directory = DirectoryOf(masterPath, fileName);
   // Opening EMASTER or XMASTER opens the directory: its MASTER is then optional.
-  const bool viaOtherIndex = EqualFolded(fileName, "emaster") || EqualFolded(fileName, "xmaster");
+  const bool viaOtherIndex =
+      EqualFoldedAscii(fileName, kEmasterFileName) || EqualFoldedAscii(fileName, kXmasterFileName);
   const std::string master =
-      viaOtherIndex ? ResolveInDirectory(directory, "MASTER") : std::string(masterPath);
+      viaOtherIndex ? ResolveInDirectory(directory, kMasterFileName) : std::string(masterPath);
 
   ResultCode rc = ReadMasterRecords(master, index, Reading::Whole);
   if (rc == kFileOpen && viaOtherIndex) rc = kSuccess;
@@ -423,7 +416,7 @@ ResultCode ReadSecurityIndex(std::string_view masterPath, std::vector<IndexedSec
 bool IndexedSecurityMatches(const IndexedSecurity& entry, std::string_view key) {
   if (entry.directory) return false;
   return SecurityMatches(entry.record, key) ||
-         (!entry.name.empty() && EqualFolded(entry.name, key));
+         (!entry.name.empty() && EqualFoldedAscii(entry.name, key));
 }
 
 ResultCode FindIndexedSecurity(std::string_view directory, std::string_view key,
@@ -503,7 +496,7 @@ UnopenableFile FindUnopenableIndexedFile(std::string_view directory, std::string
   IndexedSecurity entry;
   std::string found;
   if (FindIndexedSecurity(directory, key, entry, found) != kSuccess) return {};
-  std::string path = ResolveInDirectory(found, DataFileName(entry, entry.xmaster ? "MWD" : "DAT"));
+  std::string path = ResolveInDirectory(found, DataFileName(entry, entry.xmaster ? SecurityFileKind::XmasterData : SecurityFileKind::Data));
   QuoteFile file;
   errno = 0;
   if (file.open(path)) return {};
@@ -516,7 +509,7 @@ std::string DescribeUnreadableShape(std::string_view directory, std::string_view
   if (FindIndexedSecurity(directory, key, entry, found) != kSuccess) return {};
   // The layout the reader takes, and what gave it, in the order the reader looks.
   DataLayout layout;
-  std::string source = DataFileName(entry, "DOP");
+  std::string source = DataFileName(entry, SecurityFileKind::Layout);
   if (ReadDataLayout(ResolveInDirectory(found, source), layout) != kSuccess ||
       LayoutNamesNoField(layout)) {
     const bool intraday = entry.period == 'I';
@@ -540,7 +533,7 @@ bool OnlyLayoutFileMissing(std::string_view directory, std::string_view key) {
   IndexedSecurity entry = FromMasterRecord(record);
   QuoteFile layoutFile;
   errno = 0;
-  if (layoutFile.open(ResolveInDirectory(found, DataFileName(entry, "DOP"))) || errno != ENOENT)
+  if (layoutFile.open(ResolveInDirectory(found, DataFileName(entry, SecurityFileKind::Layout))) || errno != ENOENT)
     return false;
   // The field set EMASTER keeps for it.
   std::vector<IndexedSecurity> index;

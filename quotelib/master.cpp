@@ -7,19 +7,19 @@
 #include <set>
 #include <vector>
 
+#include "ascii.h"
+#include "database_files.h"
 #include "quote_file.h"
 #include "subdirectories.h"
 #include "values.h"
 
 namespace {
 
-constexpr std::size_t kNameOffset = 7;
 constexpr std::size_t kDirNameLength = 8;
-constexpr std::size_t kDirMarkOffset = 18;
+constexpr std::string_view kDirMark = "<DIR>";
+constexpr std::size_t kDirMarkOffset = 11;  // in the name field
 constexpr std::size_t kReal1Offset = 25;
 constexpr std::size_t kReal2Offset = 29;
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Fixed-width fields are texts: a NUL byte ends them, as it ends a C string.
 std::string_view UpToNul(std::string_view field) { return field.substr(0, field.find('\0')); }
@@ -33,7 +33,7 @@ bool NameEquals(std::string_view field, std::string_view key) {
   // The text never ends in a blank, and never holds a NUL.
   if (key.size() > field.size() || (!key.empty() && key.back() == ' ')) return false;
   for (std::size_t i = 0; i < key.size(); ++i) {
-    if (field[i] == '\0' || FoldCase(field[i]) != FoldCase(key[i])) return false;
+    if (field[i] == '\0' || FoldAscii(field[i]) != FoldAscii(key[i])) return false;
   }
   for (std::size_t i = key.size(); i < field.size() && field[i] != '\0'; ++i) {
     if (field[i] != ' ') return false;  // more text than the key
@@ -50,7 +50,7 @@ bool SymbolEquals(std::string_view field, std::string_view key, std::size_t keyB
     if (i == field.size() || field[i] == '\0' || (field[i] == ' ' && ++seen == keyBlanks + 1)) {
       return i == key.size();
     }
-    if (i == key.size() || FoldCase(field[i]) != FoldCase(key[i])) return false;
+    if (i == key.size() || FoldAscii(field[i]) != FoldAscii(key[i])) return false;
   }
 }
 
@@ -65,13 +65,14 @@ bool Matches(const MasterRecord& entry, std::string_view key, std::size_t keyBla
 bool OpenMaster(QuoteFile& file, const std::string& directory,
                 std::unique_ptr<DirectoryListing>& listing) {
   errno = 0;
-  if (file.open(directory + "master")) return true;
+  const std::string asked = FoldedAscii(kMasterFileName);
+  if (file.open(directory + asked)) return true;
   if (errno == ENOENT) {
     errno = 0;
-    if (file.open(directory + "MASTER")) return true;
+    if (file.open(directory + std::string(kMasterFileName))) return true;
   }
   if (!listing) listing = std::make_unique<DirectoryListing>(directory);
-  const std::string_view name = listing->find("master");
+  const std::string_view name = listing->find(asked);
   return !name.empty() && file.open(directory + std::string(name));
 }
 
@@ -99,12 +100,12 @@ class Search {
     // already buffered. The object (and its buffer) serves the next directory at this depth.
     QuoteFile& file = *files_[static_cast<std::size_t>(depth)];
     std::unique_ptr<DirectoryListing> listing;  // read at the first name not found as stored
-    std::array<std::uint8_t, kMasterRecordSize> header{};
-    if (!OpenMaster(file, path, listing) || !file.readExact(header.data(), header.size())) {
+    std::int16_t headerCount = 0;
+    if (!OpenMaster(file, path, listing) || !ReadMasterHeader(file, headerCount)) {
       file.close();
       return kFileNotFound;
     }
-    const int count = std::max<int>(static_cast<std::int16_t>(header[0] | (header[1] << 8)), 0);
+    const int count = std::max<int>(headerCount, 0);
 
     int resume = 0;  // the number of the next record to look at for a directory entry
     switch (compareLevel(file, count, resume)) {
@@ -208,11 +209,27 @@ class Search {
 
 }  // namespace
 
-bool MasterRecord::isDirectory() const {
-  return bytes[kNameOffset] != ' ' &&
-         std::equal(bytes.begin() + kDirMarkOffset, bytes.begin() + kDirMarkOffset + 5,
-                    reinterpret_cast<const std::uint8_t*>("<DIR>"));
+bool IsDirectoryNameField(std::string_view nameField) {
+  return !nameField.empty() && nameField[0] != ' ' &&
+         nameField.substr(std::min(kDirMarkOffset, nameField.size()), kDirMark.size()) == kDirMark;
 }
+
+std::int16_t MasterHeaderCount(const std::array<std::uint8_t, kMasterRecordSize>& header) {
+  return static_cast<std::int16_t>(header[0] | (header[1] << 8));
+}
+
+bool ReadMasterHeader(QuoteFile& file, std::int16_t& count) {
+  std::array<std::uint8_t, kMasterRecordSize> header{};
+  if (!file.readExact(header.data(), header.size())) return false;
+  count = MasterHeaderCount(header);
+  return true;
+}
+
+bool ReadMasterRecord(QuoteFile& file, MasterRecord& record) {
+  return file.readExact(record.bytes.data(), record.bytes.size());
+}
+
+bool MasterRecord::isDirectory() const { return IsDirectoryNameField(nameField()); }
 
 std::string MasterRecord::directoryName() const {
   std::string name(nameField().substr(0, kDirNameLength));

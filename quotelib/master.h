@@ -10,6 +10,8 @@
 
 inline constexpr std::size_t kMasterRecordSize = 53;
 
+class QuoteFile;  // quote_file.h
+
 // Deepest subdirectory level FindSecurity enters (the top directory is level 0). Deeper
 // directory entries are skipped as if their MASTER file were missing.
 inline constexpr int kMaxSearchDepth = 32;
@@ -30,7 +32,7 @@ struct MasterRecord {
   std::string_view symbolField() const {
     return {reinterpret_cast<const char*>(bytes.data()) + 36, 16};
   }
-  // "<DIR>" in bytes 18..22 and a non-blank byte 7.
+  // A directory entry: IsDirectoryNameField of the name field.
   bool isDirectory() const;
   // Bytes 7..14 without trailing blanks (meaningful for directory entries).
   std::string directoryName() const;
@@ -39,6 +41,19 @@ struct MasterRecord {
   // The symbol as text: bytes 36..51 up to the first blank or NUL byte.
   std::string symbol() const;
 };
+
+// The directory-entry test on a 16-byte name field as stored: a non-blank first byte and
+// "<DIR>" in bytes 11..15 (bytes 18..22 of the record).
+bool IsDirectoryNameField(std::string_view nameField);
+
+// MASTER's first record is a header; its bytes 0..1 hold the number of records that follow,
+// little-endian and signed (what a negative count means is the caller's to say).
+std::int16_t MasterHeaderCount(const std::array<std::uint8_t, kMasterRecordSize>& header);
+// Reads the header record of a MASTER file opened at its start; false when the file is
+// shorter than one record.
+bool ReadMasterHeader(QuoteFile& file, std::int16_t& count);
+// Reads the next record as stored; false when less than a whole record is left.
+bool ReadMasterRecord(QuoteFile& file, MasterRecord& record);
 
 void TrimTrailingBlanks(std::string& text);
 std::int16_t CountChar(std::string_view text, char ch);

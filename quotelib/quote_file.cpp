@@ -16,23 +16,11 @@
 #include <unistd.h>
 #endif
 
+#include "ascii.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualFolded(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return FoldCase(x) == FoldCase(y);
-         });
-}
-
-std::string Folded(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = FoldCase(c);
-  return out;
-}
 
 // Whether something exists at path, symbolic links followed.
 bool PathExists(const std::string& path) {
@@ -83,7 +71,7 @@ std::string ResolveInDirectory(const std::string& directory, std::string_view na
   fs::directory_iterator it(where, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     const std::string entry = it->path().filename().string();
-    if (EqualFolded(entry, name) && (best.empty() || entry < best)) best = entry;
+    if (EqualFoldedAscii(entry, name) && (best.empty() || entry < best)) best = entry;
   }
   return best.empty() ? exact : directory + best;
 }
@@ -94,7 +82,7 @@ DirectoryListing::DirectoryListing(const std::string& directory) {
   fs::directory_iterator it(where, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     std::string entry = it->path().filename().string();
-    auto [slot, added] = folded_.try_emplace(Folded(entry), entry);
+    auto [slot, added] = folded_.try_emplace(FoldedAscii(entry), entry);
     if (!added && entry < slot->second) slot->second = entry;
     exact_.insert(std::move(entry));
   }
@@ -102,7 +90,7 @@ DirectoryListing::DirectoryListing(const std::string& directory) {
 
 std::string_view DirectoryListing::find(std::string_view name) const {
   if (const auto it = exact_.find(std::string(name)); it != exact_.end()) return *it;
-  const auto it = folded_.find(Folded(name));
+  const auto it = folded_.find(FoldedAscii(name));
   return it == folded_.end() ? std::string_view() : std::string_view(it->second);
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "database_files.h"
 #include "extended.h"
 #include "quote_file.h"
 #include "values.h"
@@ -89,16 +90,13 @@ void ForEachRealColumn(PriceSeries& s, Fn fn) {
   fn(s.openInterest);
 }
 
-// The layout ("DOP") or data ("DAT") file of security file number `number` in `directory`.
-std::string DataFilePath(const std::string& directory, int number, std::string_view extension) {
-  return ResolveInDirectory(directory, "F" + std::to_string(number) + "." + std::string(extension));
 }
 
 // A file of the security `files` describes, found through their listing when they have one.
-std::string FilePath(const SecurityFiles& files, std::string_view extension) {
+std::string FilePath(const SecurityFiles& files, SecurityFileKind kind) {
   const std::string directory(files.directory);
-  if (files.listing == nullptr) return DataFilePath(directory, files.fileNumber, extension);
-  const std::string name = "F" + std::to_string(files.fileNumber) + "." + std::string(extension);
+  const std::string name = SecurityFileName(files.fileNumber, kind);
+  if (files.listing == nullptr) return ResolveInDirectory(directory, name);
   const std::string_view listed = files.listing->find(name);
   return directory + (listed.empty() ? name : std::string(listed));
 }
@@ -404,23 +402,24 @@ ResultCode ReadSecurity(PriceSeries& series, std::string_view directory, std::st
 
 ResultCode ReadSecurityFiles(PriceSeries& series, const SecurityFiles& files, std::string_view key,
                              std::int32_t start, std::int16_t count, std::int16_t allocate) {
-  const std::string_view dataExtension = files.mwd ? "MWD" : "DAT";
+  const SecurityFileKind dataKind =
+      files.mwd ? SecurityFileKind::XmasterData : SecurityFileKind::Data;
   const int recordLength = files.recordLength;
   const int fieldCount = files.fieldCount;
 
   DataLayout layout;
   QuoteFile data;
-  ResultCode layoutRead = ReadDataLayout(FilePath(files, "DOP"), layout);
+  ResultCode layoutRead = ReadDataLayout(FilePath(files, SecurityFileKind::Layout), layout);
   // Without a layout file, or with one that names no known field (empty or garbled), the
   // extended reading takes the layout from the index and the records; the classic one
   // fails, or reads what the file names.
   if (files.extended && (layoutRead != kSuccess || LayoutNamesNoField(layout)))
-    layoutRead = LayoutWithoutFile(data, FilePath(files, dataExtension), files, layout);
+    layoutRead = LayoutWithoutFile(data, FilePath(files, dataKind), files, layout);
   if (layoutRead != kSuccess) return layoutRead;
 
   if (RecordShapeProblem(recordLength, fieldCount, layout) != nullptr) return kInvalidParm;
 
-  if (!data.isOpen() && !data.open(FilePath(files, dataExtension))) return kFileOpen;
+  if (!data.isOpen() && !data.open(FilePath(files, dataKind))) return kFileOpen;
   const std::int32_t fileRecords = DataRecordCount(data, files.extended, recordLength);
 
   std::int32_t wanted = count;
@@ -466,8 +465,8 @@ UnopenableFile FindUnopenableDataFile(std::string_view directory, std::string_vi
   MasterRecord record;
   std::string found;
   if (FindSecurity(directory, key, record, found) != kSuccess) return {};
-  for (const char* extension : {"DOP", "DAT"}) {
-    std::string path = DataFilePath(found, record.fileNumber(), extension);
+  for (const SecurityFileKind kind : {SecurityFileKind::Layout, SecurityFileKind::Data}) {
+    std::string path = ResolveInDirectory(found, SecurityFileName(record.fileNumber(), kind));
     QuoteFile file;
     errno = 0;
     if (!file.open(path)) return {std::move(path), errno};

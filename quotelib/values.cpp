@@ -108,6 +108,37 @@ void SplitDayNumber(std::int16_t dayNumber, std::int16_t& year, std::int16_t& mo
                                   (m > 2 ? leap : 0));
 }
 
+namespace {
+
+char* PutDigits(char* out, unsigned value, int width) {
+  for (int i = width - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  return out + width;
+}
+
+}  // namespace
+
+char* PutIsoDate(char* out, std::int16_t dayNumber) {
+  if (dayNumber == 0) return out;
+  std::int16_t year = 0, month = 0, day = 0;
+  SplitDayNumber(dayNumber, year, month, day);
+  out = PutDigits(out, static_cast<unsigned>(year + 1900), 4);
+  *out++ = '-';
+  out = PutDigits(out, static_cast<unsigned>(month), 2);
+  *out++ = '-';
+  return PutDigits(out, static_cast<unsigned>(day), 2);
+}
+
+char* PutIsoTime(char* out, std::uint16_t units) {
+  out = PutDigits(out, units / 1800u, 2);
+  *out++ = ':';
+  out = PutDigits(out, units % 1800u / 30u, 2);
+  *out++ = ':';
+  return PutDigits(out, units % 30u * 2u, 2);
+}
+
 const char* FormatDate(std::int16_t dayNumber, std::int16_t layout, char separator) {
   // One per thread: charts are drawn on several at once.
   thread_local std::array<char, 32> buffer{};

@@ -5,6 +5,7 @@
 // Time units: two-second units since midnight, 16 bits, taken as unsigned.
 // Years inside the library are years minus 1900 (96 for 1996, 100 for 2000).
 
+#include <cstddef>
 #include <cstdint>
 
 #include "result_code.h"
@@ -25,6 +26,14 @@ std::uint16_t TimeUnits(std::int16_t hours, std::int16_t minutes, std::int16_t s
 // The day number is taken as unsigned (1..65535 give years up to 2140); 0 gives 0, 0, 0.
 void SplitDayNumber(std::int16_t dayNumber, std::int16_t& year, std::int16_t& month,
                     std::int16_t& day);
+
+// ISO 8601 text written at `out`, returning the end of what was written (no terminator).
+inline constexpr std::size_t kIsoDateLength = 10;  // YYYY-MM-DD
+inline constexpr std::size_t kIsoTimeLength = 8;   // HH:MM:SS
+// "YYYY-MM-DD"; nothing for day number 0, "no date".
+char* PutIsoDate(char* out, std::int16_t dayNumber);
+// "HH:MM:SS" of two-second units; the hours run on past 23 for units above 43199.
+char* PutIsoTime(char* out, std::uint16_t units);
 
 // Text of a day number in one of twelve layouts (1..12); any other layout gives "".
 // The text lives in one buffer per thread: copy it before the next call on the same thread.

@@ -2,16 +2,15 @@
 
 #include <algorithm>
 
+#include "ascii.h"
 #include "bars.h"
 
 namespace tv {
 
 namespace {
 
-unsigned char Fold(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
-}
+// Letters fold as the quote library folds names; the comparison is of unsigned bytes.
+unsigned char Fold(char c) { return static_cast<unsigned char>(FoldAscii(c)); }
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bars.h"
+#include "database_files.h"
 #include "master.h"
 #include "quote_file.h"
 
@@ -24,7 +25,7 @@ FollowedFiles FilesToFollow(const CBars& bars) {
   const std::string top = NormaliseDirectory(bars.m_dataDir);
   files.index.push_back(bars.m_masterPath);
   if (bars.IsExtended())
-    for (const char* name : {"EMASTER", "XMASTER"})
+    for (const std::string_view name : {kEmasterFileName, kXmasterFileName})
       files.index.push_back(ResolveInDirectory(top, name));
   files.directories.push_back(WatchName(top));
 
@@ -32,14 +33,14 @@ FollowedFiles FilesToFollow(const CBars& bars) {
   // tree's first match of its symbol otherwise, as a load finds them.
   const int i = bars.m_current;
   std::string found;
-  std::string extension = "DAT";
+  SecurityFileKind dataKind = SecurityFileKind::Data;
   unsigned number = 0;
   if (bars.IsExtended()) {
     if (i < 0 || i >= bars.m_count || bars.IsDirectoryEntry(i)) return files;
     const IndexedSecurity& entry = bars.m_index[static_cast<std::size_t>(i)];
     found = top;
     number = entry.fileNumber;
-    if (entry.xmaster) extension = "MWD";
+    if (entry.xmaster) dataKind = SecurityFileKind::XmasterData;
   } else {
     const std::string_view symbol = bars.CurrentSymbol();
     if (std::all_of(symbol.begin(), symbol.end(),
@@ -50,9 +51,10 @@ FollowedFiles FilesToFollow(const CBars& bars) {
     number = record.fileNumber();
     found = NormaliseDirectory(found);
   }
-  const std::string stem = "F" + std::to_string(number) + ".";
-  files.data.push_back(ResolveInDirectory(found, stem + "DOP"));
-  files.data.push_back(ResolveInDirectory(found, stem + extension));
+  const int fileNumber = static_cast<int>(number);
+  files.data.push_back(
+      ResolveInDirectory(found, SecurityFileName(fileNumber, SecurityFileKind::Layout)));
+  files.data.push_back(ResolveInDirectory(found, SecurityFileName(fileNumber, dataKind)));
   if (WatchName(found) != files.directories.front()) files.directories.push_back(WatchName(found));
   return files;
 }

@@ -6,11 +6,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#include "ascii.h"
 
 namespace tv {
 
@@ -30,11 +31,7 @@ std::string RefusalOfOutputName(const std::string& path, std::string_view extens
   if (IsDatabaseFileName(name))
     return "it has the name of a quote database file (MASTER, EMASTER, XMASTER, F<n>.DAT, .DOP "
            "or .MWD)";
-  const auto lower = [](unsigned char c) { return static_cast<char>(std::tolower(c)); };
-  const bool extended = name.size() > extension.size() &&
-                        std::equal(extension.begin(), extension.end(),
-                                   name.end() - static_cast<std::ptrdiff_t>(extension.size()),
-                                   [&](char a, char b) { return lower(a) == lower(b); });
+  const bool extended = name.size() > extension.size() && EndsWithFoldedAscii(name, extension);
   if (!extended) return "its name does not end in " + std::string(extension);
   return {};
 }

@@ -86,6 +86,25 @@ TEST(MasterRecord, DirectoryEntriesNeedTheMarkAndANonBlankFirstByte) {
   EXPECT_FALSE(r.isDirectory());
 }
 
+TEST(MasterFile, HeaderCountAsStoredThenWholeRecordsOnly) {
+  fixture::TempDir dir;
+  const fs::path path = dir.path() / "MASTER";
+  WriteMaster(path, {Sec(1, "AAA"), Sec(2, "BBB")}, std::int16_t{-3});
+  fs::resize_file(path, fs::file_size(path) - 1);  // the second record cut short
+  QuoteFile file(path.string());
+  std::int16_t count = 0;
+  ASSERT_TRUE(ReadMasterHeader(file, count));
+  EXPECT_EQ(count, -3);  // negative as stored: the caller judges it
+  MasterRecord record;
+  ASSERT_TRUE(ReadMasterRecord(file, record));
+  EXPECT_EQ(record.symbol(), "AAA");
+  EXPECT_FALSE(ReadMasterRecord(file, record));
+
+  fs::resize_file(path, kMasterRecordSize - 1);
+  QuoteFile shortFile(path.string());
+  EXPECT_FALSE(ReadMasterHeader(shortFile, count));
+}
+
 TEST(MasterRecord, NameAndSymbolTexts) {
   MasterRecord r;
   r.bytes = Sec(3, "BHP X", "BHP Billiton");

@@ -240,6 +240,26 @@ TEST(FormatDate, CenturyNoDateAndUnknownLayouts) {
   EXPECT_STREQ(FormatDate(-1, 2, '-'), "2140-06-04");  // taken as 65535
 }
 
+TEST(IsoText, DatesAndTimesAtTheEdgesOfTheirRanges) {
+  auto date = [](std::int16_t n) {
+    char text[kIsoDateLength];
+    return std::string(text, PutIsoDate(text, n));
+  };
+  auto time = [](std::uint16_t units) {
+    char text[kIsoTimeLength];
+    return std::string(text, PutIsoTime(text, units));
+  };
+  EXPECT_EQ(date(0), "");  // no date
+  EXPECT_EQ(date(1), "1961-01-01");
+  EXPECT_EQ(date(DayNumber(100, 2, 29)), "2000-02-29");
+  EXPECT_EQ(date(32767), "2050-09-17");
+  EXPECT_EQ(date(-1), "2140-06-04");  // taken as 65535
+  EXPECT_EQ(time(0), "00:00:00");
+  EXPECT_EQ(time(TimeUnits(9, 30, 58)), "09:30:58");
+  EXPECT_EQ(time(43199), "23:59:58");
+  EXPECT_EQ(time(65535), "36:24:30");  // past midnight as the file holds it
+}
+
 TEST(ResultText, TableTextsAndUnknownCodes) {
   EXPECT_STREQ(ResultText(0), "Sucessfull");
   EXPECT_STREQ(ResultText(-8), "File Not Found");

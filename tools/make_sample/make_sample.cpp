@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "database_files.h"
 #include "quote_writer.h"
 
 namespace {
@@ -212,12 +213,12 @@ void WriteDirectory(const fs::path& dir, const std::vector<Plan>& plans,
     s.real2 = DateOf(bars.back().day);
     records.push_back(fixture::SecurityRecord(s));
 
-    const std::string base = "F" + std::to_string(number);
-    fixture::WriteDop(dir / (base + ".DOP"), names);
-    fixture::WriteDat(dir / (base + ".DAT"), 4 * fields, Rows(bars, plan.layout));
+    fixture::WriteDop(dir / SecurityFileName(number, SecurityFileKind::Layout), names);
+    fixture::WriteDat(dir / SecurityFileName(number, SecurityFileKind::Data), 4 * fields,
+                      Rows(bars, plan.layout));
   }
   for (const auto& sub : subdirectories) records.push_back(fixture::DirectoryRecord(sub));
-  fixture::WriteMaster(dir / "MASTER", records);
+  fixture::WriteMaster(dir / kMasterFileName, records);
 }
 
 const std::vector<Plan> kTop = {

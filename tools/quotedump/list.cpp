@@ -39,7 +39,7 @@ int ListIndex(const std::string& given, const std::string& path) {
 }  // namespace
 
 int RunList(Args args, bool extended) {
-  // The file name is matched without regard to case, as the library matches "master":
+  // The file name is matched without regard to case, as the library matches its index files:
   // "list DB/master" opens DB/MASTER.
   const std::string given(args[0]);
   std::string normalised = given;
@@ -53,15 +53,14 @@ int RunList(Args args, bool extended) {
     PrintError(given + ": cannot open (missing, unreadable or not a regular file)");
     return kExitFailure;
   }
-  std::array<std::uint8_t, kMasterRecordSize> header{};
-  if (!file.readExact(header.data(), header.size())) {
+  std::int16_t count = 0;
+  if (!ReadMasterHeader(file, count)) {
     PrintError(given + ": cannot read the header record");
     return kExitFailure;
   }
-  const auto count = static_cast<std::int16_t>(header[0] | (header[1] << 8));
   MasterRecord record;
   for (int number = 1; number <= count; ++number) {
-    if (!file.readExact(record.bytes.data(), record.bytes.size())) {
+    if (!ReadMasterRecord(file, record)) {
       // What was listed stays listed, but a short file is not a success.
       std::cout.flush();
       PrintError(given + ": record " + std::to_string(number) + " of " + std::to_string(count) +

@@ -104,9 +104,9 @@ char* FormatCsv(const PriceSeries& s, std::size_t& length) {
   out += kCsvHeader.size();
   for (int i = 0; i < s.count; ++i) {
     char* const limit = out + kMaxLineLength;
-    out = PutDate(out, s.date[i]);
+    out = PutIsoDate(out, s.date[i]);
     *out++ = ',';
-    out = PutTime(out, s.time[i]);
+    out = PutIsoTime(out, s.time[i]);
     for (const auto* column : {&s.open, &s.high, &s.low, &s.close, &s.volume, &s.openInterest}) {
       *out++ = ',';
       out = std::to_chars(out, limit, (*column)[i]).ptr;

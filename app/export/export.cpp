@@ -101,8 +101,8 @@ std::string WriteChart(const QImage& image, const std::string& path,
   if (image.isNull()) return "no memory for the image";
   if (std::string refusal = RefusalToReplace(path, database); !refusal.empty()) return refusal;
   const QByteArray png = EncodePng(image);
-  return WriteFileInPlace(path, {reinterpret_cast<const std::uint8_t*>(png.constData()),
-                                 static_cast<std::size_t>(png.size())});
+  return ReplaceFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                      static_cast<std::size_t>(png.size())});
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ std::string RefusalToReplace(const std::string& path, const DatabaseFiles& datab
                                   : "it exists and is not a PNG image";
 }
 
-std::string WriteFileInPlace(const std::string& path, std::span<const std::uint8_t> bytes) {
+std::string ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
   const fs::path target(path);
   // A hidden name in the same folder, so that the rename stays on one file system.
   static std::atomic<unsigned> serial{0};

@@ -38,6 +38,6 @@ std::string RefusalToReplace(const std::string& path, const DatabaseFiles& datab
 // Writes bytes to a new file beside path and renames it to path once every byte is on disk;
 // on failure nothing is left behind and whatever path held stays as it was. Empty on
 // success, else the reason.
-std::string WriteFileInPlace(const std::string& path, std::span<const std::uint8_t> bytes);
+std::string ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace tv

@@ -35,10 +35,11 @@ printf '%s\n' "${objects[@]}" > "$out/objects"
 "$cov" report -instr-profile="$out/all.profdata" "${objects[@]}" \
   -ignore-filename-regex='(^|/)(tests|build[^/]*)/|^/usr/' > "$out/files.txt"
 
-# Columns of the report: file, regions (3), functions (3), lines, missed lines, cover ...
+# Columns of the report: file (relative to the sources when they share them), regions (3),
+# functions (3), lines, missed lines, cover ...
 awk -v root="$here/" '
-  index($1, root) == 1 && NF >= 10 {
-    path = substr($1, length(root) + 1)
+  $2 ~ /^[0-9]+$/ && $1 != "TOTAL" {
+    path = index($1, root) == 1 ? substr($1, length(root) + 1) : $1
     n = split(path, parts, "/")
     lib = (n > 2 && (parts[1] == "app" || parts[1] == "tools" || parts[1] == "platform")) \
             ? parts[1] "/" parts[2] : (n > 1 ? parts[1] : ".")

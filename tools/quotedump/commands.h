@@ -30,10 +30,6 @@ int RunStudy(Args args, bool extended);  // SPEC DIR KEY
 // opened) and returns false with the series released.
 bool ReadBars(PriceSeries& series, std::string_view directory, std::string_view key,
               std::int32_t start, std::int16_t count, bool extended);
-// The CSV date (YYYY-MM-DD, nothing for "no date") and time (HH:MM:SS from two-second units)
-// at `out`; each returns the end of what it wrote.
-char* PutDate(char* out, std::int16_t dayNumber);
-char* PutTime(char* out, std::uint16_t units);
 
 // A 32-bit float as the shortest text that reads back to the same value.
 std::string FormatReal(float value);

@@ -8,6 +8,7 @@
 
 #include "commands.h"
 #include "study_spec.h"
+#include "values.h"
 
 namespace quotedump {
 
@@ -54,9 +55,9 @@ std::string FormatCsv(const PriceSeries& series, const std::vector<studies::Stud
   text.reserve(text.size() + static_cast<std::size_t>(series.count) * lineLength);
   std::array<char, 128> line{};
   for (int i = 0; i < series.count; ++i) {
-    char* out = PutDate(line.data(), series.date[i]);
+    char* out = PutIsoDate(line.data(), series.date[i]);
     *out++ = ',';
-    out = PutTime(out, series.time[i]);
+    out = PutIsoTime(out, series.time[i]);
     for (const auto& output : outputs) {
       *out++ = ',';
       const double value = output.values[static_cast<std::size_t>(i)];

@@ -90,8 +90,6 @@ void ForEachRealColumn(PriceSeries& s, Fn fn) {
   fn(s.openInterest);
 }
 
-}
-
 // A file of the security `files` describes, found through their listing when they have one.
 std::string FilePath(const SecurityFiles& files, SecurityFileKind kind) {
   const std::string directory(files.directory);

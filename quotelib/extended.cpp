@@ -388,7 +388,8 @@ std::string NothingFits(const IndexedSecurity& entry) {
   std::string why = "no layout fits " + std::to_string(entry.fieldCount) + " fields";
   if (entry.period == 'I') why += " of intraday data";
   why += " in records of " + std::to_string(entry.recordLength) +
-         " bytes: " + DataFileName(entry, SecurityFileKind::Layout) + " is missing or names no field, ";
+         " bytes: " + DataFileName(entry, SecurityFileKind::Layout) +
+         " is missing or names no field, ";
   why += entry.fieldBits == 0 ? "the index holds no field set"
                               : "the index's field set does not agree with the field count";
   return why + ", and without them only 5 to 8 fields of 4 bytes each are read";
@@ -496,7 +497,9 @@ UnopenableFile FindUnopenableIndexedFile(std::string_view directory, std::string
   IndexedSecurity entry;
   std::string found;
   if (FindIndexedSecurity(directory, key, entry, found) != kSuccess) return {};
-  std::string path = ResolveInDirectory(found, DataFileName(entry, entry.xmaster ? SecurityFileKind::XmasterData : SecurityFileKind::Data));
+  std::string path = ResolveInDirectory(
+      found,
+      DataFileName(entry, entry.xmaster ? SecurityFileKind::XmasterData : SecurityFileKind::Data));
   QuoteFile file;
   errno = 0;
   if (file.open(path)) return {};
@@ -533,7 +536,8 @@ bool OnlyLayoutFileMissing(std::string_view directory, std::string_view key) {
   IndexedSecurity entry = FromMasterRecord(record);
   QuoteFile layoutFile;
   errno = 0;
-  if (layoutFile.open(ResolveInDirectory(found, DataFileName(entry, SecurityFileKind::Layout))) || errno != ENOENT)
+  if (layoutFile.open(ResolveInDirectory(found, DataFileName(entry, SecurityFileKind::Layout))) ||
+      errno != ENOENT)
     return false;
   // The field set EMASTER keeps for it.
   std::vector<IndexedSecurity> index;

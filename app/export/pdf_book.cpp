@@ -96,7 +96,7 @@ int ExportBook(CBars& bars, const ExportOptions& options, const DatabaseFiles& d
   const QByteArray& bytes = pdf.data();
   if (const std::string failure =
           ReplaceFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                  static_cast<std::size_t>(bytes.size())});
+                                       static_cast<std::size_t>(bytes.size())});
       !failure.empty()) {
     std::fprintf(stderr, "tickvane: cannot write %s: %s\n", path.c_str(), failure.c_str());
     return 1;

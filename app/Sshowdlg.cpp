@@ -19,6 +19,7 @@
 #include "MainFrm.h"
 #include "Voptdlg.h"
 #include "bars.h"
+#include "chart_paint.h"
 #include "messages.h"
 #include "qt_surface.h"
 
@@ -209,8 +210,7 @@ void CSlideShowWnd::keyPressEvent(QKeyEvent* event) {
 
 void CSlideShowWnd::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  QtSurface surface(painter);
-  m_owner.GetActiveDocument()->GetBars().Draw(surface, Rect{0, 0, width(), height()}, false);
+  PaintChart(*this, painter, *m_owner.GetActiveDocument());
   m_owner.m_bPieDirty = 1;
 }
 

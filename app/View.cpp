@@ -17,6 +17,7 @@
 
 #include "Doc.h"
 #include "MainFrm.h"
+#include "chart_paint.h"
 #include "command_ids.h"
 #include "commands.h"
 #include "qt_surface.h"
@@ -48,6 +49,13 @@ CTickvaneView::CTickvaneView(CTickvaneDoc& doc, CommandTable& commands, CMainFra
   key(QKeySequence(Qt::Key_End), [this] { ShowNewest(); });
   for (const char* in : {"Ctrl++", "Ctrl+="}) key(QKeySequence(in), [this] { Zoom(+1); });
   key(QKeySequence("Ctrl+-"), [this] { Zoom(-1); });
+  // The extended chart's keyboard cursor: bar by bar, Escape leaves it.
+  key(QKeySequence("Shift+Left"), [this] { MoveKeyCursor(-1); });
+  key(QKeySequence("Shift+Right"), [this] { MoveKeyCursor(+1); });
+  m_leaveCursor = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  m_leaveCursor->setContext(Qt::WindowShortcut);
+  m_leaveCursor->setEnabled(false);
+  connect(m_leaveCursor, &QShortcut::activated, this, [this] { LeaveKeyCursor(); });
 
   // A tool-tip window of its own rather than QToolTip: it moves with the pointer instead of
   // staying where it first came up, and it never covers the pointer's bar.
@@ -70,9 +78,69 @@ void CTickvaneView::OnUpdate() { ChartChanged(); }
 
 void CTickvaneView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  QtSurface surface(painter);
-  m_doc.GetBars().Draw(surface, Rect{0, 0, width(), height()}, false);
+  m_plotFrame = PaintChart(*this, painter, m_doc, Cursor());
   m_frame.m_bPieDirty = 1;
+}
+
+// --- the extended chart's crosshair
+
+bool CTickvaneView::CrosshairOn() {
+  return m_doc.GetBars().IsExtended() && m_doc.GetChartSettings().crosshair;
+}
+
+plot::PlotCursor CTickvaneView::Cursor() {
+  if (m_cursorBar < 0 || !CrosshairOn()) return {};
+  if (m_keyCursor) return {m_cursorBar, m_plotFrame.CloseY(m_doc.GetBars(), m_cursorBar)};
+  return {m_cursorBar, m_cursorY};
+}
+
+void CTickvaneView::FollowPointer(const QPoint& localPos) {
+  if (!CrosshairOn()) return;
+  const qreal ratio = devicePixelRatioF();
+  const int x = static_cast<int>(localPos.x() * ratio);
+  const int y = static_cast<int>(localPos.y() * ratio);
+  const Rect& plot = m_plotFrame.plot;
+  const bool inside = x >= plot.left && x < plot.right && y >= plot.top && y < plot.bottom;
+  const int bar = inside ? m_plotFrame.BarAtX(x) : -1;
+  m_keyCursor = false;
+  m_leaveCursor->setEnabled(false);
+  if (bar == m_cursorBar && (bar < 0 || y == m_cursorY)) return;
+  m_cursorBar = bar;
+  m_cursorY = y;
+  update();
+}
+
+void CTickvaneView::MoveKeyCursor(int step) {
+  if (!CrosshairOn() || m_plotFrame.count <= 0) return;
+  const int first = m_plotFrame.first;
+  const int last = first + m_plotFrame.count - 1;
+  const int from = m_keyCursor && m_cursorBar >= first && m_cursorBar <= last ? m_cursorBar
+                   : step < 0                                                 ? last + 1
+                                                                              : first - 1;
+  m_cursorBar = std::clamp(from + step, first, last);
+  m_keyCursor = true;
+  m_leaveCursor->setEnabled(true);
+  HideBarTip();
+  update();
+}
+
+void CTickvaneView::LeaveKeyCursor() {
+  m_keyCursor = false;
+  m_cursorBar = -1;
+  m_leaveCursor->setEnabled(false);
+  update();
+}
+
+int CTickvaneView::BarUnder(const QPoint& localPos) const {
+  const CBars& bars = m_doc.GetBars();
+  if (!rect().contains(localPos)) return -1;
+  if (!bars.IsExtended())
+    return bars.BarAt({localPos.x(), localPos.y()}, Rect{0, 0, width(), height()});
+  const qreal ratio = devicePixelRatioF();
+  const int x = static_cast<int>(localPos.x() * ratio);
+  const int y = static_cast<int>(localPos.y() * ratio);
+  if (y < m_plotFrame.plot.top || y >= m_plotFrame.plot.bottom) return -1;
+  return m_plotFrame.BarAtX(x);
 }
 
 void CTickvaneView::resizeEvent(QResizeEvent* event) {
@@ -136,9 +204,8 @@ void CTickvaneView::wheelEvent(QWheelEvent* event) {
 
 void CTickvaneView::ShowBarTip(const QPoint& localPos) {
   const CBars& bars = m_doc.GetBars();
-  const int bar = rect().contains(localPos)
-                      ? bars.BarAt({localPos.x(), localPos.y()}, Rect{0, 0, width(), height()})
-                      : -1;
+  // The crosshair's data window shows the values where it is on.
+  const int bar = m_doc.GetBars().IsExtended() && CrosshairOn() ? -1 : BarUnder(localPos);
   if (bar < 0) {
     HideBarTip();
     return;
@@ -172,12 +239,17 @@ void CTickvaneView::ShowBarTip(const QPoint& localPos) {
 void CTickvaneView::HideBarTip() { m_barTip->hide(); }
 
 void CTickvaneView::mouseMoveEvent(QMouseEvent* event) {
+  FollowPointer(event->position().toPoint());
   ShowBarTip(event->position().toPoint());
   QWidget::mouseMoveEvent(event);
 }
 
 void CTickvaneView::leaveEvent(QEvent* event) {
   HideBarTip();
+  if (!m_keyCursor && m_cursorBar >= 0) {
+    m_cursorBar = -1;
+    update();
+  }
   QWidget::leaveEvent(event);
 }
 
@@ -243,7 +315,14 @@ void CTickvaneView::OnPrint(QPainter& painter, QPrinter&) {
   // The painter's origin is the top left of the printable area; the chart fills it.
   const QPaintDevice* device = painter.device();
   QtSurface surface(painter);
-  m_doc.GetBars().Draw(surface, Rect{0, 0, device->width(), device->height()}, true);
+  CBars& bars = m_doc.GetBars();
+  const Rect page{0, 0, device->width(), device->height()};
+  if (!bars.IsExtended()) {
+    bars.Draw(surface, page, true);
+    return;
+  }
+  // Text and lines keep the size they have on a 96-dpi screen.
+  DrawChart(bars, surface, page, true, m_doc.GetChartSettings(), device->logicalDpiX() / 96.0);
 }
 
 bool CTickvaneView::PrintOnePage(QPrinter& printer) {

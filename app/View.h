@@ -7,10 +7,13 @@
 #include <functional>
 #include <memory>
 
+#include "chart.h"
+
 class QLabel;
 class QMenu;
 class QPainter;
 class QPrinter;
+class QShortcut;
 
 namespace tv {
 
@@ -94,6 +97,15 @@ class CTickvaneView final : public QWidget {
   // After the chart changed (another security, window of bars or spacing): repaint, and let
   // a tool tip that is up follow the bar now under the pointer.
   void ChartChanged();
+  // The extended chart's crosshair: the pointer's bar and row, or the keyboard cursor's bar
+  // (its row is the bar's close); none in the classic chart or with the crosshair off.
+  bool CrosshairOn();
+  plot::PlotCursor Cursor();
+  void FollowPointer(const QPoint& localPos);
+  void MoveKeyCursor(int step);
+  void LeaveKeyCursor();
+  // The bar under the pointer in whichever chart is shown, or -1.
+  int BarUnder(const QPoint& localPos) const;
 
   CTickvaneDoc& m_doc;
   CommandTable& m_commands;
@@ -106,6 +118,11 @@ class CTickvaneView final : public QWidget {
   // Wheel turns not yet a whole notch (high-resolution wheels and touch pads send parts).
   int m_scrollTurn = 0;
   int m_zoomTurn = 0;
+  plot::PlotFrame m_plotFrame;  // where the extended chart last put its bars (device pixels)
+  int m_cursorBar = -1;         // the crosshair's bar, -1 for none
+  int m_cursorY = -1;           // the pointer's row (device pixels)
+  bool m_keyCursor = false;     // the crosshair follows the keyboard, not the pointer
+  QShortcut* m_leaveCursor = nullptr;
 };
 
 }  // namespace tv

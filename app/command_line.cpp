@@ -19,6 +19,8 @@ const char* const kUsage =
     "       tickvane --export-all OUTDIR [--size WxH] [--print-colors] [--jobs N]\n"
     "                [--extended] [--profile FILE] MASTERFILE\n"
     "       tickvane --export-pdf BOOK.pdf [--extended] [--profile FILE] MASTERFILE\n"
+    "       tickvane --export-svg OUT.svg [--size WxH] [--symbol SYM] [--until YYYY-MM-DD]\n"
+    "                [--print-colors] [--extended] [--profile FILE] MASTERFILE\n"
     "       tickvane --help | --version\n"
     "\n"
     "Opens the MetaStock / CompuTrac index file MASTERFILE (any file named MASTER) and shows\n"
@@ -39,6 +41,11 @@ const char* const kUsage =
     "                  colours, without a window\n"
     "  --jobs N        with --export-all: draw N charts at a time, 1 to 256\n"
     "                  (default: one for each processor core)\n"
+    "  --export-svg    draw one chart into an SVG file (lines as lines, labels as text)\n"
+    "  --style STYLE   with --extended: the bars as hlc (high-low-close, the default),\n"
+    "                  ohlc, candles or line (the closes); default: the settings file's\n"
+    "                  [Chart] Style with --profile\n"
+    "  --log           with --extended: a logarithmic price scale\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n";
 
@@ -97,10 +104,13 @@ struct Options {
   QCommandLineOption printColors{"print-colors"};
   QCommandLineOption extended{"extended"};
   QCommandLineOption noExtended{"no-extended"};
+  QCommandLineOption exportSvg{"export-svg", {}, "OUT.svg"};
+  QCommandLineOption style{"style", {}, "STYLE"};
+  QCommandLineOption log{"log"};
 
   QList<QCommandLineOption> All() const {
-    return {help, version, profile, exportPng,   exportPdf, exportAll, size,
-            jobs, symbol,  until,   printColors, extended,  noExtended};
+    return {help,        version,  profile,    exportPng, exportPdf, exportAll, size, jobs,
+            symbol,      until,    printColors, extended, noExtended, exportSvg, style, log};
   }
 };
 
@@ -113,6 +123,8 @@ std::string NeedsValue(const QString& name) {
   if (name == "size") return "--size needs WxH, each from 1 to 8192";
   if (name == "until") return "--until needs a date YYYY-MM-DD that exists";
   if (name == "jobs") return "--jobs needs a number from 1 to 256";
+  if (name == "export-svg") return "--export-svg needs a file name";
+  if (name == "style") return "--style needs hlc, ohlc, candles or line";
   return "--symbol needs a symbol";
 }
 
@@ -141,8 +153,12 @@ bool ReadUntil(const std::string& text, ExportOptions& e) {
 // none of the pictures' options: its pages have their own size and the print colours.
 std::string ModeRefusal(const QCommandLineParser& parser, const Options& o) {
   const int modes = (parser.isSet(o.exportPng) ? 1 : 0) + (parser.isSet(o.exportAll) ? 1 : 0) +
-                    (parser.isSet(o.exportPdf) ? 1 : 0);
-  if (modes != 1) return "give exactly one of --export-png, --export-all and --export-pdf";
+                    (parser.isSet(o.exportPdf) ? 1 : 0) + (parser.isSet(o.exportSvg) ? 1 : 0);
+  if (modes != 1) {
+    return parser.isSet(o.exportSvg)
+               ? "give exactly one of --export-png, --export-all, --export-pdf and --export-svg"
+               : "give exactly one of --export-png, --export-all and --export-pdf";
+  }
   if (parser.isSet(o.exportPdf)) {
     for (const QCommandLineOption* option : {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors})
       if (parser.isSet(*option))
@@ -152,8 +168,25 @@ std::string ModeRefusal(const QCommandLineParser& parser, const Options& o) {
     return "--symbol goes with --export-png only";
   if (parser.isSet(o.exportAll) && parser.isSet(o.until))
     return "--until goes with --export-png only";
-  if (parser.isSet(o.exportPng) && parser.isSet(o.jobs))
+  if ((parser.isSet(o.exportPng) || parser.isSet(o.exportSvg)) && parser.isSet(o.jobs))
     return "--jobs goes with --export-all only";
+  return {};
+}
+
+bool ReadStyle(const std::string& text, ExportOptions& e) {
+  e.style = plot::ParseStyle(text);
+  return e.style.has_value();
+}
+
+// --export-svg's file name, --style and --log: what is wrong with them, or nothing.
+std::string ChartOptionsError(const QCommandLineParser& parser, const Options& o,
+                              ExportOptions& e) {
+  if (parser.isSet(o.exportSvg) && e.svgPath.empty()) return NeedsValue("export-svg");
+  if (parser.isSet(o.style) && !ReadStyle(Text(parser.value(o.style)), e))
+    return NeedsValue("style");
+  if ((parser.isSet(o.style) || parser.isSet(o.log)) && !e.extended)
+    return std::string("--") + (parser.isSet(o.style) ? "style" : "log") +
+           " draws the extended chart: it needs --extended";
   return {};
 }
 
@@ -163,6 +196,7 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
   e.pngPath = Text(parser.value(o.exportPng));
   e.outDir = Text(parser.value(o.exportAll));
   e.pdfPath = Text(parser.value(o.exportPdf));
+  e.svgPath = Text(parser.value(o.exportSvg));
   e.profile = Text(parser.value(o.profile));
   if (parser.isSet(o.noExtended)) {
     line.error = "unknown option --no-extended";
@@ -174,6 +208,8 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
     line.error = NeedsValue("export-all");
   } else if (parser.isSet(o.exportPdf) && e.pdfPath.empty()) {
     line.error = NeedsValue("export-pdf");
+  } else if (std::string chart = ChartOptionsError(parser, o, e); !chart.empty()) {
+    line.error = std::move(chart);
   } else if (parser.isSet(o.size) && !ParseSize(Text(parser.value(o.size)), e.width, e.height)) {
     line.error = NeedsValue("size");
   } else if (parser.isSet(o.until) && !ReadUntil(Text(parser.value(o.until)), e)) {
@@ -189,13 +225,14 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
   } else {
     e.symbol = Text(parser.value(o.symbol));
     e.printColors = parser.isSet(o.printColors);
+    e.log = parser.isSet(o.log);
     e.master = Text(parser.positionalArguments().front());
   }
 }
 
 void ReadWindow(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
   for (const QCommandLineOption* exportOnly :
-       {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors}) {
+       {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors, &o.style, &o.log}) {
     if (parser.isSet(*exportOnly)) {
       line.error = "unknown option --" + Text(exportOnly->names().front());
       return;
@@ -248,7 +285,8 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
     // Named without its value is still an export command, refused as one.
     exportCommand =
         exportCommand ||
-        (options && (a == "--export-png" || a == "--export-all" || a == "--export-pdf"));
+        (options && (a == "--export-png" || a == "--export-all" || a == "--export-pdf" ||
+                     a == "--export-svg"));
   }
   const Options o;
   QCommandLineParser parser;
@@ -257,7 +295,7 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
 
   CommandLine line;
   exportCommand = exportCommand || parser.isSet(o.exportPng) || parser.isSet(o.exportAll) ||
-                  parser.isSet(o.exportPdf);
+                  parser.isSet(o.exportPdf) || parser.isSet(o.exportSvg);
   line.mode = exportCommand ? CommandLine::Mode::kExport : CommandLine::Mode::kWindow;
   if (parser.isSet(o.help)) {
     line.mode = CommandLine::Mode::kHelp;

@@ -134,6 +134,14 @@ class Surface {
   // Copies pixels unchanged, 1:1 in device pixels, with the top-left at the mapped p.
   virtual void DrawBitmap(Point p, const BitmapView& bitmap) = 0;
 
+  // Smoothed (antialiased) slanting lines from here on, where the surface can draw them;
+  // returns the previous setting. The classic chart never asks for them; a surface that
+  // cannot smooth keeps drawing as before.
+  virtual bool SetSmoothLines(bool on) {
+    (void)on;
+    return false;
+  }
+
   // Size of text in the current font, in device pixels.
   virtual Size TextExtent(std::string_view text) = 0;
   virtual Rgb GetSystemColor(SystemColor which) const = 0;

@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev libpng-dev libxcb1-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libpng-dev libxcb1-dev
   fonts-liberation2 fonts-dejavu-core poppler-utils
 )
 for group in "$@"; do

@@ -177,6 +177,17 @@ void CTickvaneDoc::OnViewOptions() {
   UpdateAllViews();
 }
 
+const ChartSettings& CTickvaneDoc::GetChartSettings() {
+  if (!m_chart) m_chart = LoadChartSettings(m_profile);
+  return *m_chart;
+}
+
+void CTickvaneDoc::SetChartSettings(const ChartSettings& settings) {
+  m_chart = settings;
+  SaveChartSettings(m_profile, settings);
+  UpdateAllViews();
+}
+
 bool CTickvaneDoc::ZoomBarSpace(int steps) {
   if (!SeriesLoaded()) return false;
   CBars& bars = *m_pBars;

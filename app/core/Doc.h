@@ -5,11 +5,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "bars.h"
+#include "chart_settings.h"
 #include "messages.h"
 #include "profile.h"
 #include "view_options.h"
@@ -88,6 +90,11 @@ class CTickvaneDoc {
   bool ZoomBarSpace(int steps);
   bool CanPrevious() const { return m_pBars->CanStepPrevious() != 0; }
 
+  // The extended chart's settings (the Chart menu): read from the settings file when first
+  // asked for, written at every change, which also repaints.
+  const ChartSettings& GetChartSettings();
+  void SetChartSettings(const ChartSettings& settings);
+
  private:
   bool SeriesLoaded() const { return m_pBars->m_seriesAllocated != 0; }
   // A settings file that is one of the files of the database at `master` (a link, a second
@@ -106,6 +113,7 @@ class CTickvaneDoc {
   ViewOptionsDialog m_viewOptions;
   std::function<bool(const std::string& path)> m_openFile;
   int m_sessionBarSpace = 0;  // 0: the stored spacing
+  std::optional<ChartSettings> m_chart;
 };
 
 // The check every open starts with: the file must exist, be a file and open for reading.

@@ -1,10 +1,12 @@
 #include "export.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <QSvgGenerator>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -119,17 +121,57 @@ std::string ExportFileName(int index, std::string_view symbol) {
   return name + ".png";
 }
 
-QImage RenderChart(CBars& bars, int width, int height, bool printColors) {
+ChartSettings ExportChartSettings(const ExportOptions& options) {
+  ChartSettings chart;
+  if (!options.profile.empty()) {
+    QtProfile profile(QString::fromStdString(options.profile));
+    chart = LoadChartSettings(profile);
+  }
+  if (options.style) chart.style = *options.style;
+  if (options.log) chart.log = true;
+  return chart;
+}
+
+QImage RenderChart(CBars& bars, int width, int height, bool printColors,
+                   const ChartSettings& chart) {
   QImage image(width, height, QImage::Format_RGB32);
   if (image.isNull()) return image;
   QPainter painter(&image);
   QtSurface surface(painter);
   bars.SetLogicalSize({width, height});
-  bars.Draw(surface, {0, 0, width, height}, printColors);
+  DrawChart(bars, surface, {0, 0, width, height}, printColors, chart);
   return image;
 }
 
 namespace {
+
+// The chart as an SVG document: lines as lines, labels as text. Empty on success, else the
+// reason.
+std::string WriteSvg(CBars& bars, const ExportOptions& options, const DatabaseFiles& database) {
+  const std::string& path = options.svgPath;
+  if (std::string refusal = RefusalToReplace(path, database, OutputKind::kSvg); !refusal.empty())
+    return refusal;
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setSize({options.width, options.height});
+  svg.setViewBox(QRect(0, 0, options.width, options.height));
+  svg.setResolution(96);
+  svg.setTitle(QString::fromLatin1(bars.CurrentSymbol()));
+  svg.setDescription(QStringLiteral("Tickvane chart"));
+  {
+    QPainter painter;
+    if (!painter.begin(&svg)) return "the SVG document could not be started";
+    QtSurface surface(painter);
+    bars.SetLogicalSize({options.width, options.height});
+    DrawChart(bars, surface, {0, 0, options.width, options.height}, options.printColors,
+              ExportChartSettings(options));
+  }
+  const QByteArray& bytes = buffer.data();
+  return WriteFileInPlace(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                 static_cast<std::size_t>(bytes.size())});
+}
 
 // --export-png: one chart, of the first listed security or of --symbol.
 int ExportOne(CBars& bars, const ExportOptions& options, const DatabaseFiles& database) {
@@ -160,12 +202,15 @@ int ExportOne(CBars& bars, const ExportOptions& options, const DatabaseFiles& da
                    bars.GetSymbol(bars.m_current), options.until.c_str());
     return 1;
   }
+  const bool svg = !options.svgPath.empty();
   const std::string failure =
-      WriteChart(RenderChart(bars, options.width, options.height, options.printColors),
-                 options.pngPath, database);
+      svg ? WriteSvg(bars, options, database)
+          : WriteChart(RenderChart(bars, options.width, options.height, options.printColors,
+                                   ExportChartSettings(options)),
+                       options.pngPath, database);
   if (!failure.empty()) {
-    std::fprintf(stderr, "tickvane: cannot write %s: %s\n", options.pngPath.c_str(),
-                 failure.c_str());
+    std::fprintf(stderr, "tickvane: cannot write %s: %s\n",
+                 (svg ? options.svgPath : options.pngPath).c_str(), failure.c_str());
     return 1;
   }
   return 0;
@@ -190,6 +235,7 @@ class ReportedMessages final : public MessageService {
 struct ExportWorker {
   ReportedMessages messages;
   CBars bars{&messages};
+  ChartSettings chart;
 };
 
 std::unique_ptr<ExportWorker> OpenWorker(const CBars& opened, const ExportOptions& options) {
@@ -200,6 +246,7 @@ std::unique_ptr<ExportWorker> OpenWorker(const CBars& opened, const ExportOption
   bars.m_screenColors = opened.m_screenColors;
   bars.m_printColors = opened.m_printColors;
   bars.m_workColors = opened.m_workColors;
+  worker->chart = ExportChartSettings(options);
   // Whatever opening says has been said by the first opening already.
   if (bars.OpenMaster(options.master.c_str())) bars.ReadSecurityList();
   return worker;
@@ -236,8 +283,9 @@ ExportOutcome ExportSecurity(ExportWorker& worker, int index, const std::string&
   }
   const std::string path =
       (std::filesystem::path(options.outDir) / ExportFileName(index, symbol)).string();
-  const std::string failure = WriteChart(
-      RenderChart(bars, options.width, options.height, options.printColors), path, database);
+  const std::string failure =
+      WriteChart(RenderChart(bars, options.width, options.height, options.printColors, worker.chart),
+                 path, database);
   if (!failure.empty()) {
     outcome.report += Skipped(symbol, "cannot write " + path + ": " + failure);
     return outcome;
@@ -277,9 +325,14 @@ int ExportAll(const CBars& bars, const ExportOptions& options, const DatabaseFil
 
 int RunExport(const ExportOptions& options, MessageService& messages) {
   // A name that can never be written is refused before any work is done.
-  const bool book = !options.pdfPath.empty(), one = !options.pngPath.empty();
-  const std::string& target = book ? options.pdfPath : one ? options.pngPath : options.outDir;
+  const bool book = !options.pdfPath.empty(), svg = !options.svgPath.empty();
+  const bool one = svg || !options.pngPath.empty();
+  const std::string& target = book  ? options.pdfPath
+                              : svg ? options.svgPath
+                              : one ? options.pngPath
+                                    : options.outDir;
   if (const std::string refusal = book  ? RefusalOfOutputName(target, ".pdf")
+                                  : svg ? RefusalOfOutputName(target, ".svg")
                                   : one ? RefusalOfOutputName(target, ".png")
                                         : RefusalOfOutputDirectory(target);
       !refusal.empty()) {

@@ -8,8 +8,11 @@
 // settings file named by --profile, read as the viewer reads them (never written).
 
 #include <QImage>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "chart_settings.h"
 
 #include "messages.h"
 
@@ -21,6 +24,7 @@ struct ExportOptions {
   std::string pngPath;  // --export-png
   std::string outDir;   // --export-all
   std::string pdfPath;  // --export-pdf
+  std::string svgPath;  // --export-svg
   int width = 1280;
   int height = 720;
   int jobs = 0;        // --jobs: charts drawn at a time by --export-all; 0: one per processor core
@@ -30,6 +34,9 @@ struct ExportOptions {
   bool printColors = false;
   bool extended = false;  // --extended: the extended reading (extended.h)
   std::string profile;    // --profile; empty: the default view options
+  // --style and --log (with --extended): they win over the settings file's [Chart] keys.
+  std::optional<plot::Style> style;
+  bool log = false;
   std::string master;
 };
 
@@ -45,7 +52,13 @@ std::string LoadFailure(const CBars& bars);
 
 // Draws the chart object's current state into a width x height image (null when it cannot
 // be had).
-QImage RenderChart(CBars& bars, int width, int height, bool printColors);
+// The extended chart's settings for an export: the settings file's [Chart] (with --profile),
+// then what --style and --log say.
+ChartSettings ExportChartSettings(const ExportOptions& options);
+
+// The extended chart is drawn with `chart` when the chart object reads the extended way.
+QImage RenderChart(CBars& bars, int width, int height, bool printColors,
+                   const ChartSettings& chart = {});
 
 // Runs one export; needs a Qt GUI application object (fonts). Returns the process exit code:
 // 0 done, 1 something failed.

@@ -21,6 +21,26 @@ namespace fs = std::filesystem;
 
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr std::uint8_t kPdfSignature[5] = {'%', 'P', 'D', 'F', '-'};
+constexpr std::uint8_t kXmlSignature[5] = {'<', '?', 'x', 'm', 'l'};
+
+// Each kind of output: its file name's ending, how such a file begins and what it is called.
+struct KindOf {
+  std::string_view extension;
+  std::span<const std::uint8_t> signature;
+  const char* name;
+};
+
+KindOf Kind(OutputKind kind) {
+  switch (kind) {
+    case OutputKind::kPdf:
+      return {".pdf", kPdfSignature, "a PDF document"};
+    case OutputKind::kSvg:
+      return {".svg", kXmlSignature, "an SVG drawing"};
+    case OutputKind::kPng:
+      break;
+  }
+  return {".png", kPngSignature, "a PNG image"};
+}
 
 std::string Reason(int error) { return std::strerror(error); }
 
@@ -50,15 +70,14 @@ std::string RefusalOfOutputDirectory(const std::string& directory) {
 
 std::string RefusalToReplace(const std::string& path, const DatabaseFiles& database,
                              OutputKind kind) {
-  if (std::string refusal = RefusalOfOutputName(path, kind == OutputKind::kPdf ? ".pdf" : ".png");
-      !refusal.empty())
+  const KindOf k = Kind(kind);
+  if (std::string refusal = RefusalOfOutputName(path, k.extension); !refusal.empty())
     return refusal;
   if (database.contains(path)) return "it is a file of the database being read";
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return {};  // nothing there yet
   if (!S_ISREG(st.st_mode)) return "it exists and is not a regular file";
-  const std::span<const std::uint8_t> signature =
-      kind == OutputKind::kPdf ? std::span<const std::uint8_t>(kPdfSignature) : kPngSignature;
+  const std::span<const std::uint8_t> signature = k.signature;
   std::uint8_t start[sizeof kPngSignature] = {};
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   const bool same = fd >= 0 &&
@@ -66,8 +85,7 @@ std::string RefusalToReplace(const std::string& path, const DatabaseFiles& datab
                     std::memcmp(start, signature.data(), signature.size()) == 0;
   if (fd >= 0) ::close(fd);
   if (same) return {};
-  return kind == OutputKind::kPdf ? "it exists and is not a PDF document"
-                                  : "it exists and is not a PNG image";
+  return std::string("it exists and is not ") + k.name;
 }
 
 std::string ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {

@@ -27,10 +27,10 @@ std::string RefusalOfOutputName(const std::string& path, std::string_view extens
 std::string RefusalOfOutputDirectory(const std::string& directory);
 
 // What the export writes.
-enum class OutputKind { kPng, kPdf };
+enum class OutputKind { kPng, kPdf, kSvg };
 
 // Why `path` may not be written; empty when it may: its name is refused (above; ".png" for a
-// PNG image, ".pdf" for a PDF document), it is a file of `database`, or it exists and is not
+// PNG image, ".pdf" for a PDF document, ".svg" for an SVG drawing), it is a file of `database`, or it exists and is not
 // a file of the kind the export writes there.
 std::string RefusalToReplace(const std::string& path, const DatabaseFiles& database,
                              OutputKind kind = OutputKind::kPng);

@@ -49,7 +49,9 @@ void DrawPage(CBars& bars, QPainter& painter, const ExportOptions& options) {
       {options.width, static_cast<int>(std::lround(static_cast<double>(options.width) *
                                                    chartHeight / std::max(width, 1)))});
   QtSurface surface(painter);
-  bars.Draw(surface, {0, heading, width, height}, true);
+  // Text and lines of the extended chart keep the size they have on a 96-dpi screen.
+  DrawChart(bars, surface, {0, heading, width, height}, true, ExportChartSettings(options),
+            device->logicalDpiX() / 96.0);
 }
 
 }  // namespace

@@ -163,6 +163,12 @@ void QtSurface::LineTo(Point p) {
   const Point a = mapping_.ToDevice(from);
   const Point b = mapping_.ToDevice(p);
   if (a == b) return;
+  // Upright and level lines are crisp as they are; on a vector or paper device every line
+  // is drawn as a line when smoothing is on.
+  if (smooth_ && (pixels_ == nullptr || (a.x != b.x && a.y != b.y))) {
+    SmoothLine(a, b);
+    return;
+  }
   const int w = DevicePenWidth();
   if (w > 1) {
     Prepare(Use::Line);
@@ -204,6 +210,27 @@ void QtSurface::ThinLine(Point a, Point b, Rgb color) {
     }
   }
   flush(runStart, major0 + majorStep * (n - 1), runMinor);
+}
+
+bool QtSurface::SetSmoothLines(bool on) {
+  const bool old = smooth_;
+  smooth_ = on;
+  return old;
+}
+
+// From pixel centre to pixel centre, antialiased.
+void QtSurface::SmoothLine(Point a, Point b) {
+  QPen pen(ToQ(pen_.color));
+  const int w = DevicePenWidth();
+  pen.setWidth(w == 1 ? 0 : w);
+  pen.setCapStyle(Qt::RoundCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  painter_.setRenderHint(QPainter::Antialiasing, true);
+  painter_.setPen(pen);
+  painter_.setBrush(Qt::NoBrush);
+  painter_.drawLine(QPointF(a.x + 0.5, a.y + 0.5), QPointF(b.x + 0.5, b.y + 0.5));
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  prepared_ = Use::None;
 }
 
 void QtSurface::FillSolid(const QRect& rect, Rgb color) {

@@ -3,7 +3,8 @@
 //
 // Everything is drawn in device pixels with the painter's own transform left at identity:
 // the surface maps logical coordinates itself, so text stays upright under a y-up mapping
-// and 1-pixel lines stay crisp (no antialiasing of lines; text is antialiased).
+// and 1-pixel lines stay crisp (no antialiasing of lines unless asked for; text is
+// antialiased).
 
 #include <QFont>
 #include <QFontMetrics>
@@ -43,6 +44,7 @@ class QtSurface final : public Surface {
   void TextOutOpaque(Point p, const Rect& rect, std::string_view text) override;
   void DrawFocusRect(const Rect& rect) override;
   void DrawBitmap(Point p, const BitmapView& bitmap) override;
+  bool SetSmoothLines(bool on) override;
   Size TextExtent(std::string_view text) override;
   Rgb GetSystemColor(SystemColor which) const override;
 
@@ -57,6 +59,7 @@ class QtSurface final : public Surface {
   QFont MakeFont(const Font& font) const;
   void FillSolid(const QRect& rect, Rgb color);
   void ThinLine(Point a, Point b, Rgb color);
+  void SmoothLine(Point a, Point b);
   const QFontMetrics& Metrics();
 
   QPainter& painter_;
@@ -73,6 +76,7 @@ class QtSurface final : public Surface {
   unsigned align_ = 0;
   Point position_{};
   Use prepared_ = Use::None;
+  bool smooth_ = false;
   // The target image's pixels when they may be written directly (see the constructor).
   uchar* pixels_ = nullptr;
   qsizetype bytesPerLine_ = 0;

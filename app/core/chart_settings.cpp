@@ -1,0 +1,46 @@
+#include "chart_settings.h"
+
+namespace tv {
+
+ChartSettings LoadChartSettings(Profile& profile) {
+  ChartSettings s;
+  const ChartSettings defaults;
+  if (const auto style = plot::ParseStyle(profile.ReadText(kChartSection, "Style", "")))
+    s.style = *style;
+  const auto flag = [&](std::string_view key, bool fallback) {
+    const int v = profile.ReadInt(kChartSection, key, fallback ? 1 : 0);
+    return v == 0 || v == 1 ? v == 1 : fallback;
+  };
+  s.log = flag("Log", defaults.log);
+  s.crosshair = flag("Crosshair", defaults.crosshair);
+  const std::string averages = profile.ReadText(kChartSection, "Averages", "");
+  if (averages == "exponential") s.averages = plot::AverageKind::Exponential;
+  return s;
+}
+
+void SaveChartSettings(Profile& profile, const ChartSettings& s) {
+  profile.WriteText(kChartSection, "Style", plot::StyleName(s.style));
+  profile.WriteInt(kChartSection, "Log", s.log ? 1 : 0);
+  profile.WriteText(kChartSection, "Averages",
+                    s.averages == plot::AverageKind::Exponential ? "exponential" : "simple");
+  profile.WriteInt(kChartSection, "Crosshair", s.crosshair ? 1 : 0);
+}
+
+plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, bool printing,
+                          const ChartSettings& settings, double scale,
+                          const plot::PlotCursor& cursor) {
+  if (!bars.IsExtended()) {
+    bars.Draw(surface, target, printing);
+    return {};
+  }
+  plot::PlotOptions options;
+  options.style = settings.style;
+  options.log = settings.log;
+  options.averages = settings.averages;
+  options.scale = scale;
+  const plot::PlotFrame frame = plot::DrawPlot(bars, surface, target, printing, options, cursor);
+  bars.m_workColors = bars.m_screenColors;
+  return frame;
+}
+
+}  // namespace tv

@@ -1,0 +1,778 @@
+#include "chart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "labels.h"
+#include "time_axis.h"
+
+namespace plot {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Label priorities: what matters more keeps its place when two would meet.
+enum Priority : int {
+  kTick = 1,
+  kReference = 2,
+  kTime = 2,
+  kPaneLabel = 3,
+  kLastClose = 5,
+  kCursor = 6,
+  kTitleName = 7,
+  kDataWindow = 8,
+  kTitleSymbol = 9,
+};
+
+tv::Rgb Mix(tv::Rgb a, tv::Rgb b, double t) {
+  const auto mix = [t](int x, int y) {
+    return static_cast<std::uint8_t>(std::lround(x + (y - x) * t));
+  };
+  return {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)};
+}
+
+struct Colors {
+  tv::Rgb background, axis, grid, reference, text, title, up, down, close, ma1, ma2, volume, cursor;
+  bool hollowUp = false;  // on paper rising candles are drawn open
+};
+
+Colors ColorsOf(const CBars& bars, bool printing) {
+  const CBars::ColorSet& set = printing ? bars.m_printColors : bars.m_screenColors;
+  const auto item = [&](int i) {
+    const int k = set[static_cast<std::size_t>(i)];
+    return bars.m_palette[static_cast<std::size_t>(k >= 0 && k < kPaletteSize ? k : 0)];
+  };
+  Colors c;
+  c.background = item(kBackground);
+  c.axis = item(kAxes);
+  c.grid = Mix(c.background, c.axis, 0.16);
+  c.reference = Mix(c.background, c.axis, 0.45);
+  c.text = item(kNormalText);
+  c.title = item(kTitleText);
+  c.up = item(kHighLowBar);
+  constexpr tv::Rgb kRed{255, 0, 0}, kMagenta{255, 0, 255};
+  c.down = printing ? c.up : (c.up == kRed ? kMagenta : kRed);
+  c.hollowUp = printing;
+  c.close = item(kCloseTick);
+  c.ma1 = item(kMovingAverage1);
+  c.ma2 = item(kMovingAverage2);
+  c.volume = item(kVolume);
+  c.cursor = Mix(c.background, c.axis, 0.6);
+  return c;
+}
+
+// Sizes in device pixels for a scale.
+struct Metrics {
+  double s = 1;
+  int margin = 6, pad = 3, tick = 4, gap = 6, labelGap = 2, lineWidth = 0, textH = 13;
+  explicit Metrics(double scale) : s(std::clamp(scale, 0.25, 16.0)) {
+    const auto px = [this](double v) { return std::max(1, static_cast<int>(std::lround(v * s))); };
+    margin = px(6), pad = px(3), tick = px(4), gap = px(8), labelGap = px(2);
+    // Thin lines are one device pixel; on a dense screen they keep their weight.
+    lineWidth = s >= 1.5 ? px(1) : 0;
+  }
+  tv::Font Font() const {
+    tv::Font f;
+    f.height = -std::max(1, static_cast<int>(std::lround(12 * s)));
+    return f;
+  }
+};
+
+// Puts the surface's state back however the draw ends.
+class StateGuard {
+ public:
+  explicit StateGuard(tv::Surface& s)
+      : s_(s),
+        mapping_(s.GetMapping()),
+        pen_(s.SelectPen({})),
+        brush_(s.SelectBrush({})),
+        font_(s.SelectFont({})),
+        text_(s.SetTextColor({})),
+        bk_(s.SetBkMode(tv::BkMode::Transparent)),
+        align_(s.SetTextAlign(tv::kAlignLeft | tv::kAlignTop)),
+        smooth_(s.SetSmoothLines(false)) {
+    s_.SetDefaultMapping();
+  }
+  StateGuard(const StateGuard&) = delete;
+  StateGuard& operator=(const StateGuard&) = delete;
+  ~StateGuard() {
+    s_.SetSmoothLines(smooth_);
+    s_.SetTextAlign(align_);
+    s_.SetBkMode(bk_);
+    s_.SetTextColor(text_);
+    s_.SelectFont(font_);
+    s_.SelectBrush(brush_);
+    s_.SelectPen(pen_);
+    s_.SetMapping(mapping_);
+  }
+
+ private:
+  tv::Surface& s_;
+  tv::Mapping mapping_;
+  tv::Pen pen_;
+  tv::Brush brush_;
+  tv::Font font_;
+  tv::Rgb text_;
+  tv::BkMode bk_;
+  unsigned align_;
+  bool smooth_;
+};
+
+// Whether the security's layout names a field (a series without layout names them all).
+bool HasField(const PriceSeries& s, SeriesField f) {
+  if (s.info == nullptr) return true;
+  const std::uint8_t* at =
+      s.info->bytes.data() + kInfoPositionsOffset + 2 * static_cast<std::size_t>(f);
+  return (at[0] | at[1]) != 0;
+}
+
+bool Finite(double v) { return std::isfinite(v); }
+
+// The series as the draw reads it, with the averages over all its bars.
+struct Data {
+  explicit Data(const PriceSeries& series) : s(series) {}
+  const PriceSeries& s;
+  int n = 0;
+  bool hasOpen = false, hasVolume = false, intraday = false;
+  std::vector<double> close, ma1, ma2;
+
+  double Open(int i) const {
+    const double o = s.open[i];
+    if (hasOpen && Finite(o) && o != 0) return o;
+    return i > 0 ? close[static_cast<std::size_t>(i - 1)] : close[static_cast<std::size_t>(i)];
+  }
+};
+
+Data DataOf(const CBars& bars, const PlotOptions& o) {
+  Data d(bars.m_series);
+  d.n = bars.m_seriesAllocated ? std::max<int>(0, bars.m_series.count) : 0;
+  d.hasOpen = d.n > 0 && HasField(d.s, SeriesField::Open);
+  d.hasVolume = d.n > 0 && HasField(d.s, SeriesField::Volume);
+  d.close.resize(static_cast<std::size_t>(d.n));
+  for (int i = 0; i < d.n; ++i) d.close[static_cast<std::size_t>(i)] = d.s.close[i];
+  for (int i = 1; i < d.n && !d.intraday; ++i)
+    d.intraday = d.s.date[i] == d.s.date[i - 1] || d.s.time[i] != 0;
+  if (d.n > 0 && HasField(d.s, SeriesField::Time) && d.s.time[0] != 0) d.intraday = true;
+  const auto average = [&](int show, int length) {
+    return show ? MovingAverage(d.close, length, o.averages)
+                : std::vector<double>(static_cast<std::size_t>(d.n), kNaN);
+  };
+  d.ma1 = average(bars.m_showMA1, bars.m_ma1Length);
+  d.ma2 = average(bars.m_showMA2, bars.m_ma2Length);
+  return d;
+}
+
+struct Range {
+  double lo = std::numeric_limits<double>::infinity();
+  double hi = -std::numeric_limits<double>::infinity();
+  void Add(double v) {
+    if (!Finite(v)) return;
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+  }
+  bool Empty() const { return lo > hi; }
+};
+
+// Everything the draw decides before it draws.
+struct Plan {
+  PlotFrame frame;
+  Metrics m{1};
+  int width = 0, height = 0;
+  int axisX = 0;  // the value axis line
+  bool volume = false;
+  bool logWanted = false, logShown = false;
+  std::vector<Ticks> ticks;  // per pane
+};
+
+// A pane's values over the bars shown.
+Range PriceRange(const Data& d, const PlotFrame& f, const PlotOptions& o) {
+  Range r;
+  for (int i = f.first; i < f.first + f.count; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    if (o.style == Style::Line) {
+      r.Add(d.close[k]);
+    } else {
+      r.Add(d.s.high[i]);
+      r.Add(d.s.low[i]);
+    }
+    r.Add(d.ma1[k]);
+    r.Add(d.ma2[k]);
+    for (const PlotLine& line : o.overlays)
+      if (k < line.values.size()) r.Add(line.values[k]);
+  }
+  return r;
+}
+
+Range StudyRange(const StudyPane& pane, const PlotFrame& f) {
+  Range r;
+  for (const PlotLine& line : pane.lines) {
+    for (int i = f.first; i < f.first + f.count; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      if (k < line.values.size()) r.Add(line.values[k]);
+    }
+    if (line.histogram) r.Add(0);
+  }
+  for (const double v : pane.references) r.Add(v);
+  if (pane.lo) r.Add(*pane.lo);
+  if (pane.hi) r.Add(*pane.hi);
+  return r;
+}
+
+// Pane areas from the top of the panes down to their bottom, by weight.
+void LayoutPanes(Plan& p, const PlotOptions& o, int top, int bottom) {
+  std::vector<double> weights{4.0};
+  if (p.volume) weights.push_back(1.0);
+  for (const StudyPane& pane : o.panes) weights.push_back(std::clamp(pane.weight, 0.2, 8.0));
+  double total = 0;
+  for (const double w : weights) total += w;
+  const int avail = std::max(0, bottom - top);
+  double at = top;
+  p.frame.panes.clear();
+  for (const double w : weights) {
+    const double next = at + avail * w / total;
+    PaneFrame pf;
+    pf.rect = {p.frame.plot.left, static_cast<int>(std::lround(at)), p.axisX,
+               static_cast<int>(std::lround(next))};
+    // The values keep clear of the pane's label row and of its lower edge.
+    pf.scale.top = std::min(pf.rect.bottom, pf.rect.top + p.m.textH + 2 * p.m.pad);
+    pf.scale.bottom = std::max(pf.scale.top, pf.rect.bottom - p.m.pad);
+    p.frame.panes.push_back(pf);
+    at = next;
+  }
+}
+
+void ScalePanes(Plan& p, const Data& d, const PlotOptions& o) {
+  const PlotFrame& f = p.frame;
+  std::size_t k = 0;
+  {
+    ValueScale& sc = p.frame.panes[k++].scale;
+    Range r = PriceRange(d, f, o);
+    if (r.Empty()) r = {0, 1};
+    p.logShown = p.logWanted && r.lo > 0;
+    sc.lo = r.lo, sc.hi = r.hi, sc.log = p.logShown;
+    PadRange(sc.lo, sc.hi, sc.log);
+    if (sc.log && !(sc.lo > 0)) sc.log = p.logShown = false;
+  }
+  if (p.volume) {
+    ValueScale& sc = p.frame.panes[k++].scale;
+    double most = 0;
+    for (int i = f.first; i < f.first + f.count; ++i)
+      if (Finite(d.s.volume[i])) most = std::max<double>(most, d.s.volume[i]);
+    sc.lo = 0, sc.hi = most > 0 ? most * 1.05 : 1;
+  }
+  for (const StudyPane& pane : o.panes) {
+    ValueScale& sc = p.frame.panes[k++].scale;
+    Range r = StudyRange(pane, f);
+    if (r.Empty()) r = {0, 1};
+    sc.lo = pane.lo.value_or(r.lo), sc.hi = pane.hi.value_or(r.hi);
+    if (!pane.lo || !pane.hi) PadRange(sc.lo, sc.hi, false);
+  }
+  p.ticks.clear();
+  for (const PaneFrame& pf : p.frame.panes) p.ticks.push_back(ScaleTicks(pf.scale, 2 * p.m.textH));
+}
+
+// The bars that fit between left and right at the spacing, the newest at the right.
+void LayoutBars(Plan& p, const Data& d, int barSpace) {
+  PlotFrame& f = p.frame;
+  f.spacing = std::max(1, static_cast<int>(std::lround(std::clamp(barSpace, 1, 100) * p.m.s)));
+  const int fit = std::max(0, (f.plot.width() - f.spacing / 2) / f.spacing);
+  f.count = std::min(d.n, fit);
+  f.first = d.n - f.count;
+  f.x0 = f.plot.left + f.spacing / 2;
+}
+
+std::string TickText(const Plan& p, std::size_t pane, const Tick& t) {
+  if (p.volume && pane == 1) return FormatCount(t.value, p.ticks[pane].step);
+  return FormatValue(t.value, t.decimals);
+}
+
+int LastCloseDecimals(const Plan& p, float close) {
+  int tickDecimals = 0;
+  for (const Tick& t : p.ticks[0].ticks) tickDecimals = std::max(tickDecimals, t.decimals);
+  return std::max(OwnDecimals(close), tickDecimals);
+}
+
+// The widest value label the axis must hold.
+int AxisWidth(const Plan& p, const Data& d, tv::Surface& s) {
+  int widest = s.TextExtent("0.00").cx;
+  for (std::size_t k = 0; k < p.ticks.size(); ++k)
+    for (const Tick& t : p.ticks[k].ticks)
+      widest = std::max(widest, s.TextExtent(TickText(p, k, t)).cx);
+  if (p.frame.count > 0) {
+    const float close = d.s.close[p.frame.first + p.frame.count - 1];
+    widest = std::max(
+        widest, s.TextExtent(FormatValue(close, LastCloseDecimals(p, close))).cx + 2 * p.m.pad);
+  }
+  return widest + p.m.tick + 2 * p.m.pad;
+}
+
+Plan MakePlan(const CBars& bars, const Data& d, tv::Surface& s, const tv::Rect& target,
+              const PlotOptions& o) {
+  Plan p;
+  p.m = Metrics(o.scale);
+  p.m.textH = std::max(1, s.TextExtent("0").cy);
+  p.width = target.width();
+  p.height = target.height();
+  p.volume = bars.m_showVolume != 0 && d.hasVolume;
+  p.logWanted = o.log;
+  const int panesTop = target.top + p.m.margin + p.m.textH + p.m.margin;
+  const int panesBottom = target.bottom - p.m.margin - p.m.textH - p.m.tick;
+  // The axis column is sized for its labels, which depend on the bars that fit beside it:
+  // laid out once with a first guess and again with the width that guess asked for.
+  int axisWidth = s.TextExtent("0000.00").cx + p.m.tick + 2 * p.m.pad;
+  for (int pass = 0; pass < 2; ++pass) {
+    p.axisX = std::max(target.left + p.m.margin, target.right - p.m.margin - axisWidth);
+    p.frame.plot = {target.left + p.m.margin, panesTop, p.axisX, std::max(panesTop, panesBottom)};
+    LayoutBars(p, d, bars.m_barSpace);
+    LayoutPanes(p, o, p.frame.plot.top, p.frame.plot.bottom);
+    ScalePanes(p, d, o);
+    // Without bars there is nothing to measure: no value labels.
+    if (p.frame.count == 0)
+      for (Ticks& t : p.ticks) t.ticks.clear();
+    axisWidth = AxisWidth(p, d, s);
+  }
+  return p;
+}
+
+// --- drawing
+
+void Line(tv::Surface& s, int x0, int y0, int x1, int y1) {
+  s.MoveTo({x0, y0});
+  s.LineTo({x1, y1});
+}
+
+// A vertical run of pixels from y0 to y1, both painted.
+void Upright(tv::Surface& s, int x, int y0, int y1) {
+  if (y0 > y1) std::swap(y0, y1);
+  Line(s, x, y0, x, y1 + 1);
+}
+
+int Clamp(const PaneFrame& pf, int y) { return std::clamp(y, pf.rect.top, pf.rect.bottom); }
+
+void DrawGrid(tv::Surface& s, const Plan& p, const std::vector<TimeLabel>& times, const Colors& c) {
+  s.SelectPen({c.grid, 0});
+  for (std::size_t k = 0; k < p.frame.panes.size(); ++k) {
+    const PaneFrame& pf = p.frame.panes[k];
+    for (const Tick& t : p.ticks[k].ticks) {
+      const int y = pf.scale.YOf(t.value);
+      if (y > pf.rect.top && y < pf.rect.bottom) Line(s, pf.rect.left, y, p.axisX, y);
+    }
+  }
+  for (const TimeLabel& t : times) Line(s, t.x, p.frame.plot.top, t.x, p.frame.plot.bottom);
+}
+
+void DrawFrame(tv::Surface& s, const Plan& p, const Colors& c) {
+  s.SelectPen({c.axis, 0});
+  const tv::Rect& r = p.frame.plot;
+  Line(s, p.axisX, r.top, p.axisX, r.bottom + 1);
+  Line(s, r.left, r.bottom, p.axisX + 1, r.bottom);
+  for (std::size_t k = 1; k < p.frame.panes.size(); ++k) {
+    const int y = p.frame.panes[k].rect.top;
+    Line(s, r.left, y, p.axisX + 1, y);
+  }
+  // A short tick on the axis at every value label.
+  for (std::size_t k = 0; k < p.frame.panes.size(); ++k) {
+    const PaneFrame& pf = p.frame.panes[k];
+    for (const Tick& t : p.ticks[k].ticks) {
+      const int y = pf.scale.YOf(t.value);
+      if (y > pf.rect.top && y < pf.rect.bottom) Line(s, p.axisX, y, p.axisX + p.m.tick, y);
+    }
+  }
+}
+
+void DrawCandle(tv::Surface& s, const Plan& p, const Colors& c, int x, int yo, int yc, bool up) {
+  const int half = std::max(0, (p.frame.spacing - 2) / 2);
+  const tv::Rgb color = up ? c.up : c.down;
+  const int top = std::min(yo, yc), bottom = std::max(yo, yc) + 1;
+  if (half == 0) {
+    s.SelectPen({color, 0});
+    Upright(s, x, top, bottom - 1);
+    return;
+  }
+  const tv::Rect body{x - half, top, x + half + 1, bottom};
+  if (up && c.hollowUp) {
+    s.FillRect(body, {c.background});
+    s.SelectPen({color, 0});
+    s.SelectBrush({c.background, tv::BrushStyle::Null});
+    s.Rectangle(body);
+  } else {
+    s.FillRect(body, {color});
+  }
+}
+
+void DrawPriceBars(tv::Surface& s, const Plan& p, const Data& d, const Colors& c,
+                   const PlotOptions& o) {
+  const PlotFrame& f = p.frame;
+  const PaneFrame& pf = f.panes[0];
+  const int t = std::max(1, f.spacing / 2);
+  const tv::Pen barPen{c.up, p.m.lineWidth};
+  s.SelectPen(barPen);
+  for (int i = f.first; i < f.first + f.count; ++i) {
+    const double hi = d.s.high[i], lo = d.s.low[i], cl = d.s.close[i];
+    if (!Finite(hi) || !Finite(lo) || !Finite(cl)) continue;
+    const int x = f.XOf(i);
+    const int yh = Clamp(pf, pf.scale.YOf(hi)), yl = Clamp(pf, pf.scale.YOf(lo));
+    const int yc = Clamp(pf, pf.scale.YOf(cl));
+    const int yo = Clamp(pf, pf.scale.YOf(d.Open(i)));
+    if (o.style == Style::Candles) {
+      const bool up = cl >= d.Open(i);
+      s.SelectPen({up ? c.up : c.down, p.m.lineWidth});
+      Upright(s, x, yh, yl);
+      DrawCandle(s, p, c, x, yo, yc, up);
+      continue;
+    }
+    Upright(s, x, yh, yl);
+    Line(s, x + 1, yc, x + t + 1, yc);
+    if (o.style == Style::Ohlc) Line(s, x - t, yo, x, yo);
+  }
+}
+
+// A line through the defined values of the bars shown; a gap where a value is missing.
+void DrawSeries(tv::Surface& s, const Plan& p, const PaneFrame& pf, const std::vector<double>& v,
+                tv::Pen pen) {
+  s.SelectPen(pen);
+  const PlotFrame& f = p.frame;
+  bool drawing = false;
+  for (int i = f.first; i < f.first + f.count; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    if (k >= v.size() || !Finite(v[k])) {
+      drawing = false;
+      continue;
+    }
+    const tv::Point at{f.XOf(i), Clamp(pf, pf.scale.YOf(v[k]))};
+    if (drawing)
+      s.LineTo(at);
+    else
+      s.MoveTo(at);
+    drawing = true;
+  }
+}
+
+void DrawHistogram(tv::Surface& s, const Plan& p, const PaneFrame& pf, const std::vector<double>& v,
+                   tv::Rgb color) {
+  s.SelectPen({color, p.m.lineWidth});
+  const PlotFrame& f = p.frame;
+  const int zero = Clamp(pf, pf.scale.YOf(0));
+  for (int i = f.first; i < f.first + f.count; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    if (k < v.size() && Finite(v[k])) Upright(s, f.XOf(i), zero, Clamp(pf, pf.scale.YOf(v[k])));
+  }
+}
+
+void DrawVolume(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
+  const PlotFrame& f = p.frame;
+  const PaneFrame& pf = f.panes[1];
+  const int half = std::max(0, (f.spacing - 2) / 2);
+  for (int i = f.first; i < f.first + f.count; ++i) {
+    const double v = d.s.volume[i];
+    if (!Finite(v) || v <= 0) continue;
+    const int y = Clamp(pf, pf.scale.YOf(v));
+    const int x = f.XOf(i);
+    s.FillRect({x - half, y, x + half + 1, pf.scale.bottom + 1}, {c.volume});
+  }
+}
+
+void DrawStudies(tv::Surface& s, const Plan& p, const Colors& c, const PlotOptions& o) {
+  std::size_t k = p.volume ? 2 : 1;
+  for (const StudyPane& pane : o.panes) {
+    const PaneFrame& pf = p.frame.panes[k++];
+    s.SelectPen({c.reference, 0});
+    for (const double r : pane.references) {
+      const int y = pf.scale.YOf(r);
+      if (y >= pf.rect.top && y <= pf.rect.bottom) Line(s, pf.rect.left, y, p.axisX, y);
+    }
+    for (const PlotLine& line : pane.lines) {
+      if (line.histogram)
+        DrawHistogram(s, p, pf, line.values, line.color);
+      else
+        DrawSeries(s, p, pf, line.values, {line.color, p.m.lineWidth});
+    }
+  }
+}
+
+void DrawCursorLines(tv::Surface& s, const Plan& p, const Colors& c, const PlotCursor& cur) {
+  const PlotFrame& f = p.frame;
+  if (cur.bar < f.first || cur.bar >= f.first + f.count) return;
+  s.SelectPen({c.cursor, 0});
+  const int x = f.XOf(cur.bar);
+  Line(s, x, f.plot.top, x, f.plot.bottom);
+  for (const PaneFrame& pf : f.panes)
+    if (cur.y >= pf.rect.top && cur.y < pf.rect.bottom) Line(s, f.plot.left, cur.y, p.axisX, cur.y);
+}
+
+// --- labels
+
+class Labels {
+ public:
+  Labels(tv::Surface& s, const Plan& p) : s_(s), p_(p) {}
+
+  // A label with its top-left corner at `at`; returns the box it takes.
+  tv::Rect Add(const std::string& text, tv::Point at, tv::Rgb color, int priority) {
+    const tv::Size size = s_.TextExtent(text);
+    const tv::Rect box{at.x, at.y, at.x + size.cx, at.y + size.cy};
+    list_.push_back({box, text, at, color, {}, priority});
+    return box;
+  }
+  // A label in a filled box, its left edge at x and its middle at y, kept inside top..bottom.
+  void AddBoxed(const std::string& text, int x, int y, int top, int bottom, tv::Rgb color,
+                tv::Rgb fill, int priority) {
+    const tv::Size size = s_.TextExtent(text);
+    const int pad = p_.m.pad;
+    int boxTop = y - size.cy / 2 - pad / 2;
+    boxTop = std::clamp(boxTop, top, std::max(top, bottom - size.cy - pad));
+    Label l{{x, boxTop, x + size.cx + 2 * pad, boxTop + size.cy + pad},
+            text,
+            {x + pad, boxTop + pad / 2},
+            color,
+            fill,
+            priority};
+    list_.push_back(std::move(l));
+  }
+  int Width(const std::string& text) const { return s_.TextExtent(text).cx; }
+
+  void Draw() {
+    for (const Label& l : PlaceLabels(list_, p_.m.labelGap)) {
+      if (l.fill) s_.FillRect(l.box, {*l.fill});
+      s_.SetTextColor(l.color);
+      s_.TextOut(l.at, l.text);
+    }
+  }
+
+ private:
+  tv::Surface& s_;
+  const Plan& p_;
+  std::vector<Label> list_;
+};
+
+void AxisLabels(Labels& labels, const Plan& p, const Colors& c) {
+  const int x = p.axisX + p.m.tick + p.m.pad;
+  for (std::size_t k = 0; k < p.frame.panes.size(); ++k) {
+    const PaneFrame& pf = p.frame.panes[k];
+    for (const Tick& t : p.ticks[k].ticks) {
+      const std::string text = TickText(p, k, t);
+      const int y = pf.scale.YOf(t.value) - p.m.textH / 2;
+      // A label that would cross into the next pane is left out.
+      if (y < pf.rect.top || y + p.m.textH > pf.rect.bottom) continue;
+      labels.Add(text, {x, y}, c.text, kTick);
+    }
+  }
+}
+
+void LastCloseLabel(Labels& labels, const Plan& p, const Data& d, const Colors& c) {
+  const PlotFrame& f = p.frame;
+  if (f.count <= 0) return;
+  const float close = d.s.close[f.first + f.count - 1];
+  if (!Finite(close)) return;
+  const PaneFrame& pf = f.panes[0];
+  labels.AddBoxed(FormatValue(close, LastCloseDecimals(p, close)), p.axisX + 1, pf.scale.YOf(close),
+                  pf.rect.top, pf.rect.bottom, c.background, c.close, kLastClose);
+}
+
+// The name of an average as the legend shows it.
+std::string AverageName(AverageKind kind, int length) {
+  return (kind == AverageKind::Simple ? "SMA " : "EMA ") + std::to_string(length);
+}
+
+void PaneLabels(Labels& labels, const Plan& p, const CBars& bars, const Colors& c,
+                const PlotOptions& o) {
+  const int top = p.frame.panes[0].rect.top + p.m.pad;
+  int x = p.frame.plot.left + p.m.pad;
+  const auto add = [&](const std::string& text, tv::Rgb color, int paneTop) {
+    x = labels.Add(text, {x, paneTop}, color, kPaneLabel).right + p.m.gap;
+  };
+  if (bars.m_showMA1) add(AverageName(o.averages, bars.m_ma1Length), c.ma1, top);
+  if (bars.m_showMA2) add(AverageName(o.averages, bars.m_ma2Length), c.ma2, top);
+  for (const PlotLine& line : o.overlays) add(line.name, line.color, top);
+  if (p.logWanted && !p.logShown) add("linear scale: prices at or below 0", c.text, top);
+  std::size_t k = 1;
+  if (p.volume) {
+    x = p.frame.plot.left + p.m.pad;
+    add("Volume", c.text, p.frame.panes[k++].rect.top + p.m.pad);
+  }
+  for (const StudyPane& pane : o.panes) {
+    x = p.frame.plot.left + p.m.pad;
+    const int paneTop = p.frame.panes[k++].rect.top + p.m.pad;
+    add(pane.label, c.text, paneTop);
+    for (const PlotLine& line : pane.lines) add(line.name, line.color, paneTop);
+  }
+}
+
+std::vector<TimeLabel> TimeAxis(const Plan& p, const Data& d, Labels& labels) {
+  const PlotFrame& f = p.frame;
+  std::vector<TimeBar> shown;
+  shown.reserve(static_cast<std::size_t>(f.count));
+  for (int i = f.first; i < f.first + f.count; ++i)
+    shown.push_back({d.s.date[i], d.s.time[i], f.XOf(i)});
+  TimeBar before{};
+  if (f.first > 0) before = {d.s.date[f.first - 1], d.s.time[f.first - 1], 0};
+  return TimeLabels(
+      shown, f.first > 0 ? &before : nullptr, d.intraday,
+      [&](std::string_view t) { return labels.Width(std::string(t)); }, f.plot.left,
+      p.axisX + p.m.tick, p.m.gap);
+}
+
+void TimeAxisLabels(Labels& labels, const Plan& p, const std::vector<TimeLabel>& times,
+                    const Colors& c) {
+  const int y = p.frame.plot.bottom + p.m.tick;
+  for (const TimeLabel& t : times) labels.Add(t.text, {t.x - t.width / 2, y}, c.text, kTime);
+}
+
+std::string DataWindow(const Data& d, int i, bool full) {
+  const float o = d.s.open[i], h = d.s.high[i], l = d.s.low[i], cl = d.s.close[i];
+  int decimals = std::max({OwnDecimals(h), OwnDecimals(l), OwnDecimals(cl)});
+  if (d.hasOpen) decimals = std::max(decimals, OwnDecimals(o));
+  const auto value = [&](const char* name, double v) {
+    return std::string("  ") + name + " " + FormatValue(v, decimals);
+  };
+  std::string text = IsoDateTime(d.s.date[i], d.s.time[i], d.intraday);
+  if (!full) return text + value("C", cl);
+  if (d.hasOpen) text += value("O", o);
+  text += value("H", h) + value("L", l) + value("C", cl);
+  if (d.hasVolume) {
+    const double v = d.s.volume[i];
+    // Whole shares up to a hundred thousand; beyond, four digits or so with a unit.
+    text += "  V " +
+            (std::abs(v) < 1e5 ? FormatValue(v, 0) : FormatCount(v, NiceStep(std::abs(v) / 1000)));
+  }
+  return text;
+}
+
+// Symbol, name and the values of one bar along the top; the name gives way first, shortened
+// to the room left between the symbol and the values.
+void TitleLabels(Labels& labels, const Plan& p, const CBars& bars, const Data& d, const Colors& c,
+                 int bar) {
+  const int y = p.frame.plot.top - p.m.margin - p.m.textH;
+  const int left = p.frame.plot.left;
+  const int right = p.axisX;
+  const std::string symbol = bars.CurrentSymbol() ? bars.CurrentSymbol() : "";
+  std::string name = bars.CurrentName() ? bars.CurrentName() : "";
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  const tv::Rect sym = labels.Add(symbol, {left, y}, c.title, kTitleSymbol);
+  int dataLeft = right;
+  if (bar >= 0) {
+    for (const bool full : {true, false}) {
+      const std::string text = DataWindow(d, bar, full);
+      const int w = labels.Width(text);
+      if (right - w >= sym.right + p.m.gap) {
+        labels.Add(text, {right - w, y}, c.text, kDataWindow);
+        dataLeft = right - w;
+        break;
+      }
+    }
+  }
+  const int nameLeft = sym.right + p.m.gap;
+  const std::string shown = Shorten(name, dataLeft - p.m.gap - nameLeft,
+                                    [&](const std::string& t) { return labels.Width(t); });
+  if (!shown.empty()) labels.Add(shown, {nameLeft, y}, c.title, kTitleName);
+}
+
+void CursorLabels(Labels& labels, const Plan& p, const Data& d, const Colors& c,
+                  const PlotCursor& cur) {
+  const PlotFrame& f = p.frame;
+  if (cur.bar < f.first || cur.bar >= f.first + f.count) return;
+  const std::string when = IsoDateTime(d.s.date[cur.bar], d.s.time[cur.bar], d.intraday);
+  const int w = labels.Width(when) + 2 * p.m.pad;
+  const int x = std::clamp(f.XOf(cur.bar) - w / 2, 0, std::max(0, p.axisX + p.m.tick - w));
+  const int y = f.plot.bottom + p.m.tick + p.m.textH / 2;
+  labels.AddBoxed(when, x, y, f.plot.bottom, p.height, c.background, c.cursor, kCursor);
+  for (std::size_t k = 0; k < f.panes.size(); ++k) {
+    const PaneFrame& pf = f.panes[k];
+    if (cur.y < pf.rect.top || cur.y >= pf.rect.bottom) continue;
+    const double v = pf.scale.ValueAt(cur.y);
+    // One decimal more than the ticks: a pixel's move shows.
+    Tick t{v, 0};
+    for (const Tick& tick : p.ticks[k].ticks) t.decimals = std::max(t.decimals, tick.decimals + 1);
+    labels.AddBoxed(TickText(p, k, t), p.axisX + 1, cur.y, pf.rect.top, pf.rect.bottom,
+                    c.background, c.cursor, kCursor);
+  }
+}
+
+}  // namespace
+
+std::optional<Style> ParseStyle(std::string_view name) {
+  if (name == "hlc") return Style::Hlc;
+  if (name == "ohlc") return Style::Ohlc;
+  if (name == "candles") return Style::Candles;
+  if (name == "line") return Style::Line;
+  return std::nullopt;
+}
+
+const char* StyleName(Style style) {
+  switch (style) {
+    case Style::Hlc:
+      return "hlc";
+    case Style::Ohlc:
+      return "ohlc";
+    case Style::Candles:
+      return "candles";
+    case Style::Line:
+      return "line";
+  }
+  return "hlc";
+}
+
+int PlotFrame::BarAtX(int x) const {
+  if (count <= 0 || spacing <= 0) return -1;
+  const long long offset = static_cast<long long>(x) - x0;
+  const long long half = spacing / 2;
+  if (offset < -half || offset > static_cast<long long>(count - 1) * spacing + half) return -1;
+  const long long k = (offset + half - (spacing % 2 == 0 ? 1 : 0)) / spacing;
+  return first + static_cast<int>(std::clamp<long long>(k, 0, count - 1));
+}
+
+int PlotFrame::CloseY(const CBars& bars, int bar) const {
+  if (panes.empty() || !bars.m_seriesAllocated || bar < 0 || bar >= bars.m_series.count) return -1;
+  return std::clamp(panes[0].scale.YOf(bars.m_series.close[bar]), panes[0].rect.top,
+                    panes[0].rect.bottom - 1);
+}
+
+PlotFrame DrawPlot(const CBars& bars, tv::Surface& s, const tv::Rect& target, bool printing,
+                   const PlotOptions& o, const PlotCursor& cursor) {
+  StateGuard guard(s);
+  const Colors c = ColorsOf(bars, printing);
+  const Metrics metrics(o.scale);
+  s.SelectFont(metrics.Font());
+  s.FillRect(target, {c.background});
+  if (target.width() <= 0 || target.height() <= 0) return {};
+
+  const Data d = DataOf(bars, o);
+  const Plan p = MakePlan(bars, d, s, target, o);
+  // Too small for a chart: the background only.
+  if (p.frame.plot.height() < 2 * p.m.textH || p.frame.plot.width() < 2 * p.m.margin) return {};
+  Labels labels(s, p);
+  const std::vector<TimeLabel> times = d.n > 0 ? TimeAxis(p, d, labels) : std::vector<TimeLabel>{};
+
+  DrawGrid(s, p, times, c);
+  if (p.volume) DrawVolume(s, p, d, c);
+  s.SetSmoothLines(true);
+  if (o.style == Style::Line)
+    DrawSeries(s, p, p.frame.panes[0], d.close, {c.close, p.m.lineWidth});
+  else
+    DrawPriceBars(s, p, d, c, o);
+  DrawSeries(s, p, p.frame.panes[0], d.ma1, {c.ma1, p.m.lineWidth});
+  DrawSeries(s, p, p.frame.panes[0], d.ma2, {c.ma2, p.m.lineWidth});
+  for (const PlotLine& line : o.overlays)
+    DrawSeries(s, p, p.frame.panes[0], line.values, {line.color, p.m.lineWidth});
+  DrawStudies(s, p, c, o);
+  s.SetSmoothLines(false);
+  DrawFrame(s, p, c);
+  DrawCursorLines(s, p, c, cursor);
+
+  const bool cursorShown =
+      cursor.bar >= p.frame.first && cursor.bar < p.frame.first + p.frame.count;
+  TitleLabels(
+      labels, p, bars, d, c,
+      cursorShown ? cursor.bar : (p.frame.count > 0 ? p.frame.first + p.frame.count - 1 : -1));
+  AxisLabels(labels, p, c);
+  if (d.n > 0) LastCloseLabel(labels, p, d, c);
+  PaneLabels(labels, p, bars, c, o);
+  TimeAxisLabels(labels, p, times, c);
+  CursorLabels(labels, p, d, c, cursor);
+  labels.Draw();
+  return p.frame;
+}
+
+}  // namespace plot

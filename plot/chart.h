@@ -1,0 +1,62 @@
+#pragma once
+// The extended chart: the current security of a chart object drawn as today's chart
+// programs draw it, on the same drawing surface as the classic chart. A title row with the
+// symbol, the name and the values of one bar; the price pane with a 1-2-2.5-5 value axis,
+// grid and the last close marked; the volume pane; panes of studies; a time axis; a
+// crosshair. Everything is laid out in device pixels of the target, text and lines at
+// `scale` device pixels per pixel of a 96-dpi screen.
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "averages.h"
+#include "bars.h"
+#include "panes.h"
+#include "surface.h"
+
+namespace plot {
+
+enum class Style { Hlc, Ohlc, Candles, Line };
+
+std::optional<Style> ParseStyle(std::string_view name);  // hlc, ohlc, candles, line
+const char* StyleName(Style style);
+
+struct PlotOptions {
+  Style style = Style::Hlc;
+  bool log = false;
+  AverageKind averages = AverageKind::Simple;
+  double scale = 1;                // device pixels per 96-dpi pixel (2 on a HiDPI screen at 200 %)
+  std::vector<PlotLine> overlays;  // over the prices
+  std::vector<StudyPane> panes;    // under the volume
+};
+
+// The bar the crosshair (or the keyboard cursor) stands on, and the pointer's device row
+// for the horizontal line; bar -1 shows no crosshair, y -1 no horizontal line.
+struct PlotCursor {
+  int bar = -1;
+  int y = -1;
+};
+
+// Where the chart put things, for finding the bar under the pointer.
+struct PlotFrame {
+  tv::Rect plot;  // the bars' area across all panes
+  int first = 0;  // series index of the first bar shown
+  int count = 0;  // bars shown
+  int spacing = 1;
+  int x0 = 0;                    // device x of the first bar shown
+  std::vector<PaneFrame> panes;  // prices first, then the volume (when shown) and the studies
+
+  int XOf(int bar) const { return x0 + (bar - first) * spacing; }
+  // The bar shown nearest device x, or -1 when x is more than half a spacing beside them.
+  int BarAtX(int x) const;
+  // The row of a bar's close in the price pane.
+  int CloseY(const CBars& bars, int bar) const;
+};
+
+// Draws the chart of `bars` onto target (device pixels of the surface's default mapping),
+// in the print colours when printing. The surface is left as it came.
+PlotFrame DrawPlot(const CBars& bars, tv::Surface& surface, const tv::Rect& target, bool printing,
+                   const PlotOptions& options, const PlotCursor& cursor = {});
+
+}  // namespace plot

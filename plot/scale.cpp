@@ -1,0 +1,195 @@
+#include "scale.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace plot {
+
+namespace {
+
+constexpr int kMostTicks = 1000;  // a bound on the ticks of one axis, whatever the input
+constexpr double kSlack = 1e-9;   // relative slack where a product of steps meets a bound
+
+// Truncation to a device coordinate that stays far inside int, whatever the value.
+int ToPixel(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int>(std::lround(std::clamp(v, -1.0e7, 1.0e7)));
+}
+
+// The ticks k * step for every k with k * step within lo..hi.
+Ticks Multiples(double lo, double hi, double step) {
+  Ticks t;
+  t.step = step;
+  const double first = std::ceil(lo / step - kSlack);
+  const double last = std::floor(hi / step + kSlack);
+  if (!std::isfinite(first) || !std::isfinite(last) || last - first > kMostTicks) return t;
+  const int decimals = StepDecimals(step);
+  for (double k = first; k <= last; k += 1) t.ticks.push_back({k * step, decimals});
+  return t;
+}
+
+bool GapsAtLeast(const ValueScale& scale, const std::vector<Tick>& ticks, int minGap) {
+  for (std::size_t i = 1; i < ticks.size(); ++i)
+    if (scale.YOf(ticks[i - 1].value) - scale.YOf(ticks[i].value) < minGap) return false;
+  return true;
+}
+
+// 1, 2 and 5 (or the given multipliers) times every `every`-th power of ten within the scale.
+std::vector<Tick> DecadeTicks(const ValueScale& scale, std::initializer_list<double> multipliers,
+                              int every) {
+  std::vector<Tick> ticks;
+  const int from = static_cast<int>(std::floor(std::log10(scale.lo)));
+  const int to = static_cast<int>(std::ceil(std::log10(scale.hi)));
+  for (int e = from; e <= to; ++e) {
+    if (e % every != 0) continue;
+    const double power = std::pow(10.0, e);
+    for (const double m : multipliers) {
+      const double v = m * power;
+      if (v >= scale.lo * (1 - kSlack) && v <= scale.hi * (1 + kSlack))
+        ticks.push_back({v, std::max(0, -e)});
+    }
+  }
+  return ticks;
+}
+
+}  // namespace
+
+double NiceStep(double rough) {
+  if (!(rough > 0) || !std::isfinite(rough)) return 1;
+  const double base = std::pow(10.0, std::floor(std::log10(rough)));
+  for (const double m : {1.0, 2.0, 2.5, 5.0}) {
+    if (m * base >= rough * (1 - kSlack)) return m * base;
+  }
+  return 10 * base;
+}
+
+int StepDecimals(double step) {
+  if (!(step > 0) || !std::isfinite(step)) return 0;
+  const double e = std::floor(std::log10(step) + kSlack);
+  const double mantissa = step / std::pow(10.0, e);
+  const int decimals = static_cast<int>(-e) + (std::abs(mantissa - 2.5) < 1e-6 ? 1 : 0);
+  return std::clamp(decimals, 0, 12);
+}
+
+int OwnDecimals(float value, int most) {
+  if (!std::isfinite(value)) return 0;
+  std::array<char, 64> text{};
+  const auto [end, ec] =
+      std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  if (ec != std::errc{}) return most;
+  const std::string_view s(text.data(), static_cast<std::size_t>(end - text.data()));
+  const auto dot = s.find('.');
+  const int decimals = dot == std::string_view::npos ? 0 : static_cast<int>(s.size() - dot - 1);
+  return std::min(decimals, most);
+}
+
+std::string FormatValue(double value, int decimals) {
+  if (!std::isfinite(value)) return "-";
+  std::array<char, 64> text{};
+  if (std::abs(value) >= 1e12)
+    std::snprintf(text.data(), text.size(), "%.3g", value);
+  else
+    std::snprintf(text.data(), text.size(), "%.*f", std::clamp(decimals, 0, 12), value);
+  std::string s = text.data();
+  // A value that rounds to zero prints without a sign.
+  if (s.front() == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+  return s;
+}
+
+std::string FormatCount(double value, double step) {
+  if (!std::isfinite(value)) return "-";
+  if (value == 0) return "0";
+  double unit = 1;
+  const char* suffix = "";
+  const double largest = std::max(std::abs(value), step);
+  if (largest >= 1e9) {
+    unit = 1e9, suffix = "B";
+  } else if (largest >= 1e6) {
+    unit = 1e6, suffix = "M";
+  } else if (largest >= 1e3) {
+    unit = 1e3, suffix = "K";
+  }
+  return FormatValue(value / unit, StepDecimals(step / unit)) + suffix;
+}
+
+double ValueScale::Fraction(double v) const {
+  if (log) {
+    const double span = std::log(hi) - std::log(lo);
+    return span > 0 && v > 0 ? (std::log(v) - std::log(lo)) / span : 0;
+  }
+  return hi > lo ? (v - lo) / (hi - lo) : 0.5;
+}
+
+int ValueScale::YOf(double v) const { return ToPixel(bottom - Fraction(v) * Height()); }
+
+double ValueScale::ValueAt(int y) const {
+  const double f = Height() > 0 ? static_cast<double>(bottom - y) / Height() : 0;
+  if (log) return std::exp(std::log(lo) + f * (std::log(hi) - std::log(lo)));
+  return lo + f * (hi - lo);
+}
+
+Ticks LinearTicks(const ValueScale& scale, int minGap) {
+  const int h = scale.Height();
+  const double range = scale.hi - scale.lo;
+  if (h <= 0 || !(range > 0) || !std::isfinite(range)) return {};
+  const int most = std::max(1, h / std::max(1, minGap));
+  return Multiples(scale.lo, scale.hi, NiceStep(range / most));
+}
+
+Ticks LogTicks(const ValueScale& scale, int minGap) {
+  if (!scale.log || !(scale.lo > 0) || !(scale.hi > scale.lo)) return LinearTicks(scale, minGap);
+  const int h = scale.Height();
+  if (h <= 0) return {};
+  const double decades = std::log10(scale.hi / scale.lo);
+  if (decades < 1) {
+    // Nearly linear: the finest 1-2-2.5-5 step whose ticks keep the gap where they crowd
+    // most, next to the highest value.
+    const int most = std::max(1, h / std::max(1, minGap));
+    double step = NiceStep((scale.hi - scale.lo) / most);
+    for (int tries = 0; tries < 8; ++tries, step = NiceStep(step * (1 + 1e-6))) {
+      Ticks t = Multiples(scale.lo, scale.hi, step);
+      if (GapsAtLeast(scale, t.ticks, minGap)) return t;
+    }
+    return {};
+  }
+  Ticks t;
+  for (const auto& multipliers : {std::initializer_list<double>{1, 2, 5}, {1}}) {
+    t.ticks = DecadeTicks(scale, multipliers, 1);
+    if (GapsAtLeast(scale, t.ticks, minGap)) return t;
+  }
+  for (const int every : {2, 5, 10, 20, 50, 100}) {
+    t.ticks = DecadeTicks(scale, {1}, every);
+    if (GapsAtLeast(scale, t.ticks, minGap)) return t;
+  }
+  t.ticks.clear();
+  return t;
+}
+
+Ticks ScaleTicks(const ValueScale& scale, int minGap) {
+  return scale.log ? LogTicks(scale, minGap) : LinearTicks(scale, minGap);
+}
+
+void PadRange(double& lo, double& hi, bool log) {
+  if (!std::isfinite(lo) || !std::isfinite(hi)) {
+    lo = 0, hi = 1;
+    return;
+  }
+  if (hi < lo) std::swap(lo, hi);
+  constexpr double kMargin = 0.05;
+  if (log && lo > 0) {
+    double d = (std::log(hi) - std::log(lo)) * kMargin;
+    if (d == 0) d = std::log(1.01);
+    lo *= std::exp(-d);
+    hi *= std::exp(d);
+    return;
+  }
+  double d = (hi - lo) * kMargin;
+  if (d == 0) d = lo != 0 ? std::abs(lo) * 0.01 : 1;
+  lo -= d;
+  hi += d;
+}
+
+}  // namespace plot

@@ -1,0 +1,271 @@
+// The extended chart drawn on a recording surface: its layout, labels and styles.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "chart.h"
+#include "recording_surface.h"
+#include "time_axis.h"
+#include "values.h"
+
+namespace {
+
+using fixture::OpKind;
+using fixture::RecordingSurface;
+using fixture::SurfaceOp;
+
+constexpr tv::Rgb kRed{255, 0, 0}, kBlue{0, 0, 255}, kCyan{0, 255, 255};
+
+// One security of n weekday bars from 2010-01-04 in extended reading, its prices a slow
+// wave between `lo` and `hi`, under a long name.
+class PlotFixture : public ::testing::Test {
+ protected:
+  void Load(int n, double lo = 0.035, double hi = 0.062,
+            const char* name = "China Yunnan Copper Aust.") {
+    bars.SetExtended(true);
+    IndexedSecurity security;
+    security.symbol = "CYU";
+    security.name = name;
+    bars.m_index = {security};
+    bars.m_count = 1;
+    ASSERT_EQ(bars.AllocateSeries(800), 0);
+    ASSERT_EQ(SetPriceSeriesCount(bars.m_series, static_cast<std::int16_t>(n)), kSuccess);
+    std::int16_t date = DayNumber(2010, 1, 4);
+    for (int i = 0; i < n; ++i, ++date) {
+      while (date % 7 == 0 || date % 7 == 1) ++date;  // day 1 was a Sunday
+      const double mid = lo + (hi - lo) * (0.5 + 0.45 * std::sin(i / 17.0));
+      const double swing = (hi - lo) * 0.04;
+      auto& s = bars.m_series;
+      s.date[i] = date;
+      s.open[i] = static_cast<float>(mid - swing / 2 * std::cos(i));
+      s.high[i] = static_cast<float>(mid + swing);
+      s.low[i] = static_cast<float>(mid - swing);
+      s.close[i] = static_cast<float>(mid + swing / 2 * std::cos(i));
+      s.volume[i] = static_cast<float>(1000 + 37 * (i % 50));
+    }
+  }
+  plot::PlotFrame Draw(tv::Rect target, const plot::PlotOptions& o = {},
+                       const plot::PlotCursor& cursor = {}, bool printing = false) {
+    surface.ops.clear();
+    return plot::DrawPlot(bars, surface, target, printing, o, cursor);
+  }
+  // The device boxes of every text drawn (the recording surface measures 7 x 13 a character).
+  std::vector<std::pair<tv::Rect, std::string>> TextBoxes() const {
+    std::vector<std::pair<tv::Rect, std::string>> boxes;
+    for (const SurfaceOp& op : surface.Of(OpKind::Text)) {
+      EXPECT_EQ(op.align, tv::kAlignLeft | tv::kAlignTop);
+      const tv::Point p = op.deviceFrom;
+      boxes.push_back({{p.x, p.y, p.x + 7 * static_cast<int>(op.text.size()), p.y + 13}, op.text});
+    }
+    return boxes;
+  }
+  // Everything drawn, as one comparable text.
+  std::string Picture() const {
+    std::string out;
+    for (const SurfaceOp& op : surface.ops) {
+      if (op.kind != OpKind::Line && op.kind != OpKind::FillRect && op.kind != OpKind::Text)
+        continue;
+      out += std::to_string(static_cast<int>(op.kind)) + ":" + std::to_string(op.deviceFrom.x) +
+             "," + std::to_string(op.deviceFrom.y) + "," + std::to_string(op.deviceTo.y) + "," +
+             std::to_string(op.deviceRect.top) + op.text + ";";
+    }
+    return out;
+  }
+
+  CBars bars;
+  RecordingSurface surface;
+};
+
+TEST_F(PlotFixture, NoLabelCoversAnotherAndNoneLeavesTheChart) {
+  Load(600);
+  const struct {
+    tv::Rect target;
+    double scale;
+  } sizes[] = {{{0, 0, 640, 480}, 1},  {{0, 0, 800, 600}, 1},   {{0, 0, 1024, 768}, 1},
+               {{0, 0, 1280, 720}, 1}, {{0, 0, 1920, 1080}, 1}, {{0, 0, 2048, 1536}, 2},
+               {{0, 0, 1280, 1440}, 2}};
+  for (const auto& size : sizes) {
+    for (const bool log : {false, true}) {
+      SCOPED_TRACE(std::to_string(size.target.right) + "x" + std::to_string(size.target.bottom) +
+                   (log ? " log" : ""));
+      plot::PlotOptions o;
+      o.log = log;
+      o.scale = size.scale;
+      const plot::PlotFrame f = Draw(size.target, o, {f.first + f.count / 2, 300});
+      const auto boxes = TextBoxes();
+      for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const tv::Rect& a = boxes[i].first;
+        EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= size.target.right &&
+                    a.bottom <= size.target.bottom)
+            << boxes[i].second;
+        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+          const tv::Rect& b = boxes[j].first;
+          const bool apart =
+              a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
+          EXPECT_TRUE(apart) << boxes[i].second << " over " << boxes[j].second;
+        }
+      }
+    }
+  }
+}
+
+TEST_F(PlotFixture, PriceLabelsAreDistinctRoundStepsAndTheLastCloseHasItsOwnDigits) {
+  Load(300);
+  bars.m_series.close[299] = 0.043f;
+  const plot::PlotFrame f = Draw({0, 0, 1280, 720});
+  std::vector<double> prices;
+  std::set<std::string> seen;
+  for (const auto& [box, text] : TextBoxes()) {
+    // The value axis: texts right of the bars, inside the price pane.
+    if (box.left <= f.plot.right || box.top < f.panes[0].rect.top ||
+        box.bottom > f.panes[0].rect.bottom)
+      continue;
+    EXPECT_TRUE(seen.insert(text).second) << text;
+    if (text != "0.043") prices.push_back(std::stod(text));
+  }
+  EXPECT_TRUE(seen.count("0.043"));
+  ASSERT_GE(prices.size(), 4u);
+  std::sort(prices.begin(), prices.end());
+  const double step = prices[1] - prices[0];
+  EXPECT_NEAR(step, 0.002, 1e-12);
+  for (std::size_t i = 1; i < prices.size(); ++i)
+    EXPECT_NEAR(prices[i] - prices[i - 1], step, 1e-12);
+  // The mark behind the last close is filled in the close colour.
+  const auto fills = surface.Of(OpKind::FillRect);
+  EXPECT_TRUE(std::any_of(fills.begin(), fills.end(),
+                          [](const SurfaceOp& op) { return op.brush.color == kCyan; }));
+}
+
+TEST_F(PlotFixture, TheTimeAxisShowsMonthsAndYears) {
+  Load(600);
+  Draw({0, 0, 800, 600});
+  const auto texts = surface.Texts();
+  for (const char* want : {"2012", "Feb", "Mar"})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), want), texts.end()) << want;
+}
+
+TEST_F(PlotFixture, TheFourStylesAndTheLogScaleGiveFiveDifferentPictures) {
+  Load(300, 1, 40);
+  std::set<std::string> pictures;
+  for (const plot::Style style :
+       {plot::Style::Hlc, plot::Style::Ohlc, plot::Style::Candles, plot::Style::Line}) {
+    plot::PlotOptions o;
+    o.style = style;
+    Draw({0, 0, 1280, 720}, o);
+    pictures.insert(Picture());
+  }
+  plot::PlotOptions log;
+  log.log = true;
+  Draw({0, 0, 1280, 720}, log);
+  pictures.insert(Picture());
+  EXPECT_EQ(pictures.size(), 5u);
+}
+
+TEST_F(PlotFixture, AveragesStartWhereAWholeWindowLiesBehindThem) {
+  const struct {
+    int bars, length;
+    int firstBar;  // the first bar an average line may start from
+  } cases[] = {
+      {40, 10, 9},   // all bars shown: the line begins at the tenth
+      {600, 10, 0},  // a long series: warmed by the bars before the screen, from the first
+  };
+  for (const auto& c : cases) {
+    Load(c.bars);
+    bars.SetMA1Length(c.length);
+    bars.SetShowMA2(0);
+    const plot::PlotFrame f = Draw({0, 0, 1280, 720});
+    const auto lines = surface.LinesWith(kRed);
+    ASSERT_FALSE(lines.empty());
+    int leftmost = INT32_MAX;
+    for (const SurfaceOp& op : lines) {
+      leftmost = std::min({leftmost, op.deviceFrom.x, op.deviceTo.x});
+      // Never out of zero: every point lies inside the price pane's values.
+      EXPECT_GE(op.deviceTo.y, f.panes[0].scale.top);
+      EXPECT_LE(op.deviceTo.y, f.panes[0].scale.bottom);
+    }
+    EXPECT_EQ(leftmost, f.XOf(std::max(f.first, c.firstBar)));
+  }
+}
+
+TEST_F(PlotFixture, TheCrosshairShowsTheValuesOfItsBar) {
+  Load(300);
+  const plot::PlotFrame shown = Draw({0, 0, 1280, 720});
+  const int bar = shown.first + 10;
+  const int y = shown.panes[0].scale.YOf(0.05);
+  Draw({0, 0, 1280, 720}, {}, {bar, y});
+  const std::string date = plot::IsoDate(bars.m_series.date[bar]);
+  const auto texts = surface.Texts();
+  // The date on the time axis and the bar's values along the top, both from the bar.
+  EXPECT_NE(std::find(texts.begin(), texts.end(), date), texts.end());
+  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& t) {
+    return t.rfind(date + "  O ", 0) == 0 && t.find(" C ") != std::string::npos;
+  }));
+  // The value at the pointer's row, one decimal finer than the ticks.
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "0.0500"), texts.end());
+  // Without a cursor the values are the last bar's.
+  Draw({0, 0, 1280, 720});
+  const std::string last = plot::IsoDate(bars.m_series.date[299]);
+  const auto plain = surface.Texts();
+  EXPECT_TRUE(std::any_of(plain.begin(), plain.end(),
+                          [&](const std::string& t) { return t.rfind(last, 0) == 0; }));
+}
+
+TEST_F(PlotFixture, TheNameGivesWayToTheValuesAndIsShortened) {
+  Load(300);
+  Draw({0, 0, 640, 480});
+  const auto texts = surface.Texts();
+  EXPECT_EQ(texts[0], "CYU");
+  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& t) {
+    return t.size() > 3 && t.rfind("Chi", 0) == 0 && t.substr(t.size() - 3) == "...";
+  }));
+  Draw({0, 0, 1920, 1080});
+  const auto wide = surface.Texts();
+  EXPECT_NE(std::find(wide.begin(), wide.end(), "China Yunnan Copper Aust."), wide.end());
+}
+
+TEST_F(PlotFixture, BadInputDrawsInsideTheTargetAndLeavesTheSurfaceAsItCame) {
+  const float inf = INFINITY, nan = NAN;
+  const struct {
+    int bars;
+    float value;
+    tv::Rect target;
+  } cases[] = {
+      {0, 0, {0, 0, 800, 600}},       {300, nan, {0, 0, 800, 600}}, {300, inf, {0, 0, 800, 600}},
+      {300, 1e30f, {0, 0, 800, 600}}, {300, -5, {0, 0, 800, 600}},  {300, 0, {0, 0, 12, 9}},
+      {1, 0.5f, {0, 0, 800, 600}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bars);
+    if (c.bars > 0) {
+      Load(c.bars);
+      for (int i = 0; i < c.bars; i += 7) {
+        bars.m_series.high[i] = c.value;
+        bars.m_series.close[i] = c.value;
+        bars.m_series.volume[i] = c.value;
+      }
+    } else {
+      bars.ReleaseSeries();
+    }
+    const tv::Pen pen{kBlue, 3};
+    surface.SelectPen(pen);
+    plot::PlotOptions o;
+    o.log = true;
+    o.style = plot::Style::Candles;
+    Draw(c.target, o);
+    EXPECT_EQ(surface.CurrentPen(), pen);
+    EXPECT_EQ(surface.GetMapping(), tv::Mapping{});
+    for (const SurfaceOp& op : surface.Of(OpKind::Line)) {
+      for (const tv::Point p : {op.deviceFrom, op.deviceTo}) {
+        EXPECT_TRUE(p.x >= 0 && p.x <= c.target.right && p.y >= 0 && p.y <= c.target.bottom)
+            << p.x << "," << p.y;
+      }
+    }
+  }
+}
+
+}  // namespace

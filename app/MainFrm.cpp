@@ -14,6 +14,7 @@
 
 #include "Doc.h"
 #include "View.h"
+#include "chart_menu.h"
 #include "command_ids.h"
 #include "commands.h"
 #include "dialog_units.h"
@@ -125,6 +126,13 @@ void CMainFrame::CreateMenus() {
   add(select, cmd::kPrevious);
   add(select, cmd::kGoTo);
 
+  // Extended mode's own menu.
+  QMenu* chart = nullptr;
+  if (m_doc.GetBars().IsExtended()) {
+    chart = CreateChartMenu(this, m_doc);
+    menuBar()->addMenu(chart);
+  }
+
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("menuHelp");
   add(help, cmd::kHelpIndex);
@@ -134,7 +142,8 @@ void CMainFrame::CreateMenus() {
 
   auto* style = new MenuStyle;
   style->setParent(this);
-  for (QMenu* menu : {m_fileMenu, view, select, help}) menu->setStyle(style);
+  for (QMenu* menu : {m_fileMenu, view, select, chart, help})
+    if (menu) menu->setStyle(style);
 }
 
 void CMainFrame::CreateToolBar() {

@@ -152,6 +152,42 @@ TEST(ExportCommandLine, JobsTakesOneTo256) {
   EXPECT_EQ(ParseCommandLine({"--jobs", "2", "M"}).error, "unknown option --jobs");
 }
 
+TEST(ExportCommandLine, StyleLogAndSvgGoWithTheirModes) {
+  const struct {
+    std::vector<std::string_view> args;
+    const char* error;  // empty: accepted
+  } cases[] = {
+      {{"--export-png", "o.png", "--extended", "--style", "candles", "--log", "M"}, ""},
+      {{"--export-all", "d", "--extended", "--style=line", "M"}, ""},
+      {{"--export-svg", "o.svg", "--symbol", "BHP", "--size", "800x600", "M"}, ""},
+      {{"--export-png", "o.png", "--extended", "--style", "bars", "M"},
+       "--style needs hlc, ohlc, candles or line"},
+      {{"--export-png", "o.png", "--extended", "--style", "", "M"},
+       "--style needs hlc, ohlc, candles or line"},
+      {{"--export-png", "o.png", "--style", "ohlc", "M"},
+       "--style draws the extended chart: it needs --extended"},
+      {{"--export-png", "o.png", "--log", "M"},
+       "--log draws the extended chart: it needs --extended"},
+      {{"--export-svg", "M"}, "no MASTERFILE given"},
+      {{"--export-svg", "o.svg", "--export-png", "o.png", "M"},
+       "give exactly one of --export-png, --export-all, --export-pdf and --export-svg"},
+      {{"M", "--export-svg"}, "--export-svg needs a file name"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[c.args.size() - 2]);
+    const auto p = Exports(c.args);
+    EXPECT_EQ(p.error, c.error);
+  }
+  const auto p = Exports({"--export-svg", "o.svg", "--extended", "--style", "ohlc", "--log", "M"});
+  ASSERT_TRUE(p.options) << p.error;
+  EXPECT_EQ(p.options->svgPath, "o.svg");
+  EXPECT_EQ(p.options->style, plot::Style::Ohlc);
+  EXPECT_TRUE(p.options->log);
+  // Not options of the window.
+  EXPECT_EQ(ParseCommandLine({"--style", "line", "M"}).error, "unknown option --style");
+  EXPECT_EQ(ParseCommandLine({"--log", "M"}).error, "unknown option --log");
+}
+
 TEST(ExportCommandLine, UntilTakesCalendarDaysBeyondTheQuoteFilesRange) {
   const auto p = Exports({"--export-png", "o.png", "--until", "2000-02-29", "M"});
   ASSERT_TRUE(p.options) << p.error;

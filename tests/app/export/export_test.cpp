@@ -205,6 +205,41 @@ TEST_F(ExportRun, RefusedPathUnknownSymbolAndFailedLoadWriteNothing) {
   EXPECT_FALSE(std::filesystem::exists(Out("x.png")));
 }
 
+TEST_F(ExportRun, TheExtendedChartInFourStylesLogScaleAndSvg) {
+  // Five different pictures of one security.
+  std::vector<QImage> pictures;
+  for (const char* options :
+       {"--style hlc", "--style ohlc", "--style candles", "--style line", "--log"}) {
+    const fixture::ProgramRun run = RunTickvane(
+        dir, "--export-png '" + Out("e.png") + "' --extended " + options + " " + Master());
+    ASSERT_EQ(run.status, 0) << run.err;
+    pictures.emplace_back(QString::fromStdString(Out("e.png")));
+    ASSERT_EQ(pictures.back().size(), QSize(1280, 720));
+    for (std::size_t i = 0; i + 1 < pictures.size(); ++i)
+      EXPECT_NE(pictures[i], pictures.back()) << options;
+  }
+  // SVG: the labels are text; without --extended the classic chart, texts and all.
+  for (const bool extended : {true, false}) {
+    const std::string svg = Out(extended ? "e.svg" : "c.svg");
+    const fixture::ProgramRun run =
+        RunTickvane(dir, "--export-svg '" + svg + "' --size 800x600 --symbol CCC " +
+                             (extended ? "--extended " : "") + Master());
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::ifstream in(svg);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("<svg"), std::string::npos);
+    EXPECT_NE(text.find("width=\"800"), std::string::npos);
+    EXPECT_NE(text.find(">CCC<"), std::string::npos) << "the symbol as text";
+    // The classic chart names the security only where its bars are wide enough.
+    EXPECT_EQ(text.find(">GAMMA<") != std::string::npos, extended);
+  }
+  // A malformed style is a usage error, and nothing is written.
+  const fixture::ProgramRun run =
+      RunTickvane(dir, "--export-png '" + Out("bad.png") + "' --extended --style bars " + Master());
+  EXPECT_EQ(run.status, 2);
+  EXPECT_FALSE(std::filesystem::exists(Out("bad.png")));
+}
+
 TEST_F(ExportRun, UntilDrawsTheChartPagedBackToThatDate) {
   // The chart as the window shows it after two pages back, drawn at the export's size.
   static int argc = 1;

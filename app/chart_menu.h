@@ -1,0 +1,15 @@
+#pragma once
+// The Chart menu of extended mode: the bar style, the log scale, the kind of moving average
+// and the crosshair, each change drawn at once and kept in the settings file's section
+// "Chart". The classic program has no such menu.
+
+class QMenu;
+class QWidget;
+
+namespace tv {
+
+class CTickvaneDoc;
+
+QMenu* CreateChartMenu(QWidget* parent, CTickvaneDoc& doc);
+
+}  // namespace tv

@@ -1,0 +1,63 @@
+// The extended chart's settings in the settings file, and which chart draws.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "chart_settings.h"
+#include "memory_profile.h"
+#include "recording_surface.h"
+
+namespace {
+
+using plot::AverageKind;
+using plot::Style;
+
+TEST(ChartSettings, StoredValuesReadBackAndStrayOnesReadAsDefaults) {
+  const struct {
+    const char *style, *log, *averages, *crosshair;
+    tv::ChartSettings want;
+  } cases[] = {
+      {"candles", "1", "exponential", "0", {Style::Candles, true, AverageKind::Exponential, false}},
+      {"line", "0", "simple", "1", {Style::Line, false, AverageKind::Simple, true}},
+      {"ohlc", " 1 ", "", "", {Style::Ohlc, true, AverageKind::Simple, true}},
+      // What the menu never writes: wrong case, other numbers, words.
+      {"Candles", "2", "EMA", "yes", {}},
+      {"", "-1", "exponential ", "1.0", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.style);
+    fixture::MemoryProfile profile;
+    profile.Set("Chart", "Style", c.style);
+    profile.Set("Chart", "Log", c.log);
+    profile.Set("Chart", "Averages", c.averages);
+    profile.Set("Chart", "Crosshair", c.crosshair);
+    EXPECT_EQ(tv::LoadChartSettings(profile), c.want);
+  }
+  // Written and read again: the same settings, in the section of their own.
+  fixture::MemoryProfile profile;
+  const tv::ChartSettings chosen{Style::Ohlc, true, AverageKind::Exponential, false};
+  tv::SaveChartSettings(profile, chosen);
+  EXPECT_EQ(tv::LoadChartSettings(profile), chosen);
+  ASSERT_NE(profile.Get("Chart", "Style"), nullptr);
+  EXPECT_EQ(*profile.Get("Chart", "Style"), "ohlc");
+  EXPECT_EQ(profile.Get("ViewOptions", "Style"), nullptr);
+}
+
+TEST(ChartSettings, TheReadingModeChoosesTheChart) {
+  for (const bool extended : {false, true}) {
+    CBars bars;
+    bars.SetExtended(extended);
+    bars.SetWorkColor(kBackground, 5);  // an edit the draw forgets, as the classic one does
+    fixture::RecordingSurface surface;
+    tv::DrawChart(bars, surface, {0, 0, 640, 480}, false, {});
+    // The classic chart's frame starts with its base line from (5, 5); the extended one
+    // has no such line.
+    const auto lines = surface.Of(fixture::OpKind::Line);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].from == (tv::Point{5, 5}), !extended);
+    EXPECT_EQ(bars.GetWorkColor(kBackground), 0);
+  }
+}
+
+}  // namespace

@@ -17,7 +17,7 @@ using Checked = std::function<bool(const ChartSettings&)>;
 using Change = std::function<void(ChartSettings&)>;
 
 QAction* AddItem(QMenu* menu, QActionGroup* group, const char* text, CTickvaneDoc& doc,
-                 Checked checked, Change change) {
+                 const Checked& checked, Change change) {
   QAction* a = menu->addAction(QString::fromLatin1(text));
   a->setCheckable(true);
   if (group) group->addAction(a);

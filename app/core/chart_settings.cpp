@@ -38,7 +38,7 @@ plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, boo
   options.log = settings.log;
   options.averages = settings.averages;
   options.scale = scale;
-  const plot::PlotFrame frame = plot::DrawPlot(bars, surface, target, printing, options, cursor);
+  plot::PlotFrame frame = plot::DrawPlot(bars, surface, target, printing, options, cursor);
   bars.m_workColors = bars.m_screenColors;
   return frame;
 }

@@ -96,7 +96,8 @@ TEST_F(PlotFixture, NoLabelCoversAnotherAndNoneLeavesTheChart) {
       plot::PlotOptions o;
       o.log = log;
       o.scale = size.scale;
-      const plot::PlotFrame f = Draw(size.target, o, {f.first + f.count / 2, 300});
+      const plot::PlotFrame f = Draw(size.target, o);
+      Draw(size.target, o, {f.first + f.count / 2, f.plot.top + f.plot.height() / 3});
       const auto boxes = TextBoxes();
       for (std::size_t i = 0; i < boxes.size(); ++i) {
         const tv::Rect& a = boxes[i].first;

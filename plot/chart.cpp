@@ -271,7 +271,11 @@ void ScalePanes(Plan& p, const Data& d, const PlotOptions& o) {
     if (!pane.lo || !pane.hi) PadRange(sc.lo, sc.hi, false);
   }
   p.ticks.clear();
-  for (const PaneFrame& pf : p.frame.panes) p.ticks.push_back(ScaleTicks(pf.scale, 2 * p.m.textH));
+  for (const PaneFrame& pf : p.frame.panes) {
+    // Two label heights apart where there is room; a low pane still gets a tick or two.
+    const int gap = std::clamp(pf.scale.Height() / 2, p.m.textH + 2 * p.m.pad, 2 * p.m.textH);
+    p.ticks.push_back(ScaleTicks(pf.scale, gap));
+  }
 }
 
 // The bars that fit between left and right at the spacing, the newest at the right.

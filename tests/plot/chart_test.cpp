@@ -10,6 +10,7 @@
 
 #include "chart.h"
 #include "recording_surface.h"
+#include "text_boxes.h"
 #include "time_axis.h"
 #include "values.h"
 
@@ -54,16 +55,6 @@ class PlotFixture : public ::testing::Test {
     surface.ops.clear();
     return plot::DrawPlot(bars, surface, target, printing, o, cursor);
   }
-  // The device boxes of every text drawn (the recording surface measures 7 x 13 a character).
-  std::vector<std::pair<tv::Rect, std::string>> TextBoxes() const {
-    std::vector<std::pair<tv::Rect, std::string>> boxes;
-    for (const SurfaceOp& op : surface.Of(OpKind::Text)) {
-      EXPECT_EQ(op.align, tv::kAlignLeft | tv::kAlignTop);
-      const tv::Point p = op.deviceFrom;
-      boxes.push_back({{p.x, p.y, p.x + 7 * static_cast<int>(op.text.size()), p.y + 13}, op.text});
-    }
-    return boxes;
-  }
   // Everything drawn, as one comparable text.
   std::string Picture() const {
     std::string out;
@@ -98,19 +89,8 @@ TEST_F(PlotFixture, NoLabelCoversAnotherAndNoneLeavesTheChart) {
       o.scale = size.scale;
       const plot::PlotFrame f = Draw(size.target, o);
       Draw(size.target, o, {f.first + f.count / 2, f.plot.top + f.plot.height() / 3});
-      const auto boxes = TextBoxes();
-      for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const tv::Rect& a = boxes[i].first;
-        EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= size.target.right &&
-                    a.bottom <= size.target.bottom)
-            << boxes[i].second;
-        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
-          const tv::Rect& b = boxes[j].first;
-          const bool apart =
-              a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
-          EXPECT_TRUE(apart) << boxes[i].second << " over " << boxes[j].second;
-        }
-      }
+      EXPECT_EQ(plottest::Collisions(plottest::TextBoxes(surface), size.target),
+                std::vector<std::string>{});
     }
   }
 }
@@ -121,7 +101,7 @@ TEST_F(PlotFixture, PriceLabelsAreDistinctRoundStepsAndTheLastCloseHasItsOwnDigi
   const plot::PlotFrame f = Draw({0, 0, 1280, 720});
   std::vector<double> prices;
   std::set<std::string> seen;
-  for (const auto& [box, text] : TextBoxes()) {
+  for (const auto& [box, text] : plottest::TextBoxes(surface)) {
     // The value axis: texts right of the bars, inside the price pane.
     if (box.left <= f.plot.right || box.top < f.panes[0].rect.top ||
         box.bottom > f.panes[0].rect.bottom)

@@ -1,0 +1,51 @@
+// Drawing the extended chart: one security of 16,000 bars (800 in the series) on a
+// 1920x1080 image, in each style, with the crosshair.
+
+#ifdef TICKVANE_EXE
+
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "chart.h"
+#include "gui_application.h"
+#include "long_security.h"
+#include "qt_surface.h"
+#include "quote_writer.h"
+
+namespace {
+
+void BM_DrawExtended1920x1080(benchmark::State& state) {
+  EnsureGuiApplication();
+  const fixture::TempDir dir;
+  CBars bars;
+  bars.SetExtended(true);
+  if (!OpenLongSecurity(dir, bars)) {
+    state.SkipWithError("the long security did not load");
+    return;
+  }
+  plot::PlotOptions options;
+  options.style = static_cast<plot::Style>(state.range(0));
+  options.log = state.range(1) != 0;
+  QImage image(1920, 1080, QImage::Format_RGB32);
+  const plot::PlotCursor cursor{bars.m_series.count - 100, 400};
+  for (auto _ : state) {
+    QPainter painter(&image);
+    tv::QtSurface surface(painter);
+    benchmark::DoNotOptimize(
+        plot::DrawPlot(bars, surface, {0, 0, 1920, 1080}, false, options, cursor));
+  }
+}
+// Styles hlc, ohlc, candles, line (0 to 3); then hlc on a log scale.
+BENCHMARK(BM_DrawExtended1920x1080)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({3, 0})
+    ->Args({0, 1})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+#endif

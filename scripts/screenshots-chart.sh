@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Screenshots of the extended chart for a person to look at: starts tickvane --extended under
+# Xvfb on the real database, shows a security in candles with the crosshair on the pointer,
+# the keyboard cursor, the Chart menu, the log scale, and the same chart at a HiDPI scale of 2;
+# saves PNGs in screenshots/ (30-chart-*.png).
+#
+#   scripts/screenshots-chart.sh [BUILD_DIR] [REAL_DATABASE_DIR]
+#
+# Needs xvfb, imagemagick (import), xdotool and x11-utils. Nothing is written beside the
+# database.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build}
+real=${2:-$root/../shared/realdata/asx-mining}
+tag=tvchartshots
+source "$root/scripts/screenshot-lib.sh"
+
+if [ ! -f "$real/MASTER" ]; then
+  echo "screenshots: no real database at $real; skipped" >&2
+  exit 0
+fi
+
+printf '[Chart]\nStyle=candles\n' > "$work/settings.ini"
+"$exe" --profile "$work/settings.ini" --extended "$real/MASTER" &
+pid=$!
+win=$(window '^Tickvane$')
+sleep 1.5
+# BHP, the 106th entry.
+for _ in $(seq 1 105); do xdotool key Right; sleep 0.02; done
+shot 30-chart-candles 1
+xdotool mousemove 600 300
+shot 31-chart-crosshair 0.8
+xdotool mousemove 1010 760
+for _ in $(seq 1 8); do key shift+Left; done
+shot 32-chart-keyboard-cursor 0.5
+key Escape
+key alt+c
+shot 33-chart-menu 0.5
+key Escape
+xdotool windowfocus --sync "$win"
+printf '[Chart]\nStyle=ohlc\nLog=1\n' > "$work/settings.ini"
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+
+"$exe" --profile "$work/settings.ini" --extended "$real/MASTER" &
+pid=$!
+win=$(window '^Tickvane$')
+key Right
+shot 34-chart-ohlc-log 1.5
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+
+QT_SCALE_FACTOR=2 "$exe" --profile "$work/settings.ini" --extended "$real/MASTER" &
+pid=$!
+win=$(window '^Tickvane$')
+key Right
+xdotool mousemove 300 200
+shot 35-chart-scale-2 1.5
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true

@@ -1,0 +1,46 @@
+#pragma once
+// Test support for the extended chart: the boxes of the texts a recording surface holds
+// (it measures 7 x 13 pixels a character) and the pairs of them that overlap.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "recording_surface.h"
+
+namespace plottest {
+
+struct TextBox {
+  tv::Rect box;
+  std::string text;
+};
+
+inline std::vector<TextBox> TextBoxes(const fixture::RecordingSurface& surface) {
+  std::vector<TextBox> boxes;
+  for (const fixture::SurfaceOp& op : surface.Of(fixture::OpKind::Text)) {
+    const tv::Point p = op.deviceFrom;
+    boxes.push_back({{p.x, p.y, p.x + 7 * static_cast<int>(op.text.size()), p.y + 13}, op.text});
+  }
+  return boxes;
+}
+
+// "a over b" for every two texts that share a pixel, and "a outside" for a text that leaves
+// the target.
+inline std::vector<std::string> Collisions(const std::vector<TextBox>& boxes,
+                                           const tv::Rect& target) {
+  std::vector<std::string> found;
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    const tv::Rect& a = boxes[i].box;
+    if (a.left < target.left || a.top < target.top || a.right > target.right ||
+        a.bottom > target.bottom)
+      found.push_back(boxes[i].text + " outside");
+    for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+      const tv::Rect& b = boxes[j].box;
+      if (a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+        found.push_back(boxes[i].text + " over " + boxes[j].text);
+    }
+  }
+  return found;
+}
+
+}  // namespace plottest

@@ -169,7 +169,7 @@ std::string WriteSvg(CBars& bars, const ExportOptions& options, const DatabaseFi
               ExportChartSettings(options));
   }
   const QByteArray& bytes = buffer.data();
-  return WriteFileInPlace(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+  return ReplaceFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                  static_cast<std::size_t>(bytes.size())});
 }
 

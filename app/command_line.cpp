@@ -109,8 +109,8 @@ struct Options {
   QCommandLineOption log{"log"};
 
   QList<QCommandLineOption> All() const {
-    return {help,        version,  profile,    exportPng, exportPdf, exportAll, size, jobs,
-            symbol,      until,    printColors, extended, noExtended, exportSvg, style, log};
+    return {help,   version, profile,     exportPng, exportPdf,  exportAll, size,  jobs,
+            symbol, until,   printColors, extended,  noExtended, exportSvg, style, log};
   }
 };
 
@@ -283,10 +283,8 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
     list.append(FromBytes(a));
     options = options && a != "--";
     // Named without its value is still an export command, refused as one.
-    exportCommand =
-        exportCommand ||
-        (options && (a == "--export-png" || a == "--export-all" || a == "--export-pdf" ||
-                     a == "--export-svg"));
+    exportCommand = exportCommand || (options && (a == "--export-png" || a == "--export-all" ||
+                                                  a == "--export-pdf" || a == "--export-svg"));
   }
   const Options o;
   QCommandLineParser parser;

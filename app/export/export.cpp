@@ -170,7 +170,7 @@ std::string WriteSvg(CBars& bars, const ExportOptions& options, const DatabaseFi
   }
   const QByteArray& bytes = buffer.data();
   return ReplaceFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                 static_cast<std::size_t>(bytes.size())});
+                                      static_cast<std::size_t>(bytes.size())});
 }
 
 // --export-png: one chart, of the first listed security or of --symbol.
@@ -283,9 +283,9 @@ ExportOutcome ExportSecurity(ExportWorker& worker, int index, const std::string&
   }
   const std::string path =
       (std::filesystem::path(options.outDir) / ExportFileName(index, symbol)).string();
-  const std::string failure =
-      WriteChart(RenderChart(bars, options.width, options.height, options.printColors, worker.chart),
-                 path, database);
+  const std::string failure = WriteChart(
+      RenderChart(bars, options.width, options.height, options.printColors, worker.chart), path,
+      database);
   if (!failure.empty()) {
     outcome.report += Skipped(symbol, "cannot write " + path + ": " + failure);
     return outcome;

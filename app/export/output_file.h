@@ -30,8 +30,8 @@ std::string RefusalOfOutputDirectory(const std::string& directory);
 enum class OutputKind { kPng, kPdf, kSvg };
 
 // Why `path` may not be written; empty when it may: its name is refused (above; ".png" for a
-// PNG image, ".pdf" for a PDF document, ".svg" for an SVG drawing), it is a file of `database`, or it exists and is not
-// a file of the kind the export writes there.
+// PNG image, ".pdf" for a PDF document, ".svg" for an SVG drawing), it is a file of `database`, or
+// it exists and is not a file of the kind the export writes there.
 std::string RefusalToReplace(const std::string& path, const DatabaseFiles& database,
                              OutputKind kind = OutputKind::kPng);
 

@@ -1,6 +1,7 @@
 // Study texts: parsing, canonical text and chart labels; and computing a study by its spec.
 #include "study_spec.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <utility>
@@ -107,6 +108,25 @@ std::string StudySpecText(const StudySpec& spec) {
 
 std::string StudyLabel(const StudySpec& spec) {
   return std::string(InfoOf(spec.kind).label) + '(' + ParameterText(spec) + ')';
+}
+
+std::vector<StudySpec> ParseStudyList(std::string_view text) {
+  std::vector<StudySpec> specs;
+  while (!text.empty() && specs.size() < kMaxStudies) {
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string_view::npos) break;
+    text.remove_prefix(start);
+    const std::size_t end = std::min(text.find_first_of(" \t"), text.size());
+    if (const auto spec = ParseStudySpec(text.substr(0, end))) specs.push_back(*spec);
+    text.remove_prefix(end);
+  }
+  return specs;
+}
+
+std::string StudyListText(std::span<const StudySpec> specs) {
+  std::string text;
+  for (const StudySpec& spec : specs) text += (text.empty() ? "" : " ") + StudySpecText(spec);
+  return text;
 }
 
 std::vector<StudyOutput> ComputeStudy(const StudySpec& spec, const PriceColumns& prices) {

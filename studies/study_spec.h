@@ -20,6 +20,7 @@ struct StudySpec {
   // ones a study does not take are 0.
   std::array<int, 3> lengths{};
   double width = 0.0;  // Bollinger's K, the bands' distance in standard deviations
+  friend bool operator==(const StudySpec&, const StudySpec&) = default;
 };
 
 // Widest bands accepted: beyond this the bands leave any chart and mean nothing.
@@ -33,6 +34,14 @@ std::optional<StudySpec> ParseStudySpec(std::string_view text);
 std::string StudySpecText(const StudySpec& spec);
 // The study's name and parameters as a chart labels it: "MACD(12,26,9)".
 std::string StudyLabel(const StudySpec& spec);
+
+// A chart shows at most this many studies; more would leave no room for the prices.
+inline constexpr std::size_t kMaxStudies = 8;
+
+// Study texts separated by blanks ("bollinger:20,2 rsi:14"), as the settings file keeps the
+// chart's studies: the first kMaxStudies that parse, in order; other words are passed over.
+std::vector<StudySpec> ParseStudyList(std::string_view text);
+std::string StudyListText(std::span<const StudySpec> specs);
 
 struct PriceColumns {
   std::span<const double> high, low, close;

@@ -86,6 +86,19 @@ TEST(StudySpec, RefusesMalformedTextsAndParametersOutOfRange) {
     EXPECT_FALSE(studies::ParseStudySpec(text)) << '"' << text << '"';
 }
 
+TEST(StudySpec, ListsKeepTheStudiesThatParseInOrderUpToTheLimit) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", ""},
+      {"bollinger:20,2 rsi:14", "bollinger:20,2 rsi:14"},
+      {"  rsi\tbogus macd:5,35,5 sma:0 ", "rsi:14 macd:5,35,5"},
+      {"rsi rsi:7", "rsi:14 rsi:7"},
+      {"sma:1 sma:2 sma:3 sma:4 sma:5 sma:6 sma:7 sma:8 sma:9",
+       "sma:1 sma:2 sma:3 sma:4 sma:5 sma:6 sma:7 sma:8"},
+  };
+  for (const auto& [text, kept] : cases)
+    EXPECT_EQ(studies::StudyListText(studies::ParseStudyList(text)), kept) << text;
+}
+
 TEST(StudySpec, ComputesNamedOutputsForEachKind) {
   const std::vector<double> high = {3, 4, 5}, low = {1, 2, 3}, close = {2, 3, 4};
   const studies::PriceColumns prices{high, low, close};

@@ -3,13 +3,21 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <functional>
+#include <optional>
 #include <utility>
 
 #include "Doc.h"
+#include "study_dialog.h"
 
 namespace tv {
 
 namespace {
+
+std::optional<studies::StudySpec> FirstStudy(const ChartSettings& s, studies::StudyKind kind) {
+  for (const studies::StudySpec& spec : s.studies)
+    if (spec.kind == kind) return spec;
+  return std::nullopt;
+}
 
 // A checkable item whose mark follows `checked` each time the menu opens and whose choice
 // changes the settings through `change`.
@@ -29,6 +37,32 @@ QAction* AddItem(QMenu* menu, QActionGroup* group, const char* text, CTickvaneDo
     doc.SetChartSettings(s);
   });
   return a;
+}
+
+// One item per study: ticked while the chart shows it; choosing it opens the study's dialog.
+void AddStudyItems(QMenu* menu, CTickvaneDoc& doc) {
+  using studies::StudyKind;
+  const std::pair<const char*, StudyKind> items[] = {
+      {"&Bollinger Bands...", StudyKind::Bollinger},
+      {"RS&I...", StudyKind::Rsi},
+      {"&MACD...", StudyKind::Macd},
+      {"S&tochastic...", StudyKind::Stochastic},
+  };
+  for (const auto& [text, kind] : items) {
+    QAction* a = menu->addAction(QString::fromLatin1(text));
+    a->setCheckable(true);
+    QObject::connect(menu, &QMenu::aboutToShow, a, [a, &doc, kind = kind] {
+      a->setChecked(FirstStudy(doc.GetChartSettings(), kind).has_value());
+    });
+    QObject::connect(a, &QAction::triggered, a, [menu, a, &doc, kind = kind] {
+      ChartSettings s = doc.GetChartSettings();
+      a->setChecked(FirstStudy(s, kind).has_value());  // until the dialog says otherwise
+      const auto choice = AskStudy(menu->parentWidget(), kind, FirstStudy(s, kind));
+      if (!choice) return;
+      ChooseStudy(s, kind, choice->chosen);
+      doc.SetChartSettings(s);
+    });
+  }
 }
 
 }  // namespace
@@ -69,6 +103,8 @@ QMenu* CreateChartMenu(QWidget* parent, CTickvaneDoc& doc) {
   AddItem(
       menu, nullptr, "C&rosshair", doc, [](const ChartSettings& s) { return s.crosshair; },
       [](ChartSettings& s) { s.crosshair = !s.crosshair; });
+  menu->addSeparator();
+  AddStudyItems(menu, doc);
   return menu;
 }
 

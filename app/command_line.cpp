@@ -46,6 +46,10 @@ const char* const kUsage =
     "                  ohlc, candles or line (the closes); default: the settings file's\n"
     "                  [Chart] Style with --profile\n"
     "  --log           with --extended: a logarithmic price scale\n"
+    "  --study SPEC    with --extended, repeatable (up to 8): draw a study, sma:N, ema:N,\n"
+    "                  bollinger[:N,K] over the prices, rsi[:N], macd[:F,S,G],\n"
+    "                  stochastic[:N,D] in panes below; default: the settings file's\n"
+    "                  [Chart] Studies with --profile\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n";
 
@@ -78,11 +82,12 @@ QString FromBytes(std::string_view bytes) {
 std::string Text(const QString& text) { return text.toLatin1().toStdString(); }
 
 // The first option named more than once ("--until", "-h"); empty when none is. Every option
-// means one thing once: given twice, one of the two would silently be lost.
+// but --study means one thing once: given twice, one of the two would silently be lost.
 std::string RepeatedOption(const QCommandLineParser& parser) {
   QStringList seen;
   for (const QString& name : parser.optionNames()) {
-    if (seen.contains(name)) return (name.size() == 1 ? "-" : "--") + Text(name);
+    if (name != QLatin1String("study") && seen.contains(name))
+      return (name.size() == 1 ? "-" : "--") + Text(name);
     seen.append(name);
   }
   return {};
@@ -107,10 +112,11 @@ struct Options {
   QCommandLineOption exportSvg{"export-svg", {}, "OUT.svg"};
   QCommandLineOption style{"style", {}, "STYLE"};
   QCommandLineOption log{"log"};
+  QCommandLineOption study{"study", {}, "SPEC"};
 
   QList<QCommandLineOption> All() const {
-    return {help,   version, profile,     exportPng, exportPdf,  exportAll, size,  jobs,
-            symbol, until,   printColors, extended,  noExtended, exportSvg, style, log};
+    return {help,  version,     profile,  exportPng,  exportPdf, exportAll, size, jobs, symbol,
+            until, printColors, extended, noExtended, exportSvg, style,     log,  study};
   }
 };
 
@@ -125,6 +131,9 @@ std::string NeedsValue(const QString& name) {
   if (name == "jobs") return "--jobs needs a number from 1 to 256";
   if (name == "export-svg") return "--export-svg needs a file name";
   if (name == "style") return "--style needs hlc, ohlc, candles or line";
+  if (name == "study")
+    return "--study needs sma:N, ema:N, rsi[:N], macd[:F,S,G], bollinger[:N,K] or "
+           "stochastic[:N,D] (lengths from 1, K above 0 and at most 100)";
   return "--symbol needs a symbol";
 }
 
@@ -139,6 +148,16 @@ std::string ParseError(const QCommandLineParser& parser, const QStringList& list
   QString last = list.back();
   while (last.startsWith('-')) last.remove(0, 1);
   return NeedsValue(last);
+}
+
+// Every --study in the order given; false when one is not a study or there are too many.
+bool ReadStudies(const QStringList& texts, ExportOptions& e) {
+  for (const QString& text : texts) {
+    const auto spec = studies::ParseStudySpec(Text(text));
+    if (!spec || e.studies.size() == studies::kMaxStudies) return false;
+    e.studies.push_back(*spec);
+  }
+  return true;
 }
 
 bool ReadUntil(const std::string& text, ExportOptions& e) {
@@ -178,15 +197,18 @@ bool ReadStyle(const std::string& text, ExportOptions& e) {
   return e.style.has_value();
 }
 
-// --export-svg's file name, --style and --log: what is wrong with them, or nothing.
+// --export-svg's file name, --style, --log and --study: what is wrong with them, or nothing.
 std::string ChartOptionsError(const QCommandLineParser& parser, const Options& o,
                               ExportOptions& e) {
   if (parser.isSet(o.exportSvg) && e.svgPath.empty()) return NeedsValue("export-svg");
   if (parser.isSet(o.style) && !ReadStyle(Text(parser.value(o.style)), e))
     return NeedsValue("style");
-  if ((parser.isSet(o.style) || parser.isSet(o.log)) && !e.extended)
-    return std::string("--") + (parser.isSet(o.style) ? "style" : "log") +
-           " draws the extended chart: it needs --extended";
+  if (parser.isSet(o.study) && !ReadStudies(parser.values(o.study), e)) return NeedsValue("study");
+  for (const QCommandLineOption* chartOnly : {&o.style, &o.log, &o.study}) {
+    if (parser.isSet(*chartOnly) && !e.extended)
+      return "--" + Text(chartOnly->names().front()) +
+             " draws the extended chart: it needs --extended";
+  }
   return {};
 }
 
@@ -232,7 +254,7 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
 
 void ReadWindow(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
   for (const QCommandLineOption* exportOnly :
-       {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors, &o.style, &o.log}) {
+       {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors, &o.style, &o.log, &o.study}) {
     if (parser.isSet(*exportOnly)) {
       line.error = "unknown option --" + Text(exportOnly->names().front());
       return;

@@ -1,5 +1,9 @@
 #include "chart_settings.h"
 
+#include <algorithm>
+
+#include "study_panes.h"
+
 namespace tv {
 
 ChartSettings LoadChartSettings(Profile& profile) {
@@ -15,6 +19,7 @@ ChartSettings LoadChartSettings(Profile& profile) {
   s.crosshair = flag("Crosshair", defaults.crosshair);
   const std::string averages = profile.ReadText(kChartSection, "Averages", "");
   if (averages == "exponential") s.averages = plot::AverageKind::Exponential;
+  s.studies = studies::ParseStudyList(profile.ReadText(kChartSection, "Studies", ""));
   return s;
 }
 
@@ -24,6 +29,21 @@ void SaveChartSettings(Profile& profile, const ChartSettings& s) {
   profile.WriteText(kChartSection, "Averages",
                     s.averages == plot::AverageKind::Exponential ? "exponential" : "simple");
   profile.WriteInt(kChartSection, "Crosshair", s.crosshair ? 1 : 0);
+  profile.WriteText(kChartSection, "Studies", studies::StudyListText(s.studies));
+}
+
+void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
+                 const std::optional<studies::StudySpec>& chosen) {
+  auto& list = settings.studies;
+  const auto sameKind = [kind](const studies::StudySpec& s) { return s.kind == kind; };
+  const auto first = std::find_if(list.begin(), list.end(), sameKind);
+  if (chosen && first != list.end()) {
+    *first = *chosen;
+  } else if (chosen) {
+    if (list.size() < studies::kMaxStudies) list.push_back(*chosen);
+  } else {
+    std::erase_if(list, sameKind);
+  }
 }
 
 plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, bool printing,
@@ -38,6 +58,7 @@ plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, boo
   options.log = settings.log;
   options.averages = settings.averages;
   options.scale = scale;
+  plot::AddStudies(bars, settings.studies, options);
   plot::PlotFrame frame = plot::DrawPlot(bars, surface, target, printing, options, cursor);
   bars.m_workColors = bars.m_screenColors;
   return frame;

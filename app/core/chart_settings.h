@@ -1,12 +1,15 @@
 #pragma once
 // How the extended chart is drawn (the Chart menu): bar style, log scale, kind of moving
-// average and the crosshair, kept in the settings file's section "Chart". The classic chart
-// reads none of it.
+// average, the crosshair and the studies, kept in the settings file's section "Chart". The classic
+// chart reads none of it.
 
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "chart.h"
 #include "profile.h"
+#include "study_spec.h"
 #include "surface.h"
 
 namespace tv {
@@ -18,14 +21,22 @@ struct ChartSettings {
   bool log = false;
   plot::AverageKind averages = plot::AverageKind::Simple;
   bool crosshair = true;
+  std::vector<studies::StudySpec> studies;  // drawn in this order (at most kMaxStudies)
   friend bool operator==(const ChartSettings&, const ChartSettings&) = default;
 };
 
 // Keys Style (hlc, ohlc, candles, line), Log (0 or 1), Averages (simple or exponential) and
 // Crosshair (0 or 1); a missing key or a value the menu could not have written reads as the
-// default.
+// default. Studies: study texts separated by blanks ("bollinger:20,2 rsi:14"); a word that is
+// not a study is passed over.
 ChartSettings LoadChartSettings(Profile& profile);
 void SaveChartSettings(Profile& profile, const ChartSettings& settings);
+
+// The Chart menu's choice of one kind of study: `chosen` replaces the first study of its kind
+// (or joins the end of the list when there is none and the list has room); nothing takes
+// every study of `kind` away.
+void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
+                 const std::optional<studies::StudySpec>& chosen);
 
 // Draws the chart of `bars` as the mode wants it: the extended chart when the chart object
 // reads the extended way, the classic chart otherwise. `scale` (device pixels per 96-dpi

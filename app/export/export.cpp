@@ -129,6 +129,7 @@ ChartSettings ExportChartSettings(const ExportOptions& options) {
   }
   if (options.style) chart.style = *options.style;
   if (options.log) chart.log = true;
+  if (!options.studies.empty()) chart.studies = options.studies;
   return chart;
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "chart_settings.h"
 
@@ -37,6 +38,7 @@ struct ExportOptions {
   // --style and --log (with --extended): they win over the settings file's [Chart] keys.
   std::optional<plot::Style> style;
   bool log = false;
+  std::vector<studies::StudySpec> studies;  // --study, in order; when given, they replace [Chart]'s
   std::string master;
 };
 

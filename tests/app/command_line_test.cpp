@@ -188,6 +188,48 @@ TEST(ExportCommandLine, StyleLogAndSvgGoWithTheirModes) {
   EXPECT_EQ(ParseCommandLine({"--log", "M"}).error, "unknown option --log");
 }
 
+TEST(ExportCommandLine, StudiesAreRepeatableAndNeedTheExtendedChart) {
+  const std::string needs =
+      "--study needs sma:N, ema:N, rsi[:N], macd[:F,S,G], bollinger[:N,K] or stochastic[:N,D] "
+      "(lengths from 1, K above 0 and at most 100)";
+  const struct {
+    std::vector<std::string_view> args;
+    std::string error;  // empty: accepted
+    const char* studies;
+  } cases[] = {
+      {{"--export-png", "o.png", "--extended", "--study", "rsi", "--study", "macd", "M"},
+       "",
+       "rsi:14 macd:12,26,9"},
+      {{"--export-all", "d", "--extended", "--study=bollinger:10,1.5", "M"},
+       "",
+       "bollinger:10,1.5"},
+      {{"--export-svg", "o.svg", "--extended", "--study", "stochastic:5,3", "M"},
+       "",
+       "stochastic:5,3"},
+      {{"--export-png", "o.png", "--extended", "--study", "rsi:0", "M"}, needs, ""},
+      {{"--export-png", "o.png", "--extended", "--study", "M"}, needs, ""},
+      {{"--export-png", "o.png", "--extended", "--study", "", "M"}, needs, ""},
+      {{"--export-png", "o.png", "--study", "rsi", "M"},
+       "--study draws the extended chart: it needs --extended",
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[c.args.size() - 2]);
+    const auto p = Exports(c.args);
+    EXPECT_EQ(p.error, c.error);
+    if (p.options) {
+      EXPECT_EQ(studies::StudyListText(p.options->studies), c.studies);
+    }
+  }
+  // Eight studies fit; a ninth is refused rather than dropped.
+  std::vector<std::string_view> args = {"--export-png", "o.png", "--extended", "M"};
+  for (int i = 0; i < 8; ++i) args.insert(args.end() - 1, {"--study", "rsi"});
+  EXPECT_EQ(Exports(args).error, "");
+  args.insert(args.end() - 1, {"--study", "rsi"});
+  EXPECT_EQ(Exports(args).error, needs);
+  EXPECT_EQ(ParseCommandLine({"--study", "rsi", "M"}).error, "unknown option --study");
+}
+
 TEST(ExportCommandLine, UntilTakesCalendarDaysBeyondTheQuoteFilesRange) {
   const auto p = Exports({"--export-png", "o.png", "--until", "2000-02-29", "M"});
   ASSERT_TRUE(p.options) << p.error;

@@ -10,6 +10,7 @@
 
 #include "chart.h"
 #include "recording_surface.h"
+#include "study_panes.h"
 #include "text_boxes.h"
 #include "time_axis.h"
 #include "values.h"
@@ -246,6 +247,70 @@ TEST_F(PlotFixture, BadInputDrawsInsideTheTargetAndLeavesTheSurfaceAsItCame) {
             << p.x << "," << p.y;
       }
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlotFixture, StudiesDrawBandsOverThePricesAndPanesWithTheirLevelsAndLabels) {
+  Load(400, 10, 20);
+  std::vector<studies::StudySpec> specs;
+  for (const char* text : {"bollinger", "rsi", "macd:5,10,3", "stochastic"})
+    specs.push_back(*studies::ParseStudySpec(text));
+  plot::PlotOptions o;
+  plot::AddStudies(bars, specs, o);
+
+  ASSERT_EQ(o.overlays.size(), 3u);  // middle, upper and lower band
+  EXPECT_EQ(o.overlays[0].name, "Bollinger(20,2)");
+  const struct {
+    const char* label;
+    std::vector<double> references;
+    bool fixedRange;
+    std::size_t lines;
+    std::size_t firstDefined;  // the series' first bar with a value
+  } panes[] = {{"RSI(14)", {30, 70}, true, 1, 14},
+               {"MACD(5,10,3)", {0}, false, 3, 11},
+               {"Stochastic(14,3)", {20, 80}, true, 2, 15}};
+  ASSERT_EQ(o.panes.size(), 3u);
+  for (std::size_t k = 0; k < 3; ++k) {
+    SCOPED_TRACE(panes[k].label);
+    const plot::StudyPane& pane = o.panes[k];
+    EXPECT_EQ(pane.label, panes[k].label);
+    EXPECT_EQ(pane.references, panes[k].references);
+    EXPECT_EQ(pane.lo.has_value() && pane.hi.has_value(), panes[k].fixedRange);
+    ASSERT_EQ(pane.lines.size(), panes[k].lines);
+    // Computed over the whole series, so the bars before the screen warm them up.
+    const std::vector<double>& values = pane.lines.back().values;
+    ASSERT_EQ(values.size(), 400u);
+    EXPECT_TRUE(std::isnan(values[panes[k].firstDefined - 1]));
+    EXPECT_FALSE(std::isnan(values[panes[k].firstDefined]));
+  }
+
+  for (const tv::Rect target : {tv::Rect{0, 0, 640, 480}, tv::Rect{0, 0, 1280, 720}}) {
+    const plot::PlotFrame f = Draw(target, o);
+    ASSERT_EQ(f.panes.size(), 5u);  // prices, volume and the three studies
+    // Each oscillator's reference levels are lines across its pane.
+    for (std::size_t k = 0; k < 3; ++k) {
+      const plot::PaneFrame& pf = f.panes[k + 2];
+      for (const double level : panes[k].references) {
+        const int y = pf.scale.YOf(level);
+        const auto across = surface.Of(OpKind::Line);
+        EXPECT_TRUE(std::any_of(across.begin(), across.end(),
+                                [&](const SurfaceOp& op) {
+                                  return op.deviceFrom.y == y && op.deviceTo.y == y &&
+                                         op.deviceFrom.x == pf.rect.left;
+                                }))
+            << panes[k].label << " at " << level;
+      }
+    }
+    std::set<std::string> texts;
+    const auto boxes = plottest::TextBoxes(surface);
+    for (const auto& [box, text] : boxes) texts.insert(text);
+    EXPECT_EQ(plottest::Collisions(boxes, target), std::vector<std::string>{});
+    for (const char* label : {"Bollinger(20,2)", "RSI(14)", "MACD(5,10,3)", "Stochastic(14,3)"})
+      EXPECT_EQ(texts.count(label), 1u) << label;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "chart_settings.h"
@@ -18,9 +19,13 @@ TEST(ChartSettings, StoredValuesReadBackAndStrayOnesReadAsDefaults) {
     const char *style, *log, *averages, *crosshair;
     tv::ChartSettings want;
   } cases[] = {
-      {"candles", "1", "exponential", "0", {Style::Candles, true, AverageKind::Exponential, false}},
-      {"line", "0", "simple", "1", {Style::Line, false, AverageKind::Simple, true}},
-      {"ohlc", " 1 ", "", "", {Style::Ohlc, true, AverageKind::Simple, true}},
+      {"candles",
+       "1",
+       "exponential",
+       "0",
+       {Style::Candles, true, AverageKind::Exponential, false, {}}},
+      {"line", "0", "simple", "1", {Style::Line, false, AverageKind::Simple, true, {}}},
+      {"ohlc", " 1 ", "", "", {Style::Ohlc, true, AverageKind::Simple, true, {}}},
       // What the menu never writes: wrong case, other numbers, words.
       {"Candles", "2", "EMA", "yes", {}},
       {"", "-1", "exponential ", "1.0", {}},
@@ -36,12 +41,47 @@ TEST(ChartSettings, StoredValuesReadBackAndStrayOnesReadAsDefaults) {
   }
   // Written and read again: the same settings, in the section of their own.
   fixture::MemoryProfile profile;
-  const tv::ChartSettings chosen{Style::Ohlc, true, AverageKind::Exponential, false};
+  const tv::ChartSettings chosen{Style::Ohlc, true, AverageKind::Exponential, false, {}};
   tv::SaveChartSettings(profile, chosen);
   EXPECT_EQ(tv::LoadChartSettings(profile), chosen);
   ASSERT_NE(profile.Get("Chart", "Style"), nullptr);
   EXPECT_EQ(*profile.Get("Chart", "Style"), "ohlc");
   EXPECT_EQ(profile.Get("ViewOptions", "Style"), nullptr);
+}
+
+TEST(ChartSettings, StudiesAreKeptAsTextsAndChosenOnePerKind) {
+  fixture::MemoryProfile profile;
+  profile.Set("Chart", "Studies", "rsi:7 bogus bollinger:20,2 rsi");
+  tv::ChartSettings s = tv::LoadChartSettings(profile);
+  EXPECT_EQ(studies::StudyListText(s.studies), "rsi:7 bollinger:20,2 rsi:14");
+
+  using studies::StudyKind;
+  const struct {
+    StudyKind kind;
+    const char* chosen;  // nullptr: taken away
+    const char* after;
+  } steps[] = {
+      // The first RSI changes; the second stays (a settings file may hold two).
+      {StudyKind::Rsi, "rsi:21", "rsi:21 bollinger:20,2 rsi:14"},
+      {StudyKind::Macd, "macd", "rsi:21 bollinger:20,2 rsi:14 macd:12,26,9"},
+      {StudyKind::Rsi, nullptr, "bollinger:20,2 macd:12,26,9"},
+      {StudyKind::Stochastic, nullptr, "bollinger:20,2 macd:12,26,9"},
+  };
+  for (const auto& step : steps) {
+    std::optional<studies::StudySpec> chosen;
+    if (step.chosen) chosen = studies::ParseStudySpec(step.chosen);
+    tv::ChooseStudy(s, step.kind, chosen);
+    EXPECT_EQ(studies::StudyListText(s.studies), step.after);
+  }
+  // A full list takes no more.
+  s.studies = studies::ParseStudyList("sma:1 sma:2 sma:3 sma:4 sma:5 sma:6 sma:7 sma:8");
+  tv::ChooseStudy(s, StudyKind::Rsi, studies::ParseStudySpec("rsi"));
+  EXPECT_EQ(s.studies.size(), studies::kMaxStudies);
+  EXPECT_EQ(s.studies.back().kind, StudyKind::Sma);
+
+  tv::SaveChartSettings(profile, s);
+  EXPECT_EQ(*profile.Get("Chart", "Studies"), "sma:1 sma:2 sma:3 sma:4 sma:5 sma:6 sma:7 sma:8");
+  EXPECT_EQ(tv::LoadChartSettings(profile), s);
 }
 
 TEST(ChartSettings, TheReadingModeChoosesTheChart) {

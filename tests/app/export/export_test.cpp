@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QImage>
 #include <algorithm>
@@ -238,6 +240,37 @@ TEST_F(ExportRun, TheExtendedChartInFourStylesLogScaleAndSvg) {
       RunTickvane(dir, "--export-png '" + Out("bad.png") + "' --extended --style bars " + Master());
   EXPECT_EQ(run.status, 2);
   EXPECT_FALSE(std::filesystem::exists(Out("bad.png")));
+}
+
+TEST_F(ExportRun, StudiesFromTheCommandLineOrTheSettingsFileDrawTheirPanes) {
+  std::ofstream(Out("studies.ini")) << "[Chart]\nStudies=stochastic:5,3\n";
+  const std::string profile = " --profile '" + Out("studies.ini") + "' ";
+  const struct {
+    std::string options;
+    std::vector<const char*> labels;  // the studies drawn, by their labels
+  } cases[] = {
+      {"", {}},
+      {"--study rsi --study macd", {"RSI(14)", "MACD(12,26,9)"}},
+      {profile, {"Stochastic(5,3)"}},
+      // The command line's studies replace the settings file's.
+      {profile + "--study bollinger:10,1.5", {"Bollinger(10,1.5)"}},
+  };
+  const char* all[] = {"RSI(14)", "MACD(12,26,9)", "Stochastic(5,3)", "Bollinger(10,1.5)"};
+  int written = 0;  // each export writes a new file: an existing SVG is not replaced
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options);
+    const std::string svg = Out("s" + std::to_string(++written) + ".svg");
+    const fixture::ProgramRun run =
+        RunTickvane(dir, "--export-svg '" + svg + "' --extended " + c.options + " " + Master());
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::ifstream in(svg);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char* label : all) {
+      const bool drawn =
+          std::find(c.labels.begin(), c.labels.end(), std::string(label)) != c.labels.end();
+      EXPECT_EQ(text.find(std::string(">") + label + "<") != std::string::npos, drawn) << label;
+    }
+  }
 }
 
 TEST_F(ExportRun, UntilDrawsTheChartPagedBackToThatDate) {

@@ -1,0 +1,91 @@
+#include "study_panes.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+namespace plot {
+
+namespace {
+
+// Colours that read on the dark screen background and on paper alike.
+constexpr std::array<tv::Rgb, 3> kLineColors = {tv::Rgb{255, 140, 0}, tv::Rgb{30, 144, 255},
+                                                tv::Rgb{186, 85, 211}};
+
+std::vector<double> Widened(const SeriesColumn<float>& column, int count) {
+  std::vector<double> values(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) values[static_cast<std::size_t>(i)] = column[i];
+  return values;
+}
+
+bool HasField(const PriceSeries& series, SeriesField field) {
+  if (series.info == nullptr) return true;
+  const std::uint8_t* at =
+      series.info->bytes.data() + kInfoPositionsOffset + 2 * static_cast<std::size_t>(field);
+  return (at[0] | at[1]) != 0;
+}
+
+PlotLine Line(std::string name, std::size_t color, std::vector<double> values) {
+  return {std::move(name), kLineColors[color % kLineColors.size()], std::move(values)};
+}
+
+}  // namespace
+
+void AddStudies(const CBars& bars, std::span<const studies::StudySpec> specs,
+                PlotOptions& options) {
+  using studies::StudyKind;
+  const PriceSeries& series = bars.m_series;
+  const int count = bars.m_seriesAllocated ? std::max<int>(0, series.count) : 0;
+  const std::vector<double> high = Widened(series.high, count);
+  const std::vector<double> low = Widened(series.low, count);
+  const std::vector<double> close = Widened(series.close, count);
+  const bool hasRange = HasField(series, SeriesField::High) && HasField(series, SeriesField::Low);
+  for (const studies::StudySpec& spec : specs) {
+    const std::string label = studies::StudyLabel(spec);
+    std::vector<studies::StudyOutput> out;
+    if (spec.kind != StudyKind::Stochastic || hasRange)
+      out = studies::ComputeStudy(spec, {high, low, close});
+    const auto values = [&](std::size_t i) {
+      return i < out.size() ? std::move(out[i].values) : std::vector<double>{};
+    };
+    switch (spec.kind) {
+      case StudyKind::Sma:
+      case StudyKind::Ema:
+        options.overlays.push_back(Line(label, options.overlays.size(), values(0)));
+        break;
+      case StudyKind::Bollinger: {
+        const std::size_t color = options.overlays.size();
+        options.overlays.push_back(Line(label, color, values(0)));
+        options.overlays.push_back(Line("", color, values(1)));
+        options.overlays.push_back(Line("", color, values(2)));
+        break;
+      }
+      case StudyKind::Rsi:
+        options.panes.push_back({label, 1.5, 0.0, 100.0, {Line("", 0, values(0))}, {30, 70}});
+        break;
+      case StudyKind::Stochastic:
+        options.panes.push_back({label,
+                                 1.5,
+                                 0.0,
+                                 100.0,
+                                 {Line("%K", 0, values(0)), Line("%D", 1, values(1))},
+                                 {20, 80}});
+        break;
+      case StudyKind::Macd: {
+        PlotLine histogram = Line("Histogram", 2, values(2));
+        histogram.histogram = true;
+        options.panes.push_back(
+            {label,
+             1.5,
+             std::nullopt,
+             std::nullopt,
+             {std::move(histogram), Line("MACD", 0, values(0)), Line("Signal", 1, values(1))},
+             {0}});
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace plot

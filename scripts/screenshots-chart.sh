@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the extended chart for a person to look at: starts tickvane --extended under
 # Xvfb on the real database, shows a security in candles with the crosshair on the pointer,
-# the keyboard cursor, the Chart menu, the log scale, and the same chart at a HiDPI scale of 2;
+# the keyboard cursor, the Chart menu, the log scale, the same chart at a HiDPI scale of 2, and
+# three studies (Bollinger bands, RSI and MACD panes);
 # saves PNGs in screenshots/ (30-chart-*.png).
 #
 #   scripts/screenshots-chart.sh [BUILD_DIR] [REAL_DATABASE_DIR]
@@ -57,5 +58,18 @@ win=$(window '^Tickvane$')
 key Right
 xdotool mousemove 300 200
 shot 35-chart-scale-2 1.5
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+
+printf '[Chart]\nStyle=candles\nStudies=bollinger:20,2 rsi:14 macd:12,26,9\n' > "$work/settings.ini"
+"$exe" --profile "$work/settings.ini" --extended "$real/MASTER" &
+pid=$!
+win=$(window '^Tickvane$')
+sleep 1.5
+for _ in $(seq 1 105); do xdotool key Right; sleep 0.02; done
+shot 36-chart-studies 1
+key alt+c
+shot 37-chart-menu-studies 0.5
+key Escape
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true

@@ -31,15 +31,18 @@ while IFS= read -r file; do
 done < <(find "$build" -type f -perm -u+x -not -path '*/CMakeFiles/*' | sort)
 printf '%s\n' "${objects[@]}" > "$out/objects"
 
-# Our sources only: not the tests, the generated files or the system's headers.
+# Our sources only: not the tests, the generated files or the system's headers. A build
+# whose compiler saw relative paths (ccache with CCACHE_BASEDIR) names a source
+# BUILD/../quotelib/...: that is a source, not a generated file.
 "$cov" report -instr-profile="$out/all.profdata" "${objects[@]}" \
-  -ignore-filename-regex='(^|/)(tests|build[^/]*)/|^/usr/' > "$out/files.txt"
+  -ignore-filename-regex='(^|/)tests/|(^|/)build[^/]*/[^.]|^/usr/' > "$out/files.txt"
 
 # Columns of the report: file (relative to the sources when they share them), regions (3),
 # functions (3), lines, missed lines, cover ...
 awk -v root="$here/" '
   $2 ~ /^[0-9]+$/ && $1 != "TOTAL" {
     path = index($1, root) == 1 ? substr($1, length(root) + 1) : $1
+    sub(/^(\.\.\/)+/, "", path)
     n = split(path, parts, "/")
     lib = (n > 2 && (parts[1] == "app" || parts[1] == "tools" || parts[1] == "platform")) \
             ? parts[1] "/" parts[2] : (n > 1 ? parts[1] : ".")

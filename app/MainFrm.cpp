@@ -194,11 +194,7 @@ void CMainFrame::CreateStatusBar() {
 
 void CMainFrame::CenterRectOnScreen(QRect& rect) { CenterDialogRect(rect); }
 
-void CMainFrame::CenterOnScreen(QWidget& window) {
-  QRect rect = window.frameGeometry();
-  CenterRectOnScreen(rect);
-  window.move(rect.topLeft());
-}
+void CMainFrame::CenterOnScreen(QWidget& window) { CenterWindow(window); }
 
 void CMainFrame::PlaceOnScreen() {
   const QSize screen = ScreenSize();

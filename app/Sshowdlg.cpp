@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,7 +10,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QShowEvent>
 #include <QTimer>
 #include <algorithm>
 
@@ -28,15 +26,11 @@ namespace tv {
 // --- the dialog
 
 CSlideShowDlg::CSlideShowDlg(MessageService& messages, QWidget* parent)
-    : QDialog(parent), m_messages(messages), m_units(DialogFont()) {
-  setWindowTitle("Slide Show");
-  setFont(DialogFont());
-  const DialogUnits& du = m_units;
-  setFixedSize(du.X(171), du.Y(118));
+    : DialogFrame("Slide Show", 171, 118, parent), m_messages(messages) {
+  const DialogUnits& du = units();
 
   // Created in the dialog's tab order: the field comes first and takes the focus.
-  auto* timeGroup = new QGroupBox("Time Control", this);
-  PlaceInUnits(*timeGroup, du, 12, 8, 148, 32);
+  AddGroupBox("Time Control", 12, 8, 148, 32);
 
   m_secondsEdit = new QLineEdit(this);
   m_secondsEdit->setObjectName(QString("edit%1").arg(kIdSeconds));
@@ -47,8 +41,7 @@ CSlideShowDlg::CSlideShowDlg(MessageService& messages, QWidget* parent)
   PlaceInUnits(*secondsLabel, du, 40, 20, 115, 12);
   secondsLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-  auto* keyGroup = new QGroupBox("Keyboard Control", this);
-  PlaceInUnits(*keyGroup, du, 12, 48, 148, 36);
+  AddGroupBox("Keyboard Control", 12, 48, 148, 36);
 
   auto* escapeLabel = new QLabel("Hit escape to exit slide show", this);
   escapeLabel->setObjectName("static120");
@@ -58,37 +51,18 @@ CSlideShowDlg::CSlideShowDlg(MessageService& messages, QWidget* parent)
   spaceLabel->setObjectName("static121");
   PlaceInUnits(*spaceLabel, du, 24, 72, 112, 10);
 
-  m_ok = new QPushButton("OK", this);
-  PlaceInUnits(*m_ok, du, 50, 95, 50, 14);
-  m_ok->setDefault(true);
-  m_ok->setAutoDefault(true);
-  connect(m_ok, &QPushButton::clicked, this, [this] { accept(); });
-
-  m_cancel = new QPushButton("Cancel", this);
-  PlaceInUnits(*m_cancel, du, 111, 95, 50, 14);
-  m_cancel->setAutoDefault(false);
-  connect(m_cancel, &QPushButton::clicked, this, [this] { reject(); });
-
-  // The group boxes are frames behind the controls; they must not take their clicks.
-  timeGroup->lower();
-  keyGroup->lower();
-  setTabOrder(m_secondsEdit, m_ok);
-  setTabOrder(m_ok, m_cancel);
+  QPushButton* ok = AddOkButton(50, 95, 50, 14);
+  QPushButton* cancel = AddCancelButton(111, 95, 50, 14);
+  setTabOrder(m_secondsEdit, ok);
+  setTabOrder(ok, cancel);
 }
 
 CSlideShowDlg::~CSlideShowDlg() = default;
 
-void CSlideShowDlg::showEvent(QShowEvent* event) {
-  if (!m_initialised) OnInitDialog();
-  QDialog::showEvent(event);
-}
-
 void CSlideShowDlg::OnInitDialog() {
-  m_initialised = true;
+  DialogFrame::OnInitDialog();
   UpdateData(false);
-  QRect window = WindowRect(*this);
-  CenterDialogRect(window);
-  move(window.topLeft());
+  CenterOnScreen();
   m_secondsEdit->setFocus(Qt::OtherFocusReason);
   m_secondsEdit->selectAll();
 }
@@ -116,7 +90,7 @@ bool CSlideShowDlg::UpdateData(bool save) {
 }
 
 void CSlideShowDlg::accept() {
-  if (UpdateData(true)) QDialog::accept();
+  if (UpdateData(true)) DialogFrame::accept();
 }
 
 // --- the show window
@@ -246,7 +220,7 @@ void CSlideShowWnd::Finish() {
 bool StartSlideShow(CTickvaneView& view) {
   CMainFrame& frame = view.GetMainFrame();
   CSlideShowDlg dialog(view.GetDocument().GetMessageService(), &frame);
-  if (dialog.exec() != QDialog::Accepted) return false;
+  if (!dialog.DoModal()) return false;
   // The window owns itself: it is deleted when it closes.
   auto* show = new CSlideShowWnd(frame);
   return show->Start(dialog.m_nSeconds);

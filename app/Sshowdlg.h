@@ -2,15 +2,13 @@
 // The slide show: a small dialog that asks for the time between charts, and the full-screen
 // window that shows every security of the open database in turn.
 
-#include <QDialog>
 #include <QWidget>
 #include <functional>
 
 #include "View.h"
-#include "dialog_units.h"
+#include "dialog_frame.h"
 
 class QLineEdit;
-class QPushButton;
 class QTimer;
 
 namespace tv {
@@ -20,7 +18,7 @@ class MessageService;
 
 // Asks for the number of seconds between charts, 1 to 5. A new dialog opens at 1: the last
 // value used is not remembered.
-class CSlideShowDlg final : public QDialog {
+class CSlideShowDlg final : public DialogFrame {
  public:
   static constexpr int kIdSeconds = 118;
   static constexpr int kMinSeconds = 1;
@@ -33,7 +31,7 @@ class CSlideShowDlg final : public QDialog {
 
   // Puts the value into the field, centres the dialog on the screen and gives the field the
   // focus. Runs once, when the dialog is first shown.
-  void OnInitDialog();
+  void OnInitDialog() override;
   // Moves m_nSeconds into the field, or the field into m_nSeconds after checking it; a
   // refused value shows its message, takes the focus and returns false.
   bool UpdateData(bool save);
@@ -41,19 +39,10 @@ class CSlideShowDlg final : public QDialog {
   void accept() override;
 
   QLineEdit* secondsEdit() const { return m_secondsEdit; }
-  QPushButton* okButton() const { return m_ok; }
-  QPushButton* cancelButton() const { return m_cancel; }
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
   MessageService& m_messages;
-  DialogUnits m_units;
   QLineEdit* m_secondsEdit = nullptr;
-  QPushButton* m_ok = nullptr;
-  QPushButton* m_cancel = nullptr;
-  bool m_initialised = false;
 };
 
 // The show itself: a borderless window over the whole screen, above every other window, owned

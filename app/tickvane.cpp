@@ -352,7 +352,7 @@ void CTickvaneApp::OnHelp() {
 
 void CTickvaneApp::OnAppAbout() {
   CAboutDlg dialog(ApplicationIcon().pixmap(32, 32), m_pMainFrame.get());
-  dialog.exec();
+  dialog.DoModal();
 }
 
 }  // namespace tv

@@ -1,10 +1,8 @@
 #include "About.h"
 #include "version.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 
 namespace tv {
 
@@ -22,25 +20,19 @@ QLabel* AddText(QWidget* parent, const DialogUnits& du, const QString& text, int
 }  // namespace
 
 CAboutDlg::CAboutDlg(const QPixmap& icon, QWidget* parent)
-    : QDialog(parent),
+    : DialogFrame("About Tickvane", 215, 186, parent),
       m_strText(
           "Quickly view and print quotes stored in MetaStock or CompuTrac format"
-          " by opening a file of the name \"master\"."),
-      m_units(DialogFont()) {
-  setWindowTitle("About Tickvane");
-  setFont(DialogFont());
-  const DialogUnits& du = m_units;
-  setFixedSize(du.X(215), du.Y(186));
+          " by opening a file of the name \"master\".") {
+  const DialogUnits& du = units();
   move(du.X(34), du.Y(22));
 
-  auto* doesGroup = new QGroupBox("What Tickvane Does", this);
-  PlaceInUnits(*doesGroup, du, 8, 12, 107, 52);
+  AddGroupBox("What Tickvane Does", 8, 12, 107, 52);
   // The placeholder until the dialog is set up.
   m_text = AddText(this, du, "Text", 12, 28, 100, 32, Qt::AlignHCenter);
   m_text->setObjectName(QString("static%1").arg(kIdText));
 
-  auto* legalGroup = new QGroupBox("Legal Stuff", this);
-  PlaceInUnits(*legalGroup, du, 8, 73, 108, 107);
+  AddGroupBox("Legal Stuff", 8, 73, 108, 107);
   AddText(this, du, QString::fromUtf8("Copyright \u00a9 2026 the Tickvane developers."), 12, 86,
           100, 16, Qt::AlignLeft);
   AddText(this, du,
@@ -63,30 +55,16 @@ CAboutDlg::CAboutDlg(const QPixmap& icon, QWidget* parent)
   m_icon->setPixmap(icon);
   m_icon->setGeometry(du.X(156), du.Y(111), icon.width(), icon.height());
 
-  m_ok = new QPushButton("OK", this);
-  PlaceInUnits(*m_ok, du, 145, 146, 45, 14);
-  m_ok->setDefault(true);
-  m_ok->setAutoDefault(true);
-  connect(m_ok, &QPushButton::clicked, this, [this] { accept(); });
-
-  doesGroup->lower();
-  legalGroup->lower();
+  AddOkButton(145, 146, 45, 14);
 }
 
 CAboutDlg::~CAboutDlg() = default;
 
-void CAboutDlg::showEvent(QShowEvent* event) {
-  if (!m_initialised) OnInitDialog();
-  QDialog::showEvent(event);
-}
-
 void CAboutDlg::OnInitDialog() {
-  m_initialised = true;
+  DialogFrame::OnInitDialog();
   m_text->setText(m_strText);
-  QRect window = WindowRect(*this);
-  CenterDialogRect(window);
-  move(window.topLeft());
-  m_ok->setFocus(Qt::OtherFocusReason);
+  CenterOnScreen();
+  okButton()->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace tv

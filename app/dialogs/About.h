@@ -1,18 +1,16 @@
 #pragma once
 // The About box: the program's name, version and purpose, its legal notices and credits.
 
-#include <QDialog>
 #include <QPixmap>
 #include <QString>
 
-#include "dialog_units.h"
+#include "dialog_frame.h"
 
 class QLabel;
-class QPushButton;
 
 namespace tv {
 
-class CAboutDlg final : public QDialog {
+class CAboutDlg final : public DialogFrame {
  public:
   static constexpr int kIdText = 131;
 
@@ -25,21 +23,14 @@ class CAboutDlg final : public QDialog {
 
   // Puts the sentence into its control and centres the dialog on the screen. Runs once, when
   // the dialog is first shown.
-  void OnInitDialog();
+  void OnInitDialog() override;
 
   QLabel* textLabel() const { return m_text; }
   QLabel* iconLabel() const { return m_icon; }
-  QPushButton* okButton() const { return m_ok; }
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
-  DialogUnits m_units;
   QLabel* m_text = nullptr;
   QLabel* m_icon = nullptr;
-  QPushButton* m_ok = nullptr;
-  bool m_initialised = false;
 };
 
 }  // namespace tv

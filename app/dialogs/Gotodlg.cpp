@@ -3,11 +3,9 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QButtonGroup>
-#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QStringList>
@@ -76,11 +74,8 @@ std::string FromLatin1(const QString& text) {
 }  // namespace
 
 CGoToDlg::CGoToDlg(Profile& profile, QWidget* parent)
-    : QDialog(parent), m_profile(profile), m_units(DialogFont()) {
-  setWindowTitle("Go To Chart");
-  setFont(DialogFont());
-  const DialogUnits& du = m_units;
-  setFixedSize(du.X(247), du.Y(146));
+    : DialogFrame("Go To Chart", 247, 146, parent), m_profile(profile) {
+  const DialogUnits& du = units();
 
   // Created in the dialog's tab order.
   auto* prompt = new QLabel("Choose Item to Chart", this);
@@ -105,8 +100,7 @@ CGoToDlg::CGoToDlg(Profile& profile, QWidget* parent)
   m_list->setFixedHeight(rows * du.baseY() + 2 * frame);
   connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
 
-  auto* group = new QGroupBox("Sort By", this);
-  PlaceInUnits(*group, du, 130, 10, 105, 75);
+  AddGroupBox("Sort By", 130, 10, 105, 75);
 
   m_sortGroup = new QButtonGroup(this);
   const char* sortTexts[] = {"Master File Order", "Symbol", "Name"};
@@ -120,35 +114,21 @@ CGoToDlg::CGoToDlg(Profile& profile, QWidget* parent)
     connect(button, &QRadioButton::clicked, this, [this] { FillList(); });
   }
 
-  m_ok = new QPushButton("OK", this);
-  PlaceInUnits(*m_ok, du, 130, 120, 50, 14);
-  m_ok->setDefault(true);
-  m_ok->setAutoDefault(true);
-  connect(m_ok, &QPushButton::clicked, this, [this] { accept(); });
-
-  m_cancel = new QPushButton("Cancel", this);
-  PlaceInUnits(*m_cancel, du, 190, 120, 50, 14);
-  m_cancel->setAutoDefault(false);
-  connect(m_cancel, &QPushButton::clicked, this, [this] { reject(); });
-
-  // The group box is a frame behind the buttons; it must not take their clicks.
-  group->lower();
+  AddOkButton(130, 120, 50, 14);
+  AddCancelButton(190, 120, 50, 14);
 }
 
 CGoToDlg::~CGoToDlg() = default;
 
 void CGoToDlg::showEvent(QShowEvent* event) {
-  if (!m_initialised) OnInitDialog();
-  QDialog::showEvent(event);
+  DialogFrame::showEvent(event);
   // The list knows how many rows it shows only once it is on the screen.
   ScrollSelectionToTop();
 }
 
 void CGoToDlg::OnInitDialog() {
-  m_initialised = true;
-  QRect window = WindowRect(*this);
-  CenterDialogRect(window);
-  move(window.topLeft());
+  DialogFrame::OnInitDialog();
+  CenterOnScreen();
 
   m_sortOrder = GoToSortFromProfile(m_profile.ReadInt(kGoToSection, kGoToSortKey, kSortMaster));
   UpdateData(false);
@@ -201,13 +181,13 @@ void CGoToDlg::ScrollSelectionToTop() {
 
 void CGoToDlg::accept() {
   UpdateData(true);
-  QDialog::accept();
+  DialogFrame::accept();
 }
 
 bool RunGoToDialog(Profile& profile, CBars& bars, std::string& selection) {
   CGoToDlg dialog(profile);
   dialog.m_pBars = &bars;
-  if (dialog.exec() != QDialog::Accepted) return false;
+  if (!dialog.DoModal()) return false;
   selection = dialog.m_selection;
   return true;
 }

@@ -2,17 +2,15 @@
 // The Go To dialog: every security of the open database in a list ordered by master file
 // order, symbol or name; the user picks one. The order chosen is kept in the settings file.
 
-#include <QDialog>
 #include <array>
 #include <memory>
 #include <string>
 
 #include "Doc.h"
-#include "dialog_units.h"
+#include "dialog_frame.h"
 
 class QButtonGroup;
 class QListWidget;
-class QPushButton;
 class QRadioButton;
 class CBars;
 
@@ -20,7 +18,7 @@ namespace tv {
 
 class Profile;
 
-class CGoToDlg final : public QDialog {
+class CGoToDlg final : public DialogFrame {
  public:
   // Control ids of the dialog.
   static constexpr int kIdList = 111;
@@ -39,7 +37,7 @@ class CGoToDlg final : public QDialog {
 
   // Centres the dialog, reads the stored order and fills the list. Runs once, when the
   // dialog is first shown; tests may call it on a dialog that is not running.
-  void OnInitDialog();
+  void OnInitDialog() override;
   // Moves the controls into the members (save) or the members into the controls.
   void UpdateData(bool save);
   // Refills the list in the order the radio buttons show and saves that order.
@@ -49,9 +47,6 @@ class CGoToDlg final : public QDialog {
 
   QListWidget* list() const { return m_list; }
   QRadioButton* sortButton(int order) const { return m_sortButtons.at(order); }
-  QPushButton* okButton() const { return m_ok; }
-  QPushButton* cancelButton() const { return m_cancel; }
-  const DialogUnits& units() const { return m_units; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -60,13 +55,9 @@ class CGoToDlg final : public QDialog {
   void ScrollSelectionToTop();
 
   Profile& m_profile;
-  DialogUnits m_units;
   QListWidget* m_list = nullptr;
   QButtonGroup* m_sortGroup = nullptr;
   std::array<QRadioButton*, 3> m_sortButtons{};
-  QPushButton* m_ok = nullptr;
-  QPushButton* m_cancel = nullptr;
-  bool m_initialised = false;
 };
 
 // Runs the Go To dialog for the document's Go To command.

@@ -1,11 +1,9 @@
 #include "Voptdlg.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <charconv>
 
@@ -55,11 +53,8 @@ bool ParseDialogInt(std::string_view text, int& value, bool& tooLarge) {
 }
 
 CViewOptionsDlg::CViewOptionsDlg(CBars& bars, MessageService& messages, QWidget* parent)
-    : QDialog(parent), m_bars(bars), m_messages(messages), m_units(DialogFont()) {
-  setWindowTitle("View Options");
-  setFont(DialogFont());
-  const DialogUnits& du = m_units;
-  setFixedSize(du.X(206), du.Y(253));
+    : DialogFrame("View Options", 206, 253, parent), m_bars(bars), m_messages(messages) {
+  const DialogUnits& du = units();
 
   auto check = [&](int id, const char* text, int x, int y, int w, int h) {
     auto* box = new QCheckBox(text, this);
@@ -81,11 +76,6 @@ CViewOptionsDlg::CViewOptionsDlg(CBars& bars, MessageService& messages, QWidget*
     push->setAutoDefault(false);
     return push;
   };
-  auto group = [&](const char* text, int x, int y, int w, int h) {
-    auto* box = new QGroupBox(text, this);
-    PlaceInUnits(*box, du, x, y, w, h);
-    return box;
-  };
   auto label = [&](int id, const char* text, int x, int y, int w, int h) {
     auto* l = new QLabel(text, this);
     l->setObjectName(QString("label%1").arg(id));
@@ -101,10 +91,8 @@ CViewOptionsDlg::CViewOptionsDlg(CBars& bars, MessageService& messages, QWidget*
   m_ma1Edit = edit(kIdMA1Length, 10, 90, 17, 15);
   m_ma2Edit = edit(kIdMA2Length, 10, 108, 17, 14);
   m_barSpaceEdit = edit(kIdBarSpace, 10, 127, 17, 15);
-  m_ok = button(1, "OK", 145, 15, 50, 14);
-  m_ok->setDefault(true);
-  m_ok->setAutoDefault(true);
-  m_cancel = button(2, "Cancel", 145, 35, 50, 14);
+  AddOkButton(145, 15, 50, 14);
+  AddCancelButton(145, 35, 50, 14);
   m_default = button(kIdDefault, "Default", 145, 55, 50, 14);
   m_colors = button(kIdColors, kColorsText, 145, 135, 50, 15);
 
@@ -123,28 +111,20 @@ CViewOptionsDlg::CViewOptionsDlg(CBars& bars, MessageService& messages, QWidget*
     m_buttons[static_cast<std::size_t>(k)] = swatch;
   }
 
-  QGroupBox* groups[] = {group("Palette", 114, 165, 86, 65), group("Options", 5, 10, 132, 60),
-                         group("Values", 5, 75, 131, 75)};
+  AddGroupBox("Palette", 114, 165, 86, 65);
+  AddGroupBox("Options", 5, 10, 132, 60);
+  AddGroupBox("Values", 5, 75, 131, 75);
   m_ma1Label = label(kIdMA1Label, "Length of Moving Average 1", 30, 92, 100, 10);
   m_ma2Label = label(kIdMA2Label, "Length of Moving Average 2", 30, 111, 100, 13);
   m_barSpaceLabel = label(kIdBarSpaceLabel, "Bar Spacing", 31, 129, 88, 10);
-  // The group boxes are frames behind the controls they hold; they must not take clicks.
-  for (QGroupBox* box : groups) box->lower();
 
   connect(m_showMA1Box, &QCheckBox::clicked, this, [this] { OnShowMA1(); });
   connect(m_showMA2Box, &QCheckBox::clicked, this, [this] { OnShowMA2(); });
-  connect(m_ok, &QPushButton::clicked, this, [this] { accept(); });
-  connect(m_cancel, &QPushButton::clicked, this, [this] { reject(); });
   connect(m_default, &QPushButton::clicked, this, [this] { OnDefault(); });
   connect(m_colors, &QPushButton::clicked, this, [this] { OnColors(); });
 }
 
 CViewOptionsDlg::~CViewOptionsDlg() = default;
-
-void CViewOptionsDlg::showEvent(QShowEvent* event) {
-  if (!m_initialised) OnInitDialog();
-  QDialog::showEvent(event);
-}
 
 // Qt has no sizing-frame metric of its own; the window manager's frame is unknown until the
 // window is mapped and absent on a bare display. The style's frame width is the one frame
@@ -155,7 +135,7 @@ int CViewOptionsDlg::FrameThickness() const {
 }
 
 void CViewOptionsDlg::OnInitDialog() {
-  m_initialised = true;
+  DialogFrame::OnInitDialog();
   UpdateData(false);
   EnableMA1();
   EnableMA2();
@@ -283,13 +263,13 @@ void CViewOptionsDlg::OnPalette(int k) {
 }
 
 void CViewOptionsDlg::accept() {
-  if (UpdateData(true)) QDialog::accept();
+  if (UpdateData(true)) DialogFrame::accept();
 }
 
 bool RunViewOptionsDialog(MessageService& messages, CBars& bars, ViewOptions& values) {
   CViewOptionsDlg dialog(bars, messages);
   dialog.SetOptions(values);
-  if (dialog.exec() != QDialog::Accepted) return false;
+  if (!dialog.DoModal()) return false;
   values = dialog.GetOptions();
   return true;
 }

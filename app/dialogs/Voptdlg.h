@@ -3,12 +3,11 @@
 // the bar spacing, and, folded away at first, the colours of the ten colour items picked from
 // the eight-colour palette.
 
-#include <QDialog>
 #include <array>
 #include <string>
 
 #include "Doc.h"
-#include "dialog_units.h"
+#include "dialog_frame.h"
 
 class QCheckBox;
 class QLabel;
@@ -30,7 +29,7 @@ std::string OutOfRangeMessage(int low, int high);
 // sign allowed, nothing else. `tooLarge` is set for a number beyond int's range.
 bool ParseDialogInt(std::string_view text, int& value, bool& tooLarge);
 
-class CViewOptionsDlg final : public QDialog {
+class CViewOptionsDlg final : public DialogFrame {
  public:
   // Control ids of the dialog.
   static constexpr int kIdShowVolume = 103;
@@ -70,7 +69,7 @@ class CViewOptionsDlg final : public QDialog {
   // Puts the values into the controls, sets the enabling, measures the two heights and shows
   // the dialog short and centred. Runs once, when the dialog is first shown; tests may call
   // it on a dialog that is not running.
-  void OnInitDialog();
+  void OnInitDialog() override;
   // Moves the members into the controls, or the controls into the members with the range
   // checks; a refused value shows its message, takes the focus and returns false.
   bool UpdateData(bool save);
@@ -95,14 +94,8 @@ class CViewOptionsDlg final : public QDialog {
   QLineEdit* barSpaceEdit() const { return m_barSpaceEdit; }
   QLabel* ma1Label() const { return m_ma1Label; }
   QLabel* ma2Label() const { return m_ma2Label; }
-  QPushButton* okButton() const { return m_ok; }
-  QPushButton* cancelButton() const { return m_cancel; }
   QPushButton* defaultButton() const { return m_default; }
   QPushButton* colorsButton() const { return m_colors; }
-  const DialogUnits& units() const { return m_units; }
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
   bool ExchangeInt(QLineEdit* edit, int& member, IntRange range);
@@ -112,22 +105,18 @@ class CViewOptionsDlg final : public QDialog {
 
   CBars& m_bars;
   MessageService& m_messages;
-  DialogUnits m_units;
   QCheckBox* m_showVolumeBox = nullptr;
   QCheckBox* m_showMA1Box = nullptr;
   QCheckBox* m_showMA2Box = nullptr;
   QLineEdit* m_ma1Edit = nullptr;
   QLineEdit* m_ma2Edit = nullptr;
   QLineEdit* m_barSpaceEdit = nullptr;
-  QPushButton* m_ok = nullptr;
-  QPushButton* m_cancel = nullptr;
   QPushButton* m_default = nullptr;
   QPushButton* m_colors = nullptr;
   QLabel* m_ma1Label = nullptr;
   QLabel* m_ma2Label = nullptr;
   QLabel* m_barSpaceLabel = nullptr;
   int m_initDecoration = 0;  // frame height known when the heights were measured
-  bool m_initialised = false;
 };
 
 // Runs the View Options dialog for the document's View Options command.

@@ -47,6 +47,12 @@ void CenterDialogRect(QRect& rect) {
   rect.moveTo(r.left, r.top);
 }
 
+void CenterWindow(QWidget& window) {
+  QRect rect = WindowRect(window);
+  CenterDialogRect(rect);
+  window.move(rect.topLeft());
+}
+
 QRect WindowRect(const QWidget& window) {
   // Before the window is shown, and on a display without a window manager, the frame is the
   // widget itself.

@@ -37,6 +37,8 @@ void PlaceInUnits(QWidget& child, const DialogUnits& du, int x, int y, int w, in
 // Keeps the rectangle's size and centres it on the primary screen (integer halving), as the
 // main frame centres every dialog.
 void CenterDialogRect(QRect& rect);
+// Keeps the window's size and centres its window rectangle on the primary screen.
+void CenterWindow(QWidget& window);
 
 // The window rectangle of a top-level widget (frame included when the window system reports
 // one), and moving and sizing it by that rectangle; the program alone sizes its dialogs.

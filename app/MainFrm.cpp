@@ -16,6 +16,7 @@
 #include "View.h"
 #include "chart_menu.h"
 #include "command_ids.h"
+#include "command_specs.h"
 #include "commands.h"
 #include "dialog_units.h"
 #include "doc_template.h"
@@ -86,9 +87,10 @@ CMainFrame::CMainFrame(CommandTable& commands, CTickvaneDoc& doc, RecentFileList
   CreateStatusBar();
   m_view = new CTickvaneView(doc, commands, *this);
   setCentralWidget(m_view);
-  // Every command is reachable by its key wherever the focus is inside the window.
-  for (int id : {cmd::kFileNew, cmd::kFileSave, cmd::kHelp, cmd::kContextHelp})
-    if (QAction* a = m_commands.Action(id)) addAction(a);
+  // Every command is reachable by its key wherever the focus is inside the window, also one
+  // that no menu shows.
+  for (const CommandSpec& spec : kCommandSpecs)
+    if (QAction* a = m_commands.Action(spec.id); a && spec.key != nullptr) addAction(a);
   for (QMenu* menu : menuBar()->findChildren<QMenu*>()) addActions(menu->actions());
 }
 

@@ -1,24 +1,33 @@
 #include "commands.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QVariant>
+
+#include "command_specs.h"
 
 namespace tv {
 
 CommandTable::CommandTable(QObject* parent) : QObject(parent) {}
 
-QAction* CommandTable::Add(int id, const QString& text, const QString& prompt, Handler handler,
-                           Rule rule) {
+QAction* CommandTable::Add(const CommandSpec& spec) {
+  const int id = spec.id;
+  QString text = QString::fromUtf8(spec.text);
+  if (spec.key != nullptr && spec.keyInMenu == KeyInMenu::Yes)
+    text += '\t' + QString::fromUtf8(spec.key);
   auto* action = new QAction(text, this);
   action->setProperty(kIdProperty, id);
   action->setObjectName(QStringLiteral("command%1").arg(id));
+  const QString prompt = QString::fromUtf8(spec.prompt);
   const qsizetype split = prompt.indexOf('\n');
   action->setStatusTip(split < 0 ? prompt : prompt.left(split));
   if (split >= 0) action->setToolTip(prompt.mid(split + 1));
   // Checkable actions (tool bar, status bar) carry their state in the signal; the command
   // itself reads the state from the action.
   connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
-  m_entries[id] = Entry{action, std::move(handler), std::move(rule), {}};
+  if (spec.key != nullptr)
+    action->setShortcut(QKeySequence(QString::fromUtf8(spec.key), QKeySequence::PortableText));
+  m_entries[id] = Entry{action, {}, {}, {}};
   return action;
 }
 

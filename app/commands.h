@@ -1,8 +1,8 @@
 #pragma once
-// Commands by id. Every command is one QAction, shared by the menu, the tool bar, its key and
-// the context menu, with an enable rule. The rules run whenever the program goes idle and
-// again just before a command runs, so a command whose rule says no is never carried out,
-// whatever invoked it.
+// Commands by id. Every command is one QAction, made from its CommandSpec and shared by the
+// menu, the tool bar, its key and the context menu, with a handler and an enable rule. The
+// rules run whenever the program goes idle and again just before a command runs, so a command
+// whose rule says no is never carried out, whatever invoked it.
 
 #include <QObject>
 #include <QString>
@@ -13,6 +13,8 @@ class QAction;
 
 namespace tv {
 
+struct CommandSpec;
+
 class CommandTable : public QObject {
   Q_OBJECT
 
@@ -22,9 +24,9 @@ class CommandTable : public QObject {
 
   explicit CommandTable(QObject* parent = nullptr);
 
-  // Creates the command's action. `prompt` is the status bar text and, after a "\n", the
-  // tool tip. Without a rule the command is always enabled.
-  QAction* Add(int id, const QString& text, const QString& prompt, Handler handler, Rule rule = {});
+  // Creates the command's action with its text, prompt and key; it does nothing until it is
+  // given a handler, and without a rule it is always enabled.
+  QAction* Add(const CommandSpec& spec);
   // Sets or replaces the handler / rule of an existing command.
   void SetHandler(int id, Handler handler);
   void SetRule(int id, Rule rule);

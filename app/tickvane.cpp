@@ -27,6 +27,7 @@
 #include "View.h"
 #include "Voptdlg.h"
 #include "command_ids.h"
+#include "command_specs.h"
 #include "commands.h"
 #include "database_files.h"
 #include "doc_template.h"
@@ -148,51 +149,39 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
 
 void CTickvaneApp::RegisterCommands() {
   CommandTable& c = *m_pCommands;
+  for (const CommandSpec& spec : kCommandSpecs) c.Add(spec);
   CTickvaneDoc* doc = m_pDoc.get();
   auto view = [this] { return m_pMainFrame->GetActiveView(); };
   auto frame = [this] { return m_pMainFrame.get(); };
 
   // File
-  c.Add(cmd::kFileOpen, "&Open...\tCtrl+O", "Open an existing document\nOpen an existing document",
-        [this] { OnFileOpen(); });
-  c.Action(cmd::kFileOpen)->setShortcut(QKeySequence("Ctrl+O"));
-  c.Add(cmd::kFileClose, "Close", "Close the active document", [frame] { frame()->close(); });
-  c.Add(cmd::kFilePrint, "&Print...\tCtrl+P", "Print the active document",
-        [view] { view()->OnFilePrint(); });
-  c.Action(cmd::kFilePrint)->setShortcut(QKeySequence("Ctrl+P"));
-  c.Add(cmd::kFilePrintDirect, "Print", "Print the active document",
-        [view] { view()->OnFilePrintDirect(); });
-  c.Add(cmd::kFilePrintPreview, "Print Pre&view", "Display full pages\nPrint Preview",
-        [view] { view()->OnFilePrintPreview(); });
-  c.Add(cmd::kFilePrintSetup, "P&rint Setup...", "Change the printer and printing options",
-        [this] { OnFilePrintSetup(); });
+  c.SetHandler(cmd::kFileOpen, [this] { OnFileOpen(); });
+  c.SetHandler(cmd::kFileClose, [frame] { frame()->close(); });
+  c.SetHandler(cmd::kFilePrint, [view] { view()->OnFilePrint(); });
+  c.SetHandler(cmd::kFilePrintDirect, [view] { view()->OnFilePrintDirect(); });
+  c.SetHandler(cmd::kFilePrintPreview, [view] { view()->OnFilePrintPreview(); });
+  c.SetHandler(cmd::kFilePrintSetup, [this] { OnFilePrintSetup(); });
   for (int i = 0; i < cmd::kFileMruCount; ++i) {
-    c.Add(
-        cmd::kFileMru1 + i, "Recent File", "Open this document", [this, i] { OnOpenRecentFile(i); },
-        [this, i] { return i < static_cast<int>(m_pRecentFiles->entries().size()); });
+    c.SetHandler(cmd::kFileMru1 + i, [this, i] { OnOpenRecentFile(i); });
+    c.SetRule(cmd::kFileMru1 + i,
+              [this, i] { return i < static_cast<int>(m_pRecentFiles->entries().size()); });
   }
-  c.Add(cmd::kAppExit, "E&xit", "Quit the application; prompts to save documents",
-        [frame] { frame()->close(); });
-  c.Add(cmd::kFileNew, "New", "Create a new document", [this] { OnFileNew(); });
-  c.Action(cmd::kFileNew)->setShortcut(QKeySequence("Ctrl+N"));
-  // Ctrl+S is bound to Save, which this program does not have: the key never writes anything.
-  c.Add(cmd::kFileSave, "Save", "Save the active document", {}, [] { return false; });
-  c.Action(cmd::kFileSave)->setShortcut(QKeySequence("Ctrl+S"));
+  c.SetHandler(cmd::kAppExit, [frame] { frame()->close(); });
+  c.SetHandler(cmd::kFileNew, [this] { OnFileNew(); });
+  c.SetRule(cmd::kFileSave, [] { return false; });
 
   // View
-  c.Add(
-      cmd::kViewOptions, "&Options...", "Change Viewing Options", [doc] { doc->OnViewOptions(); },
-      [doc] { return doc->CanViewOptions(); });
-  c.Add(
-      cmd::kSlideShow, "S&lide Show...", "Start a Slide Show", [view] { view()->OnSlideShow(); },
-      [doc] { return doc->CanSlideShow(); });
-  c.Add(cmd::kViewToolbar, "&Toolbar", "Show or hide the toolbar", [frame] {
+  c.SetHandler(cmd::kViewOptions, [doc] { doc->OnViewOptions(); });
+  c.SetRule(cmd::kViewOptions, [doc] { return doc->CanViewOptions(); });
+  c.SetHandler(cmd::kSlideShow, [view] { view()->OnSlideShow(); });
+  c.SetRule(cmd::kSlideShow, [doc] { return doc->CanSlideShow(); });
+  c.SetHandler(cmd::kViewToolbar, [frame] {
     QToolBar* bar = frame()->m_wndToolBar;
     bar->setVisible(bar->isHidden());
   });
   c.SetCheckRule(cmd::kViewToolbar,
                  [frame] { return frame() && !frame()->m_wndToolBar->isHidden(); });
-  c.Add(cmd::kViewStatusBar, "&Status Bar", "Show or hide the status bar", [frame] {
+  c.SetHandler(cmd::kViewStatusBar, [frame] {
     QStatusBar* bar = frame()->m_wndStatusBar;
     bar->setVisible(bar->isHidden());
   });
@@ -200,27 +189,18 @@ void CTickvaneApp::RegisterCommands() {
                  [frame] { return frame() && !frame()->m_wndStatusBar->isHidden(); });
 
   // Select
-  c.Add(
-      cmd::kNext, "&Next\t->", "Go to next chart\nGo to next chart", [view] { view()->OnNext(); },
-      [doc] { return doc->CanNext(); });
-  c.Action(cmd::kNext)->setShortcut(QKeySequence(Qt::Key_Right));
-  c.Add(
-      cmd::kPrevious, "&Previous\t<-", "Go to previous chart\nGo to previous chart",
-      [view] { view()->OnPrevious(); }, [doc] { return doc->CanPrevious(); });
-  c.Action(cmd::kPrevious)->setShortcut(QKeySequence(Qt::Key_Left));
-  c.Add(
-      cmd::kGoTo, "&Go To...", "Go To Specific Chart", [doc] { doc->OnGoTo(); },
-      [doc] { return doc->CanGoTo(); });
+  c.SetHandler(cmd::kNext, [view] { view()->OnNext(); });
+  c.SetRule(cmd::kNext, [doc] { return doc->CanNext(); });
+  c.SetHandler(cmd::kPrevious, [view] { view()->OnPrevious(); });
+  c.SetRule(cmd::kPrevious, [doc] { return doc->CanPrevious(); });
+  c.SetHandler(cmd::kGoTo, [doc] { doc->OnGoTo(); });
+  c.SetRule(cmd::kGoTo, [doc] { return doc->CanGoTo(); });
 
   // Help
-  c.Add(cmd::kHelpIndex, "&Help Topics", "List Help topics", [this] { OnHelp(); });
-  c.Add(cmd::kHelp, "Help", "List Help topics", [this] { OnHelp(); });
-  c.Action(cmd::kHelp)->setShortcut(QKeySequence(Qt::Key_F1));
-  c.Add(cmd::kContextHelp, "Help", "Display help for clicked on buttons, menus and windows",
-        [this] { OnContextHelp(); });
-  c.Action(cmd::kContextHelp)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
-  c.Add(cmd::kAppAbout, "&About Tickvane...", "Discloses my dark secret\nAbout Tickvane",
-        [this] { OnAppAbout(); });
+  c.SetHandler(cmd::kHelpIndex, [this] { OnHelp(); });
+  c.SetHandler(cmd::kHelp, [this] { OnHelp(); });
+  c.SetHandler(cmd::kContextHelp, [this] { OnContextHelp(); });
+  c.SetHandler(cmd::kAppAbout, [this] { OnAppAbout(); });
 
   // Greyed until the first idle update says otherwise.
   for (int id : {cmd::kNext, cmd::kPrevious, cmd::kGoTo, cmd::kViewOptions, cmd::kSlideShow})

@@ -13,12 +13,14 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -28,6 +30,7 @@
 #include "MainFrm.h"
 #include "View.h"
 #include "command_ids.h"
+#include "command_specs.h"
 #include "commands.h"
 #include "doc_template.h"
 #include "help_window.h"
@@ -229,6 +232,39 @@ TEST(MainWindow, AGreyedCommandIsNeverCarriedOutHoweverItIsInvoked) {
   EXPECT_EQ(previousRuns, 1);
   QTest::keyClick(&p.view(), Qt::Key_Right);
   EXPECT_EQ(nextRuns, 1);
+}
+
+// Every key of the command table, pressed in the window, runs its own command and no other,
+// menu item or not; no key of the window is bound twice (Qt would then run neither binding).
+TEST(MainWindow, EveryKeyReachesItsOwnCommandAndNoKeyIsBoundTwice) {
+  Program p;
+  ASSERT_TRUE(p.Start());
+  CommandTable& commands = p.app.GetCommands();
+  std::vector<int> ran;
+  for (const CommandSpec& spec : kCommandSpecs) {
+    commands.SetRule(spec.id, [] { return true; });
+    commands.SetHandler(spec.id, [&ran, id = spec.id] { ran.push_back(id); });
+  }
+  p.frame().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&p.frame()));
+  p.view().setFocus();
+  p.Idle();
+  for (const CommandSpec& spec : kCommandSpecs) {
+    if (spec.key == nullptr) continue;
+    const QKeyCombination key = QKeySequence(spec.key, QKeySequence::PortableText)[0];
+    ran.clear();
+    QTest::keyClick(&p.view(), key.key(), key.keyboardModifiers());
+    EXPECT_EQ(ran, std::vector<int>{spec.id}) << spec.key;
+  }
+
+  std::vector<QString> keys;
+  for (const QAction* a : p.frame().actions())
+    if (!a->shortcut().isEmpty()) keys.push_back(a->shortcut().toString());
+  for (const QShortcut* s : p.frame().findChildren<QShortcut*>())
+    keys.push_back(s->key().toString());
+  std::sort(keys.begin(), keys.end());
+  const auto twice = std::adjacent_find(keys.begin(), keys.end());
+  EXPECT_TRUE(twice == keys.end()) << "bound twice: " << twice->toStdString();
 }
 
 TEST(MainWindow, ContextMenuFollowsTheRulesAndHidesDuringASlideShow) {

@@ -1,12 +1,16 @@
 #include "png_file.h"
 
 #include <png.h>
-#include <zlib.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <csetjmp>
 #include <cstdint>
+#include <cstring>
 #include <vector>
+
+#include "zlib_stream.h"
 
 namespace tv {
 
@@ -51,24 +55,120 @@ class Palette {
   int count_ = 0;
 };
 
-// The colour of pixel x of an RGB888 row, as 0xRRGGBB.
-std::uint32_t PixelAt(const std::uint8_t* row, std::size_t x) {
-  const std::uint8_t* rgb = row + 3 * x;
-  return (std::uint32_t{rgb[0]} << 16) | (std::uint32_t{rgb[1]} << 8) | rgb[2];
+// Row y of an RGB32 image: a pixel a word, 0xffRRGGBB.
+const std::uint32_t* Row(const QImage& image, int y) {
+  return reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
 }
 
-// Reads the colours of an RGB888 image into palette; false when it has more than 256.
+constexpr std::uint32_t kRgbMask = 0xFFFFFFu;
+
+// Reads the colours of an RGB32 image into palette; false when it has more than 256.
 bool CollectColours(const QImage& image, Palette& palette) {
   for (int y = 0; y < image.height(); ++y) {
-    const std::uint8_t* row = image.constScanLine(y);
+    const std::uint32_t* row = Row(image, y);
     std::uint32_t last = ~0u;  // runs of one colour are the rule: each is looked up once
     for (int x = 0; x < image.width(); ++x) {
-      const std::uint32_t colour = PixelAt(row, static_cast<std::size_t>(x));
+      const std::uint32_t colour = row[x] & kRgbMask;
       if (colour != last && palette.IndexOf(colour) < 0) return false;
       last = colour;
     }
   }
   return true;
+}
+
+// PNG's row filters used here: each row as it is, or less the row above byte by byte.
+constexpr std::uint8_t kFilterNone = 0, kFilterUp = 2;
+
+// The four bytes of a less those of b, each modulo 256, without carries between them.
+std::uint32_t ByteDifferences(std::uint32_t a, std::uint32_t b) {
+  constexpr std::uint32_t kHigh = 0x80808080u;
+  return ((a | kHigh) - (b & ~kHigh)) ^ ((a ^ ~b) & kHigh);
+}
+
+// Pixel difference 0x00RRGGBB as a word whose first three bytes in memory are R, G and B.
+std::uint32_t InFileOrder(std::uint32_t rgb) {
+  if constexpr (std::endian::native == std::endian::big) return rgb << 8;
+  return (rgb >> 16 & 0xFFu) | (rgb & 0xFF00u) | (rgb & 0xFFu) << 16;
+}
+
+// Pixels as the file's filtered RGB bytes, less the pixels above; writes one byte past
+// their end.
+void FilterRgb(const std::uint32_t* row, const std::uint32_t* above, int count, std::uint8_t* out) {
+  for (int x = 0; x < count; ++x, out += 3) {
+    // The fourth byte stored is the next pixel's first.
+    const std::uint32_t rgb = InFileOrder(ByteDifferences(row[x], above[x]));
+    std::memcpy(out, &rgb, sizeof rgb);
+  }
+}
+
+// Where the pixels from x on that are the same as those above end: eight at a time, then
+// one by one.
+int EndOfSame(const std::uint32_t* row, const std::uint32_t* above, int x, int width) {
+  while (x + 8 <= width && std::memcmp(row + x, above + x, 8 * sizeof(std::uint32_t)) == 0) x += 8;
+  while (x < width && row[x] == above[x]) ++x;
+  return x;
+}
+
+// Where the pixels from x on that differ from those above end: at the row's end or where
+// kFewestSame pixels in a row are the same. Fewer are compressed with the others at less
+// cost than on their own.
+int EndOfDifferent(const std::uint32_t* row, const std::uint32_t* above, int x, int width) {
+  constexpr int kFewestSame = 8;
+  for (int same = 0; x < width; ++x) {
+    same = row[x] == above[x] ? same + 1 : 0;
+    if (same == kFewestSame) return x + 1 - kFewestSame;
+  }
+  return width;
+}
+
+// The rows of an RGB32 image into the compressor, each a filter byte and three bytes a
+// pixel less the pixel above. A chart is mostly pixels the same as those above: their zeros
+// are given by number.
+void CompressRgbRows(const QImage& image, RunCompressor& zlib) {
+  const int width = image.width();
+  std::vector<std::uint8_t> filtered(3 * static_cast<std::size_t>(width) + 1);  // and room
+  // No row is above the first: its bytes are as they are, as though black were above.
+  const std::vector<std::uint32_t> black(static_cast<std::size_t>(width), 0xFF000000u);
+  for (int y = 0; y < image.height(); ++y) {
+    const std::uint32_t* row = Row(image, y);
+    const std::uint32_t* above = y == 0 ? black.data() : Row(image, y - 1);
+    const std::uint8_t filter = y == 0 ? kFilterNone : kFilterUp;
+    zlib.Add({&filter, 1});
+    for (int x = 0; x < width;) {
+      const int same = EndOfSame(row, above, x, width);
+      zlib.AddZeros(3 * static_cast<std::size_t>(same - x));
+      const int different = EndOfDifferent(row, above, same, width);
+      FilterRgb(row + same, above + same, different - same, filtered.data());
+      zlib.Add({filtered.data(), 3 * static_cast<std::size_t>(different - same)});
+      x = different;
+    }
+  }
+}
+
+// The rows of an image of at most 256 colours into the compressor as palette indices packed
+// into the bit depth (the first pixel in a byte's high bits), each less the packed row above.
+void CompressIndexRows(const QImage& image, Palette& palette, RunCompressor& zlib) {
+  const int width = image.width(), depth = palette.BitDepth();
+  const std::size_t packedBytes = (static_cast<std::size_t>(width) * depth + 7) / 8;
+  std::vector<std::uint8_t> packed(packedBytes), above(packedBytes), filtered(1 + packedBytes);
+  for (int y = 0; y < image.height(); ++y) {
+    std::fill(packed.begin(), packed.end(), std::uint8_t{0});
+    const std::uint32_t* row = Row(image, y);
+    std::uint32_t last = ~0u;
+    int index = 0;
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t colour = row[x] & kRgbMask;
+      if (colour != last) index = palette.IndexOf(colour);
+      last = colour;
+      const std::size_t bit = static_cast<std::size_t>(x) * depth;
+      packed[bit / 8] |= static_cast<std::uint8_t>(index << (8 - depth - bit % 8));
+    }
+    filtered[0] = y == 0 ? kFilterNone : kFilterUp;
+    for (std::size_t i = 0; i < packedBytes; ++i)
+      filtered[1 + i] = static_cast<std::uint8_t>(packed[i] - above[i]);
+    zlib.Add(filtered);
+    packed.swap(above);
+  }
 }
 
 void Append(png_structp png, png_bytep data, png_size_t length) {
@@ -78,10 +178,12 @@ void Append(png_structp png, png_bytep data, png_size_t length) {
 
 void NoFlush(png_structp) {}
 
-// libpng reports errors by jumping back here; only plain pointers live across the jump, and
-// the output is reached through one of them. A palette means an indexed image, its rows
-// written through indexRow (one byte a pixel).
-bool Encode(const QImage& image, Palette* palette, std::uint8_t* indexRow, QByteArray* out) {
+// The PNG file around an image's compressed data: signature, header and palette as libpng
+// writes them, the data in IDAT chunks, and the end. libpng reports errors by jumping back
+// here; only plain pointers live across the jump, and the output is reached through one of
+// them.
+bool WriteFile(const QImage& image, const Palette* palette, const std::uint8_t* stream,
+               std::size_t streamSize, QByteArray* out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
@@ -104,26 +206,13 @@ bool Encode(const QImage& image, Palette* palette, std::uint8_t* indexRow, QByte
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   }
-  // After the Up filter a chart is mostly runs of zeros: run-length matching finds them as
-  // fast as the quickest deflate level and gives files a third smaller.
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-  png_set_compression_level(png, 1);
-  png_set_compression_strategy(png, Z_RLE);
   png_write_info(png, info);
-  if (palette == nullptr) {
-    for (int y = 0; y < image.height(); ++y) png_write_row(png, image.constScanLine(y));
-  } else {
-    // One byte an index; libpng packs them into the bit depth.
-    png_set_packing(png);
-    for (int y = 0; y < image.height(); ++y) {
-      const std::uint8_t* row = image.constScanLine(y);
-      for (png_uint_32 x = 0; x < width; ++x)
-        indexRow[x] =
-            static_cast<std::uint8_t>(palette->IndexOf(PixelAt(row, static_cast<std::size_t>(x))));
-      png_write_row(png, indexRow);
-    }
-  }
-  png_write_end(png, nullptr);
+  // A chunk holds less than 2 GiB; a large image's data is split, as a reader joins it again.
+  constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
+  for (std::size_t at = 0; at < streamSize; at += kMaxChunk)
+    png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), stream + at,
+                    std::min(kMaxChunk, streamSize - at));
+  png_write_chunk(png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
   png_destroy_write_struct(&png, &info);
   return true;
 }
@@ -132,16 +221,26 @@ bool Encode(const QImage& image, Palette* palette, std::uint8_t* indexRow, QByte
 
 QByteArray EncodePng(const QImage& source) {
   if (source.isNull()) return {};
-  // Three bytes a pixel in the file's order: Qt's conversion does this faster than a loop
-  // here or libpng's own transformations would.
-  const QImage image = source.convertToFormat(QImage::Format_RGB888);
+  // A chart is drawn as RGB32 and read as it is. Any other image takes the colours its
+  // conversion to 8-bit RGB gives, then the lossless way back to a word a pixel.
+  const QImage image =
+      source.format() == QImage::Format_RGB32
+          ? source
+          : source.convertToFormat(QImage::Format_RGB888).convertToFormat(QImage::Format_RGB32);
   if (image.isNull()) return {};
-  QByteArray png;
-  png.reserve(static_cast<qsizetype>(image.width()) * image.height() / 8);
   Palette palette;
   const bool indexed = CollectColours(image, palette);
-  std::vector<std::uint8_t> indexRow(indexed ? static_cast<std::size_t>(image.width()) : 0);
-  if (!Encode(image, indexed ? &palette : nullptr, indexRow.data(), &png)) return {};
+  // A run of pixels repeats three bytes back in RGB rows, a byte back in packed indices.
+  RunCompressor zlib(indexed ? 1 : 3);
+  if (indexed)
+    CompressIndexRows(image, palette, zlib);
+  else
+    CompressRgbRows(image, zlib);
+  const std::vector<std::uint8_t> stream = zlib.Finish();
+  QByteArray png;
+  png.reserve(static_cast<qsizetype>(stream.size()) + 2048);
+  if (!WriteFile(image, indexed ? &palette : nullptr, stream.data(), stream.size(), &png))
+    return {};
   return png;
 }
 

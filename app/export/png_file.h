@@ -1,8 +1,9 @@
 #pragma once
-// PNG encoding of chart images through libpng. Charts are large flat areas with thin lines:
-// one fixed row filter (each row against the one above) and the fastest deflate level give
-// small files quickly, where trying every filter on every row costs several times the
-// drawing itself.
+// PNG encoding of chart images. Charts are large flat areas with thin lines: each row is
+// filtered against the one above (one fixed filter: trying every filter on every row costs
+// several times the drawing itself), which leaves mostly runs of zeros, and each row is
+// compressed as it is made by a deflate encoder that looks for runs alone (zlib_stream.h).
+// libpng writes the file's chunks.
 
 #include <QByteArray>
 #include <QImage>

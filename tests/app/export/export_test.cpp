@@ -63,6 +63,41 @@ TEST(PngEncoding, FewColoursGoIntoTheSmallestPaletteAndDecodeToTheSamePixels) {
   EXPECT_TRUE(tv::EncodePng(QImage()).isEmpty());
 }
 
+// A chart-like picture of more than 256 colours: a black first row, a grey field, stretches
+// of a row like the one above long and short, a gradient, and noise.
+QImage ChartLike(QImage::Format format, std::uint32_t alpha) {
+  QImage image(203, 40, format);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      std::uint32_t rgb = y == 0 ? 0 : 0xC0C0C0;
+      if (y > 0 && x % 50 < y % 9) rgb = 0x000080 + static_cast<std::uint32_t>(x);
+      if (y > 30) rgb = static_cast<std::uint32_t>((x * 7919 + y * 104729) % 0xFFFFFF);
+      image.setPixel(x, y, alpha << 24 | rgb);
+    }
+  return image;
+}
+
+TEST(PngEncoding, AnyImageDecodesToItsColoursAsEightBitRgbHasThem) {
+  QImage raw = ChartLike(QImage::Format_RGB32, 0xFF);
+  for (int y = 0; y < raw.height(); ++y)  // an alpha byte that RGB32 ignores, not 0xFF
+    reinterpret_cast<std::uint32_t*>(raw.scanLine(y))[y] &= 0x00FFFFFFu;
+  const struct {
+    const char* what;
+    QImage image;
+  } cases[] = {{"opaque", ChartLike(QImage::Format_RGB32, 0xFF)},
+               {"no alpha bits", raw},
+               {"translucent", ChartLike(QImage::Format_ARGB32, 0x80)},
+               {"premultiplied", ChartLike(QImage::Format_ARGB32_Premultiplied, 0x80)},
+               {"8-bit RGB", ChartLike(QImage::Format_RGB888, 0xFF)}};
+  for (const auto& c : cases) {
+    const QImage expected =
+        c.image.convertToFormat(QImage::Format_RGB888).convertToFormat(QImage::Format_RGB32);
+    const QByteArray png = tv::EncodePng(c.image);
+    EXPECT_EQ(png[25], 2) << c.what;  // RGB
+    EXPECT_EQ(QImage::fromData(png).convertToFormat(QImage::Format_RGB32), expected) << c.what;
+  }
+}
+
 TEST(OrderedJobs, EveryResultIsDeliveredOnceInJobOrder) {
   const struct { int jobs, threads; } cases[] = {{0, 2}, {1, 4}, {5, 1}, {7, 0}, {64, 3}, {3, 8}};
   for (const auto& c : cases) {

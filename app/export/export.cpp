@@ -133,14 +133,22 @@ ChartSettings ExportChartSettings(const ExportOptions& options) {
   return chart;
 }
 
+namespace {
+
+// Draws the chart over the whole image: either chart fills its background first.
+void DrawOver(QImage& image, CBars& bars, bool printColors, const ChartSettings& chart) {
+  QPainter painter(&image);
+  QtSurface surface(painter);
+  bars.SetLogicalSize({image.width(), image.height()});
+  DrawChart(bars, surface, {0, 0, image.width(), image.height()}, printColors, chart);
+}
+
+}  // namespace
+
 QImage RenderChart(CBars& bars, int width, int height, bool printColors,
                    const ChartSettings& chart) {
   QImage image(width, height, QImage::Format_RGB32);
-  if (image.isNull()) return image;
-  QPainter painter(&image);
-  QtSurface surface(painter);
-  bars.SetLogicalSize({width, height});
-  DrawChart(bars, surface, {0, 0, width, height}, printColors, chart);
+  if (!image.isNull()) DrawOver(image, bars, printColors, chart);
   return image;
 }
 
@@ -237,6 +245,9 @@ struct ExportWorker {
   ReportedMessages messages;
   CBars bars{&messages};
   ChartSettings chart;
+  // Drawn over for each chart: a new image each time would have its megabytes faulted in
+  // page by page.
+  QImage image;
 };
 
 std::unique_ptr<ExportWorker> OpenWorker(const CBars& opened, const ExportOptions& options) {
@@ -284,9 +295,11 @@ ExportOutcome ExportSecurity(ExportWorker& worker, int index, const std::string&
   }
   const std::string path =
       (std::filesystem::path(options.outDir) / ExportFileName(index, symbol)).string();
-  const std::string failure = WriteChart(
-      RenderChart(bars, options.width, options.height, options.printColors, worker.chart), path,
-      database);
+  QImage& image = worker.image;
+  if (image.size() != QSize(options.width, options.height))
+    image = QImage(options.width, options.height, QImage::Format_RGB32);
+  if (!image.isNull()) DrawOver(image, bars, options.printColors, worker.chart);
+  const std::string failure = WriteChart(image, path, database);
   if (!failure.empty()) {
     outcome.report += Skipped(symbol, "cannot write " + path + ": " + failure);
     return outcome;

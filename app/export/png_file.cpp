@@ -64,10 +64,11 @@ constexpr std::uint32_t kRgbMask = 0xFFFFFFu;
 
 // Reads the colours of an RGB32 image into palette; false when it has more than 256.
 bool CollectColours(const QImage& image, Palette& palette) {
-  for (int y = 0; y < image.height(); ++y) {
+  const int width = image.width(), height = image.height();
+  for (int y = 0; y < height; ++y) {
     const std::uint32_t* row = Row(image, y);
     std::uint32_t last = ~0u;  // runs of one colour are the rule: each is looked up once
-    for (int x = 0; x < image.width(); ++x) {
+    for (int x = 0; x < width; ++x) {
       const std::uint32_t colour = row[x] & kRgbMask;
       if (colour != last && palette.IndexOf(colour) < 0) return false;
       last = colour;
@@ -152,8 +153,15 @@ void CompressIndexRows(const QImage& image, Palette& palette, RunCompressor& zli
   const std::size_t packedBytes = (static_cast<std::size_t>(width) * depth + 7) / 8;
   std::vector<std::uint8_t> packed(packedBytes), above(packedBytes), filtered(1 + packedBytes);
   for (int y = 0; y < image.height(); ++y) {
-    std::fill(packed.begin(), packed.end(), std::uint8_t{0});
     const std::uint32_t* row = Row(image, y);
+    if (y > 0 && std::memcmp(row, Row(image, y - 1),
+                             sizeof(std::uint32_t) * static_cast<std::size_t>(width)) == 0) {
+      // A row like the one above: zeros, and the packed row above stays what it was.
+      zlib.Add({&kFilterUp, 1});
+      zlib.AddZeros(packedBytes);
+      continue;
+    }
+    std::fill(packed.begin(), packed.end(), std::uint8_t{0});
     std::uint32_t last = ~0u;
     int index = 0;
     for (int x = 0; x < width; ++x) {

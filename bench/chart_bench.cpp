@@ -161,7 +161,7 @@ void RunTickvane(benchmark::State& state, int securities, const std::string& arg
   }
 }
 
-// The whole process: start, open, 127 securities of 800 bars loaded, drawn and written, on
+// The whole process: start, open, 127 securities of 1000 bars loaded, drawn and written, on
 // one thread (argument 1) or one per core (argument 0).
 void BM_ExportAll127At1280x720(benchmark::State& state) {
   const fixture::TempDir out;

@@ -52,13 +52,13 @@ std::string ExportFileName(int index, std::string_view symbol);
 // it lacks), or why no layout fits it.
 std::string LoadFailure(const CBars& bars);
 
-// Draws the chart object's current state into a width x height image (null when it cannot
-// be had).
 // The extended chart's settings for an export: the settings file's [Chart] (with --profile),
-// then what --style and --log say.
+// then what --style, --log and --study say.
 ChartSettings ExportChartSettings(const ExportOptions& options);
 
-// The extended chart is drawn with `chart` when the chart object reads the extended way.
+// Draws the chart object's current state into a width x height image (null when it cannot
+// be had); the extended chart is drawn with `chart` when the chart object reads the extended
+// way.
 QImage RenderChart(CBars& bars, int width, int height, bool printColors,
                    const ChartSettings& chart = {});
 

@@ -15,8 +15,8 @@
 #include "Doc.h"
 #include "View.h"
 #include "chart_menu.h"
+#include "command_entries.h"
 #include "command_ids.h"
-#include "command_specs.h"
 #include "commands.h"
 #include "dialog_units.h"
 #include "doc_template.h"
@@ -89,8 +89,8 @@ CMainFrame::CMainFrame(CommandTable& commands, CTickvaneDoc& doc, RecentFileList
   setCentralWidget(m_view);
   // Every command is reachable by its key wherever the focus is inside the window, also one
   // that no menu shows.
-  for (const CommandSpec& spec : kCommandSpecs)
-    if (QAction* a = m_commands.Action(spec.id); a && spec.key != nullptr) addAction(a);
+  for (const CommandEntry& entry : kCommandEntries)
+    if (QAction* a = m_commands.Action(entry.id); a && entry.key != nullptr) addAction(a);
   for (QMenu* menu : menuBar()->findChildren<QMenu*>()) addActions(menu->actions());
 }
 

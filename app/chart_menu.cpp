@@ -13,9 +13,9 @@ namespace tv {
 
 namespace {
 
-std::optional<studies::StudySpec> FirstStudy(const ChartSettings& s, studies::StudyKind kind) {
-  for (const studies::StudySpec& spec : s.studies)
-    if (spec.kind == kind) return spec;
+std::optional<studies::StudyConfig> FirstStudy(const ChartSettings& s, studies::StudyKind kind) {
+  for (const studies::StudyConfig& config : s.studies)
+    if (config.kind == kind) return config;
   return std::nullopt;
 }
 

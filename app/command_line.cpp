@@ -46,7 +46,7 @@ const char* const kUsage =
     "                  ohlc, candles or line (the closes); default: the settings file's\n"
     "                  [Chart] Style with --profile\n"
     "  --log           with --extended: a logarithmic price scale\n"
-    "  --study SPEC    with --extended, repeatable (up to 8): draw a study, sma:N, ema:N,\n"
+    "  --study STUDY    with --extended, repeatable (up to 8): draw a study, sma:N, ema:N,\n"
     "                  bollinger[:N,K] over the prices, rsi[:N], macd[:F,S,G],\n"
     "                  stochastic[:N,D] in panes below; default: the settings file's\n"
     "                  [Chart] Studies with --profile\n"
@@ -112,7 +112,7 @@ struct Options {
   QCommandLineOption exportSvg{"export-svg", {}, "OUT.svg"};
   QCommandLineOption style{"style", {}, "STYLE"};
   QCommandLineOption log{"log"};
-  QCommandLineOption study{"study", {}, "SPEC"};
+  QCommandLineOption study{"study", {}, "STUDY"};
 
   QList<QCommandLineOption> All() const {
     return {help,  version,     profile,  exportPng,  exportPdf, exportAll, size, jobs, symbol,
@@ -153,9 +153,9 @@ std::string ParseError(const QCommandLineParser& parser, const QStringList& list
 // Every --study in the order given; false when one is not a study or there are too many.
 bool ReadStudies(const QStringList& texts, ExportOptions& e) {
   for (const QString& text : texts) {
-    const auto spec = studies::ParseStudySpec(Text(text));
-    if (!spec || e.studies.size() == studies::kMaxStudies) return false;
-    e.studies.push_back(*spec);
+    const auto config = studies::ParseStudyConfig(Text(text));
+    if (!config || e.studies.size() == studies::kMaxStudies) return false;
+    e.studies.push_back(*config);
   }
   return true;
 }

@@ -4,29 +4,29 @@
 #include <QKeySequence>
 #include <QVariant>
 
-#include "command_specs.h"
+#include "command_entries.h"
 
 namespace tv {
 
 CommandTable::CommandTable(QObject* parent) : QObject(parent) {}
 
-QAction* CommandTable::Add(const CommandSpec& spec) {
-  const int id = spec.id;
-  QString text = QString::fromUtf8(spec.text);
-  if (spec.key != nullptr && spec.keyInMenu == KeyInMenu::Yes)
-    text += '\t' + QString::fromUtf8(spec.key);
+QAction* CommandTable::Add(const CommandEntry& entry) {
+  const int id = entry.id;
+  QString text = QString::fromUtf8(entry.text);
+  if (entry.key != nullptr && entry.keyInMenu == KeyInMenu::Yes)
+    text += '\t' + QString::fromUtf8(entry.key);
   auto* action = new QAction(text, this);
   action->setProperty(kIdProperty, id);
   action->setObjectName(QStringLiteral("command%1").arg(id));
-  const QString prompt = QString::fromUtf8(spec.prompt);
+  const QString prompt = QString::fromUtf8(entry.prompt);
   const qsizetype split = prompt.indexOf('\n');
   action->setStatusTip(split < 0 ? prompt : prompt.left(split));
   if (split >= 0) action->setToolTip(prompt.mid(split + 1));
   // Checkable actions (tool bar, status bar) carry their state in the signal; the command
   // itself reads the state from the action.
   connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
-  if (spec.key != nullptr)
-    action->setShortcut(QKeySequence(QString::fromUtf8(spec.key), QKeySequence::PortableText));
+  if (entry.key != nullptr)
+    action->setShortcut(QKeySequence(QString::fromUtf8(entry.key), QKeySequence::PortableText));
   m_entries[id] = Entry{action, {}, {}, {}};
   return action;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Commands by id. Every command is one QAction, made from its CommandSpec and shared by the
+// Commands by id. Every command is one QAction, made from its CommandEntry and shared by the
 // menu, the tool bar, its key and the context menu, with a handler and an enable rule. The
 // rules run whenever the program goes idle and again just before a command runs, so a command
 // whose rule says no is never carried out, whatever invoked it.
@@ -13,7 +13,7 @@ class QAction;
 
 namespace tv {
 
-struct CommandSpec;
+struct CommandEntry;
 
 class CommandTable : public QObject {
   Q_OBJECT
@@ -26,7 +26,7 @@ class CommandTable : public QObject {
 
   // Creates the command's action with its text, prompt and key; it does nothing until it is
   // given a handler, and without a rule it is always enabled.
-  QAction* Add(const CommandSpec& spec);
+  QAction* Add(const CommandEntry& entry);
   // Sets or replaces the handler / rule of an existing command.
   void SetHandler(int id, Handler handler);
   void SetRule(int id, Rule rule);

@@ -15,7 +15,7 @@ namespace {
 
 using studies::StudyKind;
 
-// The names of a study's whole-number parameters, in the order of StudySpec::lengths.
+// The names of a study's whole-number parameters, in the order of StudyConfig::lengths.
 std::vector<const char*> LengthNames(StudyKind kind) {
   switch (kind) {
     case StudyKind::Macd:
@@ -51,11 +51,11 @@ const char* StudyTitle(StudyKind kind) {
 }
 
 std::optional<StudyChoice> AskStudy(QWidget* parent, StudyKind kind,
-                                    const std::optional<studies::StudySpec>& current) {
+                                    const std::optional<studies::StudyConfig>& current) {
   // The defaults of a kind are what its bare name parses to.
   const char* const bareNames[] = {"sma:20", "ema:20", "rsi", "macd", "bollinger", "stochastic"};
-  studies::StudySpec spec =
-      current.value_or(*studies::ParseStudySpec(bareNames[static_cast<int>(kind)]));
+  studies::StudyConfig config =
+      current.value_or(*studies::ParseStudyConfig(bareNames[static_cast<int>(kind)]));
 
   QDialog dialog(parent);
   dialog.setObjectName("studyDialog");
@@ -71,7 +71,7 @@ std::optional<StudyChoice> AskStudy(QWidget* parent, StudyKind kind,
     lengths[i] = new QSpinBox(&dialog);
     lengths[i]->setObjectName(QString("length%1").arg(i + 1));
     lengths[i]->setRange(1, kMaxLength);
-    lengths[i]->setValue(spec.lengths[i]);
+    lengths[i]->setValue(config.lengths[i]);
     form->addRow(names[i], lengths[i]);
   }
   QDoubleSpinBox* width = nullptr;
@@ -81,7 +81,7 @@ std::optional<StudyChoice> AskStudy(QWidget* parent, StudyKind kind,
     width->setRange(0.1, studies::kMaxBandWidth);
     width->setDecimals(2);
     width->setSingleStep(0.5);
-    width->setValue(spec.width);
+    width->setValue(config.width);
     form->addRow("&Width (standard deviations):", width);
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
@@ -91,9 +91,9 @@ std::optional<StudyChoice> AskStudy(QWidget* parent, StudyKind kind,
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
 
   if (!shown->isChecked()) return StudyChoice{};
-  for (std::size_t i = 0; i < names.size(); ++i) spec.lengths[i] = lengths[i]->value();
-  if (width != nullptr) spec.width = width->value();
-  return StudyChoice{spec};
+  for (std::size_t i = 0; i < names.size(); ++i) config.lengths[i] = lengths[i]->value();
+  if (width != nullptr) config.width = width->value();
+  return StudyChoice{config};
 }
 
 }  // namespace tv

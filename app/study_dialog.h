@@ -3,20 +3,20 @@
 
 #include <optional>
 
-#include "study_spec.h"
+#include "study_config.h"
 
 class QWidget;
 
 namespace tv {
 
 struct StudyChoice {
-  std::optional<studies::StudySpec> chosen;  // nothing: the study is not shown
+  std::optional<studies::StudyConfig> chosen;  // nothing: the study is not shown
 };
 
 // Opens the dialog for `kind`, filled from `current` (the defaults when the chart does not show
 // that study). Returns the choice, or nothing when the dialog is cancelled.
 std::optional<StudyChoice> AskStudy(QWidget* parent, studies::StudyKind kind,
-                                    const std::optional<studies::StudySpec>& current);
+                                    const std::optional<studies::StudyConfig>& current);
 
 // The menu's name of a kind of study ("Bollinger Bands").
 const char* StudyTitle(studies::StudyKind kind);

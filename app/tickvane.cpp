@@ -26,8 +26,8 @@
 #include "Sshowdlg.h"
 #include "View.h"
 #include "Voptdlg.h"
+#include "command_entries.h"
 #include "command_ids.h"
-#include "command_specs.h"
 #include "commands.h"
 #include "database_files.h"
 #include "doc_template.h"
@@ -149,7 +149,7 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
 
 void CTickvaneApp::RegisterCommands() {
   CommandTable& c = *m_pCommands;
-  for (const CommandSpec& spec : kCommandSpecs) c.Add(spec);
+  for (const CommandEntry& entry : kCommandEntries) c.Add(entry);
   CTickvaneDoc* doc = m_pDoc.get();
   auto view = [this] { return m_pMainFrame->GetActiveView(); };
   auto frame = [this] { return m_pMainFrame.get(); };

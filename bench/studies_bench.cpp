@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "study_spec.h"
+#include "study_config.h"
 
 namespace {
 
@@ -29,23 +29,24 @@ struct History {
   studies::PriceColumns Columns() const { return {high, low, close}; }
 };
 
-constexpr std::array kSpecs = {"sma:20", "ema:20", "rsi", "macd", "bollinger", "stochastic"};
+constexpr std::array kStudyTexts = {"sma:20", "ema:20", "rsi", "macd", "bollinger", "stochastic"};
 
 void BM_Study16000Bars(benchmark::State& state) {
   const History history;
-  const auto spec = *studies::ParseStudySpec(kSpecs[static_cast<std::size_t>(state.range(0))]);
-  state.SetLabel(studies::StudyLabel(spec));
-  for (auto _ : state) benchmark::DoNotOptimize(studies::ComputeStudy(spec, history.Columns()));
+  const auto config =
+      *studies::ParseStudyConfig(kStudyTexts[static_cast<std::size_t>(state.range(0))]);
+  state.SetLabel(studies::StudyLabel(config));
+  for (auto _ : state) benchmark::DoNotOptimize(studies::ComputeStudy(config, history.Columns()));
 }
-BENCHMARK(BM_Study16000Bars)->DenseRange(0, kSpecs.size() - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Study16000Bars)->DenseRange(0, kStudyTexts.size() - 1)->Unit(benchmark::kMicrosecond);
 
 void BM_AllSixStudies16000Bars(benchmark::State& state) {
   const History history;
-  std::vector<studies::StudySpec> specs;
-  for (const char* text : kSpecs) specs.push_back(*studies::ParseStudySpec(text));
+  std::vector<studies::StudyConfig> configs;
+  for (const char* text : kStudyTexts) configs.push_back(*studies::ParseStudyConfig(text));
   for (auto _ : state)
-    for (const auto& spec : specs)
-      benchmark::DoNotOptimize(studies::ComputeStudy(spec, history.Columns()));
+    for (const auto& config : configs)
+      benchmark::DoNotOptimize(studies::ComputeStudy(config, history.Columns()));
 }
 BENCHMARK(BM_AllSixStudies16000Bars)->Unit(benchmark::kMicrosecond);
 

@@ -32,7 +32,7 @@ PlotLine Line(std::string name, std::size_t color, std::vector<double> values) {
 
 }  // namespace
 
-void AddStudies(const CBars& bars, std::span<const studies::StudySpec> specs,
+void AddStudies(const CBars& bars, std::span<const studies::StudyConfig> configs,
                 PlotOptions& options) {
   using studies::StudyKind;
   const PriceSeries& series = bars.m_series;
@@ -41,15 +41,15 @@ void AddStudies(const CBars& bars, std::span<const studies::StudySpec> specs,
   const std::vector<double> low = Widened(series.low, count);
   const std::vector<double> close = Widened(series.close, count);
   const bool hasRange = HasField(series, SeriesField::High) && HasField(series, SeriesField::Low);
-  for (const studies::StudySpec& spec : specs) {
-    const std::string label = studies::StudyLabel(spec);
+  for (const studies::StudyConfig& config : configs) {
+    const std::string label = studies::StudyLabel(config);
     std::vector<studies::StudyOutput> out;
-    if (spec.kind != StudyKind::Stochastic || hasRange)
-      out = studies::ComputeStudy(spec, {high, low, close});
+    if (config.kind != StudyKind::Stochastic || hasRange)
+      out = studies::ComputeStudy(config, {high, low, close});
     const auto values = [&](std::size_t i) {
       return i < out.size() ? std::move(out[i].values) : std::vector<double>{};
     };
-    switch (spec.kind) {
+    switch (config.kind) {
       case StudyKind::Sma:
       case StudyKind::Ema:
         options.overlays.push_back(Line(label, options.overlays.size(), values(0)));

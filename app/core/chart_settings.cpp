@@ -33,9 +33,9 @@ void SaveChartSettings(Profile& profile, const ChartSettings& s) {
 }
 
 void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
-                 const std::optional<studies::StudySpec>& chosen) {
+                 const std::optional<studies::StudyConfig>& chosen) {
   auto& list = settings.studies;
-  const auto sameKind = [kind](const studies::StudySpec& s) { return s.kind == kind; };
+  const auto sameKind = [kind](const studies::StudyConfig& s) { return s.kind == kind; };
   const auto first = std::find_if(list.begin(), list.end(), sameKind);
   if (chosen && first != list.end()) {
     *first = *chosen;

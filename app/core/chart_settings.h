@@ -9,7 +9,7 @@
 
 #include "chart.h"
 #include "profile.h"
-#include "study_spec.h"
+#include "study_config.h"
 #include "surface.h"
 
 namespace tv {
@@ -21,7 +21,7 @@ struct ChartSettings {
   bool log = false;
   plot::AverageKind averages = plot::AverageKind::Simple;
   bool crosshair = true;
-  std::vector<studies::StudySpec> studies;  // drawn in this order (at most kMaxStudies)
+  std::vector<studies::StudyConfig> studies;  // drawn in this order (at most kMaxStudies)
   friend bool operator==(const ChartSettings&, const ChartSettings&) = default;
 };
 
@@ -36,7 +36,7 @@ void SaveChartSettings(Profile& profile, const ChartSettings& settings);
 // (or joins the end of the list when there is none and the list has room); nothing takes
 // every study of `kind` away.
 void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
-                 const std::optional<studies::StudySpec>& chosen);
+                 const std::optional<studies::StudyConfig>& chosen);
 
 // Draws the chart of `bars` as the mode wants it: the extended chart when the chart object
 // reads the extended way, the classic chart otherwise. `scale` (device pixels per 96-dpi

@@ -38,7 +38,8 @@ struct ExportOptions {
   // --style and --log (with --extended): they win over the settings file's [Chart] keys.
   std::optional<plot::Style> style;
   bool log = false;
-  std::vector<studies::StudySpec> studies;  // --study, in order; when given, they replace [Chart]'s
+  std::vector<studies::StudyConfig>
+      studies;  // --study, in order; when given, they replace [Chart]'s
   std::string master;
 };
 

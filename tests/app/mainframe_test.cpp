@@ -29,8 +29,8 @@
 #include "Doc.h"
 #include "MainFrm.h"
 #include "View.h"
+#include "command_entries.h"
 #include "command_ids.h"
-#include "command_specs.h"
 #include "commands.h"
 #include "doc_template.h"
 #include "help_window.h"
@@ -241,20 +241,20 @@ TEST(MainWindow, EveryKeyReachesItsOwnCommandAndNoKeyIsBoundTwice) {
   ASSERT_TRUE(p.Start());
   CommandTable& commands = p.app.GetCommands();
   std::vector<int> ran;
-  for (const CommandSpec& spec : kCommandSpecs) {
-    commands.SetRule(spec.id, [] { return true; });
-    commands.SetHandler(spec.id, [&ran, id = spec.id] { ran.push_back(id); });
+  for (const CommandEntry& entry : kCommandEntries) {
+    commands.SetRule(entry.id, [] { return true; });
+    commands.SetHandler(entry.id, [&ran, id = entry.id] { ran.push_back(id); });
   }
   p.frame().activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&p.frame()));
   p.view().setFocus();
   p.Idle();
-  for (const CommandSpec& spec : kCommandSpecs) {
-    if (spec.key == nullptr) continue;
-    const QKeyCombination key = QKeySequence(spec.key, QKeySequence::PortableText)[0];
+  for (const CommandEntry& entry : kCommandEntries) {
+    if (entry.key == nullptr) continue;
+    const QKeyCombination key = QKeySequence(entry.key, QKeySequence::PortableText)[0];
     ran.clear();
     QTest::keyClick(&p.view(), key.key(), key.keyboardModifiers());
-    EXPECT_EQ(ran, std::vector<int>{spec.id}) << spec.key;
+    EXPECT_EQ(ran, std::vector<int>{entry.id}) << entry.key;
   }
 
   std::vector<QString> keys;

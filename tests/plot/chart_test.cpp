@@ -256,11 +256,11 @@ namespace {
 
 TEST_F(PlotFixture, StudiesDrawBandsOverThePricesAndPanesWithTheirLevelsAndLabels) {
   Load(400, 10, 20);
-  std::vector<studies::StudySpec> specs;
+  std::vector<studies::StudyConfig> configs;
   for (const char* text : {"bollinger", "rsi", "macd:5,10,3", "stochastic"})
-    specs.push_back(*studies::ParseStudySpec(text));
+    configs.push_back(*studies::ParseStudyConfig(text));
   plot::PlotOptions o;
-  plot::AddStudies(bars, specs, o);
+  plot::AddStudies(bars, configs, o);
 
   ASSERT_EQ(o.overlays.size(), 3u);  // middle, upper and lower band
   EXPECT_EQ(o.overlays[0].name, "Bollinger(20,2)");

@@ -46,7 +46,7 @@ class StudyExport : public ::testing::Test {
 
 TEST_F(StudyExport, PrintsEachStudyRowForRowWithEmptyFieldsUntilDefined) {
   struct Case {
-    const char* spec;
+    const char* config;
     const char* text;  // everything after the dates and times
   };
   // Worked by hand from closes 1 2 3 2 4 (see the studies' own tests for the arithmetic).
@@ -70,8 +70,8 @@ TEST_F(StudyExport, PrintsEachStudyRowForRowWithEmptyFieldsUntilDefined) {
                                          "2011-01-05,00:00:00", "2011-01-06,00:00:00",
                                          "2011-01-07,00:00:00"};
   for (const auto& c : cases) {
-    const auto r = Quotedump({"study", c.spec, dir(), "DLY"});
-    ASSERT_EQ(r.status, 0) << c.spec << r.err;
+    const auto r = Quotedump({"study", c.config, dir(), "DLY"});
+    ASSERT_EQ(r.status, 0) << c.config << r.err;
     EXPECT_EQ(r.err, "");
     std::istringstream text(c.text);
     std::string expected, line;
@@ -81,7 +81,7 @@ TEST_F(StudyExport, PrintsEachStudyRowForRowWithEmptyFieldsUntilDefined) {
       std::getline(text, line);
       expected += stamp + "," + line + "\n";
     }
-    EXPECT_EQ(r.out, expected) << c.spec;
+    EXPECT_EQ(r.out, expected) << c.config;
   }
 }
 
@@ -93,7 +93,7 @@ TEST_F(StudyExport, DatesAndTimesAreThoseOfRead) {
   EXPECT_EQ(read.out.substr(read.out.find('\n') + 1, 20), "1999-12-31,09:30:00,");
 }
 
-TEST_F(StudyExport, MalformedSpecsAndOperandsAreUsageErrors) {
+TEST_F(StudyExport, MalformedStudiesAndOperandsAreUsageErrors) {
   const std::vector<std::vector<std::string>> cases = {
       {"study", "sma", dir(), "DLY"},
       {"study", "rsi:0", dir(), "DLY"},

@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono;
 
-// SplitMix64: small, well mixed and fully specified.
+// SplitMix64: small, well mixed and fully defined.
 class Random {
  public:
   explicit Random(std::uint64_t seed) : state_(seed) {}

@@ -24,7 +24,7 @@ using Args = std::span<const std::string_view>;
 int RunFind(Args args, bool extended);   // DIR KEY
 int RunList(Args args, bool extended);   // MASTERFILE
 int RunRead(Args args, bool extended);   // DIR KEY [--start S] [--count C] [--last N]
-int RunStudy(Args args, bool extended);  // SPEC DIR KEY
+int RunStudy(Args args, bool extended);  // STUDY DIR KEY
 
 // Reads a security's bars as `read` does; on failure prints why (naming a file that cannot be
 // opened) and returns false with the series released.

@@ -32,7 +32,7 @@ constexpr std::array kCommands = {
     Command{"list", "MASTERFILE", 1, 1, "list the records of one MASTER file", RunList},
     Command{"read", "DIR KEY [--start S] [--count C] [--last N]", 2, 9,
             "print a security's bars as CSV", RunRead, true},
-    Command{"study", "SPEC DIR KEY", 3, 3, "print a study of a security's bars as CSV", RunStudy},
+    Command{"study", "STUDY DIR KEY", 3, 3, "print a study of a security's bars as CSV", RunStudy},
 };
 
 std::string UsageLine() {
@@ -63,7 +63,7 @@ void PrintHelp() {
                "list prints: number, file, reclen, fields, dir|security, name, symbol.\n"
                "read prints CSV: date,time,open,high,low,close,volume,open_interest.\n"
                "study prints CSV: date,time and the study's outputs, one row per bar of read,\n"
-               "empty where the study is not yet defined. SPEC is sma:N, ema:N, rsi[:N],\n"
+               "empty where the study is not yet defined. STUDY is sma:N, ema:N, rsi[:N],\n"
                "macd[:F,S,G], bollinger[:N,K] or stochastic[:N,D] (defaults rsi:14,\n"
                "macd:12,26,9, bollinger:20,2, stochastic:14,3).\n"
                "--extended before find, list, read or study reads as data vendors write today:\n"

@@ -1,4 +1,4 @@
-// quotedump study SPEC DIR KEY: a study of a security's bars as CSV, one row per bar of what
+// quotedump study STUDY DIR KEY: a study of a security's bars as CSV, one row per bar of what
 // `read` prints for the same security, so the two files line up row for row.
 #include <array>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "commands.h"
-#include "study_spec.h"
+#include "study_config.h"
 #include "values.h"
 
 namespace quotedump {
@@ -15,8 +15,8 @@ namespace quotedump {
 namespace {
 
 constexpr std::string_view kStudyUsage =
-    "usage: quotedump study SPEC DIR KEY\n"
-    "  SPEC: sma:N | ema:N | rsi[:N] | macd[:F,S,G] | bollinger[:N,K] | stochastic[:N,D]";
+    "usage: quotedump study STUDY DIR KEY\n"
+    "  STUDY: sma:N | ema:N | rsi[:N] | macd[:F,S,G] | bollinger[:N,K] | stochastic[:N,D]";
 constexpr int kSignificantDigits = 10;
 
 bool HasField(const PriceSeries& series, SeriesField field) {
@@ -76,8 +76,8 @@ std::string FormatCsv(const PriceSeries& series, const std::vector<studies::Stud
 }  // namespace
 
 int RunStudy(Args args, bool extended) {
-  const auto spec = studies::ParseStudySpec(args[0]);
-  if (!spec) {
+  const auto config = studies::ParseStudyConfig(args[0]);
+  if (!config) {
     PrintError("not a study: '" + std::string(args[0]) +
                "' (lengths are whole numbers from 1, K lies in (0, 100])");
     std::fprintf(stderr, "%.*s\n", static_cast<int>(kStudyUsage.size()), kStudyUsage.data());
@@ -85,14 +85,14 @@ int RunStudy(Args args, bool extended) {
   }
   PriceSeries series;
   if (!ReadBars(series, args[1], args[2], 0, -1, extended)) return kExitFailure;
-  if (!HasPricesFor(series, spec->kind, args[2])) {
+  if (!HasPricesFor(series, config->kind, args[2])) {
     ReleasePriceSeries(series);
     return kExitFailure;
   }
   const std::vector<double> high = Widened(series.high, series.count);
   const std::vector<double> low = Widened(series.low, series.count);
   const std::vector<double> close = Widened(series.close, series.count);
-  const std::string text = FormatCsv(series, studies::ComputeStudy(*spec, {high, low, close}));
+  const std::string text = FormatCsv(series, studies::ComputeStudy(*config, {high, low, close}));
   ReleasePriceSeries(series);
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
     PrintError(kWriteFailure);

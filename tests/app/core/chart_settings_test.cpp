@@ -68,14 +68,14 @@ TEST(ChartSettings, StudiesAreKeptAsTextsAndChosenOnePerKind) {
       {StudyKind::Stochastic, nullptr, "bollinger:20,2 macd:12,26,9"},
   };
   for (const auto& step : steps) {
-    std::optional<studies::StudySpec> chosen;
-    if (step.chosen) chosen = studies::ParseStudySpec(step.chosen);
+    std::optional<studies::StudyConfig> chosen;
+    if (step.chosen) chosen = studies::ParseStudyConfig(step.chosen);
     tv::ChooseStudy(s, step.kind, chosen);
     EXPECT_EQ(studies::StudyListText(s.studies), step.after);
   }
   // A full list takes no more.
   s.studies = studies::ParseStudyList("sma:1 sma:2 sma:3 sma:4 sma:5 sma:6 sma:7 sma:8");
-  tv::ChooseStudy(s, StudyKind::Rsi, studies::ParseStudySpec("rsi"));
+  tv::ChooseStudy(s, StudyKind::Rsi, studies::ParseStudyConfig("rsi"));
   EXPECT_EQ(s.studies.size(), studies::kMaxStudies);
   EXPECT_EQ(s.studies.back().kind, StudyKind::Sma);
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "study_spec.h"
+#include "study_config.h"
 
 namespace {
 
 using studies::StudyKind;
 
-struct SpecCase {
+struct ConfigCase {
   const char* text;
   StudyKind kind;
   std::array<int, 3> lengths;
@@ -19,8 +19,8 @@ struct SpecCase {
   const char* label;
 };
 
-TEST(StudySpec, ParsesDefaultsAndParameters) {
-  const std::vector<SpecCase> cases = {
+TEST(StudyConfig, ParsesDefaultsAndParameters) {
+  const std::vector<ConfigCase> cases = {
       {"sma:5", StudyKind::Sma, {5, 0, 0}, 0, "sma:5", "SMA(5)"},
       {"ema:200", StudyKind::Ema, {200, 0, 0}, 0, "ema:200", "EMA(200)"},
       {"rsi", StudyKind::Rsi, {14, 0, 0}, 0, "rsi:14", "RSI(14)"},
@@ -40,17 +40,17 @@ TEST(StudySpec, ParsesDefaultsAndParameters) {
       {"sma:100000", StudyKind::Sma, {100000, 0, 0}, 0, "sma:100000", "SMA(100000)"},
   };
   for (const auto& c : cases) {
-    const auto spec = studies::ParseStudySpec(c.text);
-    ASSERT_TRUE(spec) << c.text;
-    EXPECT_EQ(spec->kind, c.kind) << c.text;
-    EXPECT_EQ(spec->lengths, c.lengths) << c.text;
-    EXPECT_EQ(spec->width, c.width) << c.text;
-    EXPECT_EQ(studies::StudySpecText(*spec), c.canonical) << c.text;
-    EXPECT_EQ(studies::StudyLabel(*spec), c.label) << c.text;
+    const auto config = studies::ParseStudyConfig(c.text);
+    ASSERT_TRUE(config) << c.text;
+    EXPECT_EQ(config->kind, c.kind) << c.text;
+    EXPECT_EQ(config->lengths, c.lengths) << c.text;
+    EXPECT_EQ(config->width, c.width) << c.text;
+    EXPECT_EQ(studies::StudyConfigText(*config), c.canonical) << c.text;
+    EXPECT_EQ(studies::StudyLabel(*config), c.label) << c.text;
   }
 }
 
-TEST(StudySpec, RefusesMalformedTextsAndParametersOutOfRange) {
+TEST(StudyConfig, RefusesMalformedTextsAndParametersOutOfRange) {
   for (const char* text : {"",
                            "sma",
                            "ema",
@@ -83,10 +83,10 @@ TEST(StudySpec, RefusesMalformedTextsAndParametersOutOfRange) {
                            "sma:99999999999",
                            "wma:5",
                            "sma5"})
-    EXPECT_FALSE(studies::ParseStudySpec(text)) << '"' << text << '"';
+    EXPECT_FALSE(studies::ParseStudyConfig(text)) << '"' << text << '"';
 }
 
-TEST(StudySpec, ListsKeepTheStudiesThatParseInOrderUpToTheLimit) {
+TEST(StudyConfig, ListsKeepTheStudiesThatParseInOrderUpToTheLimit) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"", ""},
       {"bollinger:20,2 rsi:14", "bollinger:20,2 rsi:14"},
@@ -99,7 +99,7 @@ TEST(StudySpec, ListsKeepTheStudiesThatParseInOrderUpToTheLimit) {
     EXPECT_EQ(studies::StudyListText(studies::ParseStudyList(text)), kept) << text;
 }
 
-TEST(StudySpec, ComputesNamedOutputsForEachKind) {
+TEST(StudyConfig, ComputesNamedOutputsForEachKind) {
   const std::vector<double> high = {3, 4, 5}, low = {1, 2, 3}, close = {2, 3, 4};
   const studies::PriceColumns prices{high, low, close};
   const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
@@ -111,7 +111,7 @@ TEST(StudySpec, ComputesNamedOutputsForEachKind) {
       {"stochastic:2,1", {"percent_k", "percent_d"}},
   };
   for (const auto& [text, names] : cases) {
-    const auto outputs = studies::ComputeStudy(*studies::ParseStudySpec(text), prices);
+    const auto outputs = studies::ComputeStudy(*studies::ParseStudyConfig(text), prices);
     ASSERT_EQ(outputs.size(), names.size()) << text;
     for (std::size_t i = 0; i < names.size(); ++i) {
       EXPECT_EQ(outputs[i].name, names[i]) << text;
@@ -121,7 +121,7 @@ TEST(StudySpec, ComputesNamedOutputsForEachKind) {
   }
   // The stochastic reads highs and lows, the rest only closes: 100 (4 - 2)/(5 - 2).
   EXPECT_DOUBLE_EQ(
-      studies::ComputeStudy(*studies::ParseStudySpec("stochastic:2,1"), prices)[0].values[2],
+      studies::ComputeStudy(*studies::ParseStudyConfig("stochastic:2,1"), prices)[0].values[2],
       200.0 / 3);
 }
 

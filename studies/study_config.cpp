@@ -1,5 +1,5 @@
-// Study texts: parsing, canonical text and chart labels; and computing a study by its spec.
-#include "study_spec.h"
+// Study texts: parsing, canonical text and chart labels; and computing a study by its config.
+#include "study_config.h"
 
 #include <algorithm>
 #include <charconv>
@@ -12,7 +12,7 @@ namespace {
 
 struct KindInfo {
   StudyKind kind;
-  std::string_view name;              // as written in a spec
+  std::string_view name;              // as written in a config
   std::string_view label;             // as a chart shows it
   std::size_t parameters;             // how many follow the colon
   std::array<int, 3> defaultLengths;  // all 0: the parameters must be given
@@ -48,8 +48,8 @@ std::string NumberText(double value) {
   return std::string(text.data(), end);
 }
 
-// "12,26,9" into the spec's parameters; Bollinger's second is the width.
-bool ParseParameters(std::string_view text, const KindInfo& info, StudySpec& spec) {
+// "12,26,9" into the config's parameters; Bollinger's second is the width.
+bool ParseParameters(std::string_view text, const KindInfo& info, StudyConfig& config) {
   for (std::size_t i = 0; i < info.parameters; ++i) {
     const std::size_t comma = text.find(',');
     const bool last = i + 1 == info.parameters;
@@ -59,11 +59,11 @@ bool ParseParameters(std::string_view text, const KindInfo& info, StudySpec& spe
     if (info.kind == StudyKind::Bollinger && i == 1) {
       const auto width = ParseNumber<double>(item);
       if (!width || !(*width > 0.0 && *width <= kMaxBandWidth)) return false;
-      spec.width = *width;
+      config.width = *width;
     } else {
       const auto length = ParseNumber<int>(item);
       if (!length || *length < 1) return false;
-      spec.lengths[i] = *length;
+      config.lengths[i] = *length;
     }
   }
   return true;
@@ -71,67 +71,68 @@ bool ParseParameters(std::string_view text, const KindInfo& info, StudySpec& spe
 
 }  // namespace
 
-std::optional<StudySpec> ParseStudySpec(std::string_view text) {
+std::optional<StudyConfig> ParseStudyConfig(std::string_view text) {
   const std::size_t colon = text.find(':');
   const std::string_view name = text.substr(0, colon);
   for (const auto& info : kKinds) {
     if (info.name != name) continue;
-    StudySpec spec{info.kind, info.defaultLengths, info.defaultWidth};
+    StudyConfig config{info.kind, info.defaultLengths, info.defaultWidth};
     if (colon == std::string_view::npos) {
       if (info.defaultLengths[0] == 0) return std::nullopt;
-      return spec;
+      return config;
     }
-    if (!ParseParameters(text.substr(colon + 1), info, spec)) return std::nullopt;
-    return spec;
+    if (!ParseParameters(text.substr(colon + 1), info, config)) return std::nullopt;
+    return config;
   }
   return std::nullopt;
 }
 
 namespace {
 
-std::string ParameterText(const StudySpec& spec) {
-  const KindInfo& info = InfoOf(spec.kind);
+std::string ParameterText(const StudyConfig& config) {
+  const KindInfo& info = InfoOf(config.kind);
   std::string text;
   for (std::size_t i = 0; i < info.parameters; ++i) {
     if (i > 0) text += ',';
-    text += spec.kind == StudyKind::Bollinger && i == 1 ? NumberText(spec.width)
-                                                        : std::to_string(spec.lengths[i]);
+    text += config.kind == StudyKind::Bollinger && i == 1 ? NumberText(config.width)
+                                                          : std::to_string(config.lengths[i]);
   }
   return text;
 }
 
 }  // namespace
 
-std::string StudySpecText(const StudySpec& spec) {
-  return std::string(InfoOf(spec.kind).name) + ':' + ParameterText(spec);
+std::string StudyConfigText(const StudyConfig& config) {
+  return std::string(InfoOf(config.kind).name) + ':' + ParameterText(config);
 }
 
-std::string StudyLabel(const StudySpec& spec) {
-  return std::string(InfoOf(spec.kind).label) + '(' + ParameterText(spec) + ')';
+std::string StudyLabel(const StudyConfig& config) {
+  return std::string(InfoOf(config.kind).label) + '(' + ParameterText(config) + ')';
 }
 
-std::vector<StudySpec> ParseStudyList(std::string_view text) {
-  std::vector<StudySpec> specs;
-  while (!text.empty() && specs.size() < kMaxStudies) {
+std::vector<StudyConfig> ParseStudyList(std::string_view text) {
+  std::vector<StudyConfig> configs;
+  while (!text.empty() && configs.size() < kMaxStudies) {
     const std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string_view::npos) break;
     text.remove_prefix(start);
     const std::size_t end = std::min(text.find_first_of(" \t"), text.size());
-    if (const auto spec = ParseStudySpec(text.substr(0, end))) specs.push_back(*spec);
+    if (const auto config = ParseStudyConfig(text.substr(0, end))) configs.push_back(*config);
     text.remove_prefix(end);
   }
-  return specs;
+  return configs;
 }
 
-std::string StudyListText(std::span<const StudySpec> specs) {
+std::string StudyListText(std::span<const StudyConfig> configs) {
   std::string text;
-  for (const StudySpec& spec : specs) text += (text.empty() ? "" : " ") + StudySpecText(spec);
+  for (const StudyConfig& config : configs)
+    text += (text.empty() ? "" : " ") + StudyConfigText(config);
   return text;
 }
 
-std::vector<StudyOutput> ComputeStudy(const StudySpec& spec, const PriceColumns& prices) {
-  const auto& [a, b, c] = spec.lengths;
-  switch (spec.kind) {
+std::vector<StudyOutput> ComputeStudy(const StudyConfig& config, const PriceColumns& prices) {
+  const auto& [a, b, c] = config.lengths;
+  switch (config.kind) {
     case StudyKind::Sma:
       return {{"sma", Sma(prices.close, a)}};
     case StudyKind::Ema:
@@ -145,7 +146,7 @@ std::vector<StudyOutput> ComputeStudy(const StudySpec& spec, const PriceColumns&
               {"histogram", std::move(lines.histogram)}};
     }
     case StudyKind::Bollinger: {
-      BollingerBands bands = Bollinger(prices.close, a, spec.width);
+      BollingerBands bands = Bollinger(prices.close, a, config.width);
       return {{"middle", std::move(bands.middle)},
               {"upper", std::move(bands.upper)},
               {"lower", std::move(bands.lower)}};

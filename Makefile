@@ -2,10 +2,11 @@
 BUILD     ?= build
 PREFIX    ?= /usr/local
 SAN_BUILD ?= build-san
+TSAN_BUILD ?= build-tsan
 COV_BUILD ?= build-cov
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test lint bench fuzz coverage setup setup-test setup-package setup-coverage build build-san \
+.PHONY: run test lint bench fuzz coverage tsan setup setup-test setup-package setup-coverage build build-san \
         install package clean
 
 setup:
@@ -34,6 +35,16 @@ $(SAN_BUILD)/build.ninja: | setup
 
 build-san: setup $(SAN_BUILD)/build.ninja
 	cmake --build $(SAN_BUILD)
+
+# The Qt-free libraries, the export's thread pool and their tests under ThreadSanitizer
+# (clang). Not part of `make test` (HACKING says when to run it).
+$(TSAN_BUILD)/build.ninja: | setup
+	CC=clang CXX=clang++ cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DTICKVANE_WERROR=ON -DTICKVANE_QT=OFF -DTICKVANE_BENCH=OFF -DTICKVANE_TSAN=ON
+
+tsan: setup-test $(TSAN_BUILD)/build.ninja
+	cmake --build $(TSAN_BUILD)
+	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN_BUILD) --output-on-failure
 
 run: build
 	@bash scripts/run.sh $(BUILD)
@@ -73,4 +84,4 @@ package: setup-package build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(COV_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(TSAN_BUILD) $(COV_BUILD)

@@ -46,7 +46,7 @@ const char* const kUsage =
     "                  ohlc, candles or line (the closes); default: the settings file's\n"
     "                  [Chart] Style with --profile\n"
     "  --log           with --extended: a logarithmic price scale\n"
-    "  --study STUDY    with --extended, repeatable (up to 8): draw a study, sma:N, ema:N,\n"
+    "  --study STUDY   with --extended, repeatable (up to 8): draw a study, sma:N, ema:N,\n"
     "                  bollinger[:N,K] over the prices, rsi[:N], macd[:F,S,G],\n"
     "                  stochastic[:N,D] in panes below; default: the settings file's\n"
     "                  [Chart] Studies with --profile\n"

@@ -74,9 +74,7 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
   m_pSplashWnd = std::make_unique<CSplashWnd>();
   if (m_pSplashWnd->Create()) m_pSplashWnd->ShowAndPaint();
 
-  // 2. The look of the controls is Qt's own; nothing to switch on.
-
-  // 3. The settings file with its recent-file list. One under a quote database file's name,
+  // 2. The settings file with its recent-file list. One under a quote database file's name,
   //    or a link to such a file, would be written over a quote file: the program ends.
   if (const std::string settings = m_profile.FilePath(); LeadsToDatabaseFileName(settings)) {
     m_messages.ShowMessage("The settings file " + settings +
@@ -88,7 +86,7 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
   m_pRecentFiles = std::make_unique<RecentFileList>(m_profile, cmd::kFileMruCount);
   m_pRecentFiles->ReadList();
 
-  // 4. The single-document template: one document, the frame and its view.
+  // 3. The single-document template: one document, the frame and its view.
   m_pDoc = std::make_unique<CTickvaneDoc>(m_profile, m_messages);
   // Extended reading is an opt-in: the command line wins over the settings file.
   m_pDoc->GetBars().SetExtended(
@@ -123,7 +121,7 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
     return opened;
   });
 
-  // 5. The command line: a file named there opens as File Open would.
+  // 4. The command line: a file named there opens as File Open would.
   if (!file.empty()) {
     if (!m_pDocTemplate->OpenDocumentFile(file)) return false;
   } else {
@@ -140,7 +138,7 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { Idle(); });
   if (qApp) qApp->installEventFilter(this);
 
-  // 6. Start-up has finished: the splash's ten seconds count from here.
+  // 5. Start-up has finished: the splash's ten seconds count from here.
   m_dwSplashTime = m_clock.TickCount();
   // Top-most: the main window was shown after the splash and must not cover it.
   if (m_pSplashWnd && m_pSplashWnd->HasWindow()) m_pSplashWnd->raise();
@@ -222,13 +220,12 @@ bool CTickvaneApp::OnIdle(int) {
   m_pMainFrame->OnUpdatePiePane();
   m_pMainFrame->OnUpdateMessagePane();
   m_pFollower->Follow();
-  const bool more = false;
   // The splash stands until its ten seconds are up; keep asking for idle time till then.
   if (m_pSplashWnd && m_pSplashWnd->HasWindow()) {
     if (!SplashTimeIsUp(m_dwSplashTime, m_clock.TickCount())) return true;
     CloseSplash();
   }
-  return more;
+  return false;
 }
 
 bool CTickvaneApp::PreTranslateMessage(QObject* target, QEvent* event) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `make lint`: clang-format over every C++ file of ours, then clang-tidy (.clang-tidy at the
-# root) over the program's own sources through the build's compile database. The tests and
+# root) over the program's own sources and clazy (Qt's own pitfalls, levels 0 and 1) over those
+# that use Qt, through the build's compile database. The tests and
 # benchmarks are formatted but not tidied: they are most of the parsing time (GoogleTest and Qt
 # Test headers) and hold no code that ships.
 set -euo pipefail
@@ -22,4 +23,12 @@ python3 scripts/tidy_cached.py "$build" "$build/clang-tidy.log" "${sources[@]}" 
   echo "lint: clang-tidy found problems (whole output in $build/clang-tidy.log)" >&2
   exit 1
 }
-echo "lint: clang-format and clang-tidy clean (${#sources[@]} sources tidied)"
+
+# The Qt layers: everything under app/ but its Qt-free core, and platform/qt/.
+mapfile -t qtSources < <(printf '%s\n' "${sources[@]}" | grep -E '^(app|platform/qt)/' | grep -v '^app/core/')
+python3 scripts/tidy_cached.py --clazy "$build" "$build/clazy.log" "${qtSources[@]}" || {
+  sed 's/\x1b\[[0-9;]*m//g' "$build/clazy.log" | grep -E 'error:|warning:' >&2 || cat "$build/clazy.log" >&2
+  echo "lint: clazy found problems (whole output in $build/clazy.log)" >&2
+  exit 1
+}
+echo "lint: clang-format, clang-tidy and clazy clean (${#sources[@]} sources tidied, ${#qtSources[@]} through clazy)"

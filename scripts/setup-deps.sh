@@ -16,7 +16,7 @@ packages=(
 for group in "$@"; do
   case $group in
     # The desktop entry, the AppStream data and the man pages of the install layout.
-    test) packages+=(desktop-file-utils appstream man-db clang-format clang-tidy) ;;
+    test) packages+=(desktop-file-utils appstream man-db clang-format clang-tidy clazy) ;;
     # cpack's DEB generator: dpkg-deb, and dpkg-shlibdeps with file to find the libraries.
     package) packages+=(dpkg-dev file) ;;
     # clang's coverage tools, matching the compiler's version.

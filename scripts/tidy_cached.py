@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""clang-tidy over the given sources, skipping those already found clean.
+"""clang-tidy (or clazy) over the given sources, skipping those already found clean.
 
 A source is skipped when its preprocessed text (every header it includes, without line
-markers, so the same file in another checkout matches) and the .clang-tidy checks are the same
-as in an earlier clean run. Only clean results are remembered, so a finding is reported every
+markers, so the same file in another checkout matches), the .clang-tidy checks and the
+clang-tidy version are the same as in an earlier clean run. Only clean results are remembered, so a finding is reported every
 time. The cache lives outside the tree ($TICKVANE_TIDY_CACHE, default
 ~/.cache/tickvane-tidy); a fresh machine, as CI is, tidies everything.
 
-usage: tidy_cached.py BUILD_DIR LOG_FILE SOURCE...
+With --clazy the checker is clazy-standalone with the checks of $TICKVANE_CLAZY_CHECKS
+(default level0,level1); any warning it prints counts as a finding, since clazy itself exits 0.
+
+usage: tidy_cached.py [--clazy] BUILD_DIR LOG_FILE SOURCE...
 """
 import concurrent.futures
 import hashlib
@@ -42,14 +45,31 @@ def key_of(entry, checks):
     return hashlib.sha256(checks + b"\0" + text).hexdigest()
 
 
+def checker(build, clazy):
+    """The command to run on a source, and the text that stands for its checks in the key."""
+    if clazy:
+        checks = os.environ.get("TICKVANE_CLAZY_CHECKS", "level0,level1")
+        command = ["clazy-standalone", "-p", build, "--checks=" + checks,
+                   "--ignore-dirs=" + os.path.abspath(build)]
+        version = subprocess.run(["clazy-standalone", "--version"], capture_output=True).stdout
+        return command, ("clazy " + checks).encode() + b"\0" + version
+    with open(".clang-tidy", "rb") as f:
+        checks = f.read()
+    # A newer clang-tidy may find what an older one passed: its version is part of the key.
+    checks += subprocess.run(["clang-tidy", "--version"], capture_output=True, check=True).stdout
+    return ["clang-tidy", "-p", build, "--quiet"], checks
+
+
 def main():
-    build, log, sources = sys.argv[1], sys.argv[2], sys.argv[3:]
-    root = os.getcwd()
+    args = sys.argv[1:]
+    clazy = bool(args) and args[0] == "--clazy"
+    if clazy:
+        args = args[1:]
+    build, log, sources = args[0], args[1], args[2:]
     cache = os.environ.get("TICKVANE_TIDY_CACHE",
                            os.path.join(os.path.expanduser("~"), ".cache", "tickvane-tidy"))
     os.makedirs(cache, exist_ok=True)
-    with open(os.path.join(root, ".clang-tidy"), "rb") as f:
-        checks = f.read()
+    command, checks = checker(build, clazy)
     with open(os.path.join(build, "compile_commands.json")) as f:
         entries = {os.path.realpath(e["file"]): e for e in json.load(f)}
 
@@ -73,17 +93,18 @@ def main():
     failed = []
     with open(log, "w") as out, concurrent.futures.ThreadPoolExecutor(jobs) as pool:
         def tidy(src):
-            run = subprocess.run(["clang-tidy", "-p", build, "--quiet", src],
-                                 capture_output=True, text=True)
+            run = subprocess.run(command + [src], capture_output=True, text=True)
             return src, run
         for src, run in pool.map(tidy, todo):
             out.write(run.stdout)
-            if run.returncode != 0:
+            if clazy:
+                out.write(run.stderr)
+            if run.returncode != 0 or (clazy and "warning:" in run.stderr):
                 failed.append(src)
                 out.write(run.stderr)
             elif keys[src]:
                 open(os.path.join(cache, keys[src]), "w").close()
-    print(f"lint: clang-tidy ran on {len(todo)} of {len(sources)} sources "
+    print(f"lint: {'clazy' if clazy else 'clang-tidy'} ran on {len(todo)} of {len(sources)} sources "
           f"(the rest unchanged since a clean run)")
     return 1 if failed else 0
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,20 @@ TEST(CommandLine, AFileAndASettingsFileAreTakenInAnyOrder) {
   EXPECT_EQ(line.mode, CommandLine::Mode::kWindow);
   // After "--" a name that starts with a dash is a file.
   EXPECT_EQ(ParseCommandLine({"--", "-odd/MASTER"}).file, "-odd/MASTER");
+}
+
+TEST(CommandLine, EveryOptionsDescriptionStartsInOneColumn) {
+  std::istringstream usage(tv::kUsage);
+  std::optional<std::size_t> column;
+  for (std::string line; std::getline(usage, line);) {
+    if (!line.starts_with("  --")) continue;
+    const std::size_t words = line.find("  ", 2);  // the option and its value end here
+    ASSERT_NE(words, std::string::npos) << line;
+    const std::size_t description = line.find_first_not_of(' ', words);
+    if (!column) column = description;
+    EXPECT_EQ(description, *column) << line;
+  }
+  EXPECT_TRUE(column.has_value());
 }
 
 TEST(CommandLine, HelpAndVersionAreRecognisedInEveryMode) {

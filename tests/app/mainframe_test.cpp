@@ -93,31 +93,33 @@ TEST(MainWindow, MenusCarryEveryItemWithItsTextAndId) {
 
   using E = std::vector<std::pair<std::string, int>>;
   auto menu = [&](int i) { return bar->actions()[i]->menu(); };
-  EXPECT_EQ(Entries(menu(0)), (E{{"&Open...\tCtrl+O", 57601},
-                                 {"Close", 57602},
+  EXPECT_EQ(Entries(menu(0)), (E{{"&Open...\tCtrl+O", cmd::kFileOpen},
+                                 {"Close", cmd::kFileClose},
                                  {"-", 0},
-                                 {"&Print...\tCtrl+P", 57607},
-                                 {"Print Pre&view", 57609},
-                                 {"P&rint Setup...", 57606},
+                                 {"&Print...\tCtrl+P", cmd::kFilePrint},
+                                 {"Print Pre&view", cmd::kFilePrintPreview},
+                                 {"P&rint Setup...", cmd::kFilePrintSetup},
                                  {"-", 0},
-                                 {"Recent File", 57616},
+                                 {"Recent File", cmd::kFileMru1},
                                  {"-", 0},
-                                 {"E&xit", 57665}}));
-  EXPECT_FALSE(p.enabled(57616));  // the placeholder is greyed
-  EXPECT_EQ(Entries(menu(1)), (E{{"&Options...", 32771},
-                                 {"S&lide Show...", 32773},
+                                 {"E&xit", cmd::kAppExit}}));
+  EXPECT_FALSE(p.enabled(cmd::kFileMru1));  // the placeholder is greyed
+  EXPECT_EQ(Entries(menu(1)), (E{{"&Options...", cmd::kViewOptions},
+                                 {"S&lide Show...", cmd::kSlideShow},
                                  {"-", 0},
-                                 {"&Toolbar", 59392},
-                                 {"&Status Bar", 59393}}));
-  EXPECT_EQ(Entries(menu(2)),
-            (E{{"&Next\t->", 32768}, {"&Previous\t<-", 32769}, {"&Go To...", 32772}}));
-  EXPECT_EQ(Entries(menu(3)),
-            (E{{"&Help Topics", 57667}, {"-", 0}, {"&About Tickvane...", 57664}}));
+                                 {"&Toolbar", cmd::kViewToolbar},
+                                 {"&Status Bar", cmd::kViewStatusBar}}));
+  EXPECT_EQ(
+      Entries(menu(2)),
+      (E{{"&Next\t->", cmd::kNext}, {"&Previous\t<-", cmd::kPrevious}, {"&Go To...", cmd::kGoTo}}));
+  EXPECT_EQ(
+      Entries(menu(3)),
+      (E{{"&Help Topics", cmd::kHelpIndex}, {"-", 0}, {"&About Tickvane...", cmd::kAppAbout}}));
 
-  EXPECT_EQ(p.action(32768)->statusTip(), "Go to next chart");
-  EXPECT_EQ(p.action(57664)->statusTip(), "Discloses my dark secret");
-  EXPECT_EQ(p.action(57609)->toolTip(), "Print Preview");
-  EXPECT_EQ(p.action(32771)->statusTip(), "Change Viewing Options");
+  EXPECT_EQ(p.action(cmd::kNext)->statusTip(), "Go to next chart");
+  EXPECT_EQ(p.action(cmd::kAppAbout)->statusTip(), "Discloses my dark secret");
+  EXPECT_EQ(p.action(cmd::kFilePrintPreview)->toolTip(), "Print Preview");
+  EXPECT_EQ(p.action(cmd::kViewOptions)->statusTip(), "Change Viewing Options");
   EXPECT_EQ(p.frame().windowTitle(), "Tickvane");
 }
 
@@ -132,10 +134,11 @@ TEST(MainWindow, ToolBarHasFiveButtonsWithImagesAndTips) {
       EXPECT_FALSE(a->toolTip().isEmpty());
     }
   }
-  EXPECT_EQ(ids, (std::vector<int>{57601, 0, 32769, 32768, 0, 57609, 57664}));
+  EXPECT_EQ(ids, (std::vector<int>{cmd::kFileOpen, 0, cmd::kPrevious, cmd::kNext, 0,
+                                   cmd::kFilePrintPreview, cmd::kAppAbout}));
   EXPECT_EQ(p.frame().m_wndToolBar->iconSize(), QSize(16, 15));
-  EXPECT_EQ(p.action(57601)->toolTip(), "Open an existing document");
-  EXPECT_EQ(p.action(32769)->toolTip(), "Go to previous chart");
+  EXPECT_EQ(p.action(cmd::kFileOpen)->toolTip(), "Open an existing document");
+  EXPECT_EQ(p.action(cmd::kPrevious)->toolTip(), "Go to previous chart");
 }
 
 TEST(MainWindow, CommandsNeedingAChartAreGreyedUntilADatabaseIsOpen) {
@@ -155,9 +158,9 @@ TEST(MainWindow, CommandsNeedingAChartAreGreyedUntilADatabaseIsOpen) {
   EXPECT_TRUE(p.enabled(cmd::kNext));
   EXPECT_FALSE(p.enabled(cmd::kPrevious));
   for (int id : {cmd::kGoTo, cmd::kViewOptions, cmd::kSlideShow}) EXPECT_TRUE(p.enabled(id)) << id;
-  EXPECT_TRUE(p.enabled(57616));  // the recent file
+  EXPECT_TRUE(p.enabled(cmd::kFileMru1));  // the recent file
   p.frame().UpdateRecentFileMenu();
-  EXPECT_TRUE(p.action(57616)->text().startsWith("&1 "));
+  EXPECT_TRUE(p.action(cmd::kFileMru1)->text().startsWith("&1 "));
 
   p.view().OnNext();
   p.view().OnNext();
@@ -189,8 +192,8 @@ TEST(MainWindow, GreyedMenuItemsShowTheirPrompt) {
   EXPECT_EQ(hover(file, cmd::kFileOpen), "Open an existing document");
   ASSERT_FALSE(p.enabled(cmd::kNext));
   EXPECT_EQ(hover(menu, cmd::kNext), "Go to next chart");
-  ASSERT_FALSE(p.enabled(57616));
-  EXPECT_EQ(hover(file, 57616), "Open this document");
+  ASSERT_FALSE(p.enabled(cmd::kFileMru1));
+  EXPECT_EQ(hover(file, cmd::kFileMru1), "Open this document");
 }
 
 TEST(MainWindow, AGreyedCommandIsNeverCarriedOutHoweverItIsInvoked) {
@@ -501,7 +504,7 @@ int CountColour(const QImage& image, QRgb colour) {
 
 QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xff000000; }
 
-TEST(PositionPie, NoSecuritiesOrOneShowTheNavyDiscAlone) {
+TEST(PiePane, NoSecuritiesOrOneShowTheNavyDiscAlone) {
   for (const auto& [count, current] : {std::pair{0, 0}, std::pair{1, 0}}) {
     const QImage pie = Pie(count, current);
     EXPECT_EQ(At(pie, 20, 20), kNavy);
@@ -510,7 +513,7 @@ TEST(PositionPie, NoSecuritiesOrOneShowTheNavyDiscAlone) {
   }
 }
 
-TEST(PositionPie, FiveSecuritiesFillClockwiseFromTwelve) {
+TEST(PiePane, FiveSecuritiesFillClockwiseFromTwelve) {
   const QImage start = Pie(5, 0);
   EXPECT_EQ(CountColour(start, kYellow), 0);
 
@@ -533,7 +536,7 @@ TEST(PositionPie, FiveSecuritiesFillClockwiseFromTwelve) {
 
 // The wedge and its arc lie on the disc's own pixels: no navy rim is left round them, and
 // nothing is painted outside the disc.
-TEST(PositionPie, WedgeAndArcCoverTheDiscToItsRim) {
+TEST(PiePane, WedgeAndArcCoverTheDiscToItsRim) {
   const int disc = CountColour(Pie(5, 0), kNavy);
   EXPECT_EQ(CountColour(Pie(5, 4), kYellow), disc);  // the last security
   const QImage quarter = Pie(5, 1);
@@ -541,7 +544,7 @@ TEST(PositionPie, WedgeAndArcCoverTheDiscToItsRim) {
   EXPECT_EQ(CountColour(quarter, kNavy) + CountColour(quarter, kYellow), disc);
 }
 
-TEST(PositionPie, ALongListShowsNoWedgeNearTheStart) {
+TEST(PiePane, ALongListShowsNoWedgeNearTheStart) {
   EXPECT_EQ(CountColour(Pie(127, 2), kYellow), 0);  // 127 / 50 = 2
   EXPECT_GT(CountColour(Pie(127, 3), kYellow), 0);
   const QImage middle = Pie(127, 63);  // 180 degrees, navy radii
@@ -549,7 +552,7 @@ TEST(PositionPie, ALongListShowsNoWedgeNearTheStart) {
   EXPECT_EQ(At(middle, 12, 20), kNavy);
 }
 
-TEST(PositionPie, ARepaintOfTheStatusBarKeepsThePie) {
+TEST(PiePane, ARepaintOfTheStatusBarKeepsThePie) {
   fixture::TempDir dir;
   WriteDatabase(dir.path(), 5);
   Program p;
@@ -566,7 +569,7 @@ TEST(PositionPie, ARepaintOfTheStatusBarKeepsThePie) {
   EXPECT_EQ(At(pane.grab().toImage(), pane.width() / 2, pane.height() / 2), kYellow);
 }
 
-TEST(PositionPie, AChartPaintAsksForANewPie) {
+TEST(PiePane, AChartPaintAsksForANewPie) {
   fixture::TempDir dir;
   WriteDatabase(dir.path(), 2);
   Program p;

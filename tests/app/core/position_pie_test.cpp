@@ -1,5 +1,5 @@
 // The position pie's drawing calls: the pens of its wedge and the points on its disc. The
-// pixels it makes on Qt are tested with the main window.
+// pixels it makes on Qt are tested with the main window (PiePane).
 
 #include <gtest/gtest.h>
 

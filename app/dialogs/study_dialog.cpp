@@ -27,6 +27,25 @@ std::vector<const char*> LengthNames(StudyKind kind) {
   }
 }
 
+// A kind's defaults are what its bare name parses to; sma and ema have none of their own.
+const char* DefaultText(StudyKind kind) {
+  switch (kind) {
+    case StudyKind::Sma:
+      return "sma:20";
+    case StudyKind::Ema:
+      return "ema:20";
+    case StudyKind::Rsi:
+      return "rsi";
+    case StudyKind::Macd:
+      return "macd";
+    case StudyKind::Bollinger:
+      return "bollinger";
+    case StudyKind::Stochastic:
+      return "stochastic";
+  }
+  return "rsi";
+}
+
 // The longest window worth offering: a read holds at most 16,000 bars.
 constexpr int kMaxLength = 16000;
 
@@ -52,10 +71,7 @@ const char* StudyTitle(StudyKind kind) {
 
 std::optional<StudyChoice> AskStudy(QWidget* parent, StudyKind kind,
                                     const std::optional<studies::StudyConfig>& current) {
-  // The defaults of a kind are what its bare name parses to.
-  const char* const bareNames[] = {"sma:20", "ema:20", "rsi", "macd", "bollinger", "stochastic"};
-  studies::StudyConfig config =
-      current.value_or(*studies::ParseStudyConfig(bareNames[static_cast<int>(kind)]));
+  studies::StudyConfig config = current.value_or(*studies::ParseStudyConfig(DefaultText(kind)));
 
   QDialog dialog(parent);
   dialog.setObjectName("studyDialog");

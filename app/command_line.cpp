@@ -181,7 +181,7 @@ std::string ModeRefusal(const QCommandLineParser& parser, const Options& o) {
   if (parser.isSet(o.exportPdf)) {
     for (const QCommandLineOption* option : {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors})
       if (parser.isSet(*option))
-        return "--" + Text(option->names().front()) + " does not go with --export-pdf";
+        return "--" + Text(option->names().constFirst()) + " does not go with --export-pdf";
   }
   if (parser.isSet(o.exportAll) && parser.isSet(o.symbol))
     return "--symbol goes with --export-png only";
@@ -206,7 +206,7 @@ std::string ChartOptionsError(const QCommandLineParser& parser, const Options& o
   if (parser.isSet(o.study) && !ReadStudies(parser.values(o.study), e)) return NeedsValue("study");
   for (const QCommandLineOption* chartOnly : {&o.style, &o.log, &o.study}) {
     if (parser.isSet(*chartOnly) && !e.extended)
-      return "--" + Text(chartOnly->names().front()) +
+      return "--" + Text(chartOnly->names().constFirst()) +
              " draws the extended chart: it needs --extended";
   }
   return {};
@@ -248,7 +248,7 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
     e.symbol = Text(parser.value(o.symbol));
     e.printColors = parser.isSet(o.printColors);
     e.log = parser.isSet(o.log);
-    e.master = Text(parser.positionalArguments().front());
+    e.master = Text(parser.positionalArguments().constFirst());
   }
 }
 
@@ -256,7 +256,7 @@ void ReadWindow(const QCommandLineParser& parser, const Options& o, CommandLine&
   for (const QCommandLineOption* exportOnly :
        {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors, &o.style, &o.log, &o.study}) {
     if (parser.isSet(*exportOnly)) {
-      line.error = "unknown option --" + Text(exportOnly->names().front());
+      line.error = "unknown option --" + Text(exportOnly->names().constFirst());
       return;
     }
   }
@@ -270,7 +270,7 @@ void ReadWindow(const QCommandLineParser& parser, const Options& o, CommandLine&
   } else if (parser.positionalArguments().size() > 1) {
     line.error = "only one file can be opened";
   } else if (!parser.positionalArguments().isEmpty()) {
-    line.file = Text(parser.positionalArguments().front());
+    line.file = Text(parser.positionalArguments().constFirst());
   }
 }
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -35,7 +34,8 @@ class QuitAfterFirstPaint final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint) {
       watched->removeEventFilter(this);
-      QTimer::singleShot(0, qApp, &QCoreApplication::quit);  // after this paint has finished
+      // Queued, so that this paint finishes first.
+      QMetaObject::invokeMethod(qApp, "quit", Qt::QueuedConnection);
     }
     return false;
   }

@@ -27,7 +27,9 @@ Ticks Multiples(double lo, double hi, double step) {
   const double last = std::floor(hi / step + kSlack);
   if (!std::isfinite(first) || !std::isfinite(last) || last - first > kMostTicks) return t;
   const int decimals = StepDecimals(step);
-  for (double k = first; k <= last; k += 1) t.ticks.push_back({k * step, decimals});
+  // Counted in whole numbers: far from 0 a double no longer moves when 1 is added to it.
+  const auto count = static_cast<int>(last - first);
+  for (int i = 0; i <= count; ++i) t.ticks.push_back({(first + i) * step, decimals});
   return t;
 }
 

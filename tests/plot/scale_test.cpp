@@ -60,6 +60,12 @@ TEST(Scale, TicksAreEvenMultiplesOfTheStepThatKeepTheirGap) {
   }
 }
 
+// Far from 0 the step is below a double's spacing there: the ticks must still come to an end.
+TEST(Scale, AnAxisFarFromZeroHasFinitelyManyTicks) {
+  const ValueScale scale{1e18, 1e18 + 1024, 0, 400};
+  EXPECT_LE(plot::LinearTicks(scale, 26).ticks.size(), 1000U);
+}
+
 TEST(Scale, EveryLabelOfAnAxisReadsDifferentlyAndBackAsItsValue) {
   const struct {
     double lo, hi;

@@ -5,6 +5,7 @@
 #ifdef TICKVANE_EXE
 
 #include <benchmark/benchmark.h>
+#include <zlib.h>
 
 #include <QGuiApplication>
 #include <QImage>
@@ -22,6 +23,7 @@
 #include "png_file.h"
 #include "qt_surface.h"
 #include "quote_writer.h"
+#include "study_config.h"
 
 namespace {
 
@@ -127,6 +129,53 @@ void BM_EncodePngChart1280x720(benchmark::State& state) {
   state.counters["bytes"] = static_cast<double>(tv::EncodePng(image).size());
 }
 BENCHMARK(BM_EncodePngChart1280x720)->Unit(benchmark::kMillisecond);
+
+// The run encoder against zlib over the same filtered rows: the sample's first chart at
+// 1280x720, classic (arg 0) or extended with four studies (arg 1); counters give the file's
+// size. zlib level 1 with its run-only strategy is the fair match, level 6 libpng's default.
+enum class Rows { kRuns, kZlib1Rle, kZlib6 };
+void EncodePngWith(benchmark::State& state, Rows rows) {
+  EnsureGuiApplication();
+  NullMessages messages;
+  CBars bars(&messages);
+  bars.SetExtended(state.range(0) != 0);
+  bars.OpenMaster(TICKVANE_SAMPLE_MASTER);
+  bars.ReadSecurityList();
+  if (bars.LoadCurrentSecurity() != 0) {
+    state.SkipWithError("cannot load the sample");
+    return;
+  }
+  tv::ChartSettings chart;
+  for (const char* study : {"bollinger", "rsi", "macd", "stochastic"})
+    chart.studies.push_back(*studies::ParseStudyConfig(study));
+  const QImage image = tv::RenderChart(bars, 1280, 720, false, chart);
+  auto encode = [&] {
+    switch (rows) {
+      case Rows::kRuns:
+        return tv::EncodePng(image);
+      case Rows::kZlib1Rle:
+        return tv::EncodePngWithZlib(image, 1, Z_RLE);
+      case Rows::kZlib6:
+        return tv::EncodePngWithZlib(image, 6, Z_DEFAULT_STRATEGY);
+    }
+    return QByteArray();
+  };
+  for (auto _ : state) {
+    const QByteArray png = encode();
+    if (png.isEmpty()) state.SkipWithError("not encoded");
+    benchmark::DoNotOptimize(png.constData());
+  }
+  state.counters["bytes"] = static_cast<double>(encode().size());
+}
+BENCHMARK_CAPTURE(EncodePngWith, Runs, Rows::kRuns)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(EncodePngWith, Zlib1Rle, Rows::kZlib1Rle)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(EncodePngWith, Zlib6, Rows::kZlib6)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 // A database of `securities` securities of 1000 bars each, written once for all the
 // benchmarks that use it.

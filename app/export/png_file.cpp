@@ -1,6 +1,7 @@
 #include "png_file.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -8,9 +9,10 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <vector>
 
-#include "zlib_stream.h"
+#include "png_deflate.h"
 
 namespace tv {
 
@@ -125,7 +127,8 @@ int EndOfDifferent(const std::uint32_t* row, const std::uint32_t* above, int x, 
 // The rows of an RGB32 image into the compressor, each a filter byte and three bytes a
 // pixel less the pixel above. A chart is mostly pixels the same as those above: their zeros
 // are given by number.
-void CompressRgbRows(const QImage& image, RunCompressor& zlib) {
+template <typename Deflate>
+void CompressRgbRows(const QImage& image, Deflate& deflate) {
   const int width = image.width();
   std::vector<std::uint8_t> filtered(3 * static_cast<std::size_t>(width) + 1);  // and room
   // No row is above the first: its bytes are as they are, as though black were above.
@@ -134,13 +137,13 @@ void CompressRgbRows(const QImage& image, RunCompressor& zlib) {
     const std::uint32_t* row = Row(image, y);
     const std::uint32_t* above = y == 0 ? black.data() : Row(image, y - 1);
     const std::uint8_t filter = y == 0 ? kFilterNone : kFilterUp;
-    zlib.Add({&filter, 1});
+    deflate.Add({&filter, 1});
     for (int x = 0; x < width;) {
       const int same = EndOfSame(row, above, x, width);
-      zlib.AddZeros(3 * static_cast<std::size_t>(same - x));
+      deflate.AddZeros(3 * static_cast<std::size_t>(same - x));
       const int different = EndOfDifferent(row, above, same, width);
       FilterRgb(row + same, above + same, different - same, filtered.data());
-      zlib.Add({filtered.data(), 3 * static_cast<std::size_t>(different - same)});
+      deflate.Add({filtered.data(), 3 * static_cast<std::size_t>(different - same)});
       x = different;
     }
   }
@@ -148,7 +151,8 @@ void CompressRgbRows(const QImage& image, RunCompressor& zlib) {
 
 // The rows of an image of at most 256 colours into the compressor as palette indices packed
 // into the bit depth (the first pixel in a byte's high bits), each less the packed row above.
-void CompressIndexRows(const QImage& image, Palette& palette, RunCompressor& zlib) {
+template <typename Deflate>
+void CompressIndexRows(const QImage& image, Palette& palette, Deflate& deflate) {
   const int width = image.width(), depth = palette.BitDepth();
   const std::size_t packedBytes = (static_cast<std::size_t>(width) * depth + 7) / 8;
   std::vector<std::uint8_t> packed(packedBytes), above(packedBytes), filtered(1 + packedBytes);
@@ -157,8 +161,8 @@ void CompressIndexRows(const QImage& image, Palette& palette, RunCompressor& zli
     if (y > 0 && std::memcmp(row, Row(image, y - 1),
                              sizeof(std::uint32_t) * static_cast<std::size_t>(width)) == 0) {
       // A row like the one above: zeros, and the packed row above stays what it was.
-      zlib.Add({&kFilterUp, 1});
-      zlib.AddZeros(packedBytes);
+      deflate.Add({&kFilterUp, 1});
+      deflate.AddZeros(packedBytes);
       continue;
     }
     std::fill(packed.begin(), packed.end(), std::uint8_t{0});
@@ -174,10 +178,57 @@ void CompressIndexRows(const QImage& image, Palette& palette, RunCompressor& zli
     filtered[0] = y == 0 ? kFilterNone : kFilterUp;
     for (std::size_t i = 0; i < packedBytes; ++i)
       filtered[1 + i] = static_cast<std::uint8_t>(packed[i] - above[i]);
-    zlib.Add(filtered);
+    deflate.Add(filtered);
     packed.swap(above);
   }
 }
+
+// zlib with the run encoder's interface, for the rows of a build that prefers the library.
+class ZlibDeflate {
+ public:
+  ZlibDeflate(int level, int strategy) {
+    ok_ = deflateInit2(&z_, level, Z_DEFLATED, 15, 8, strategy) == Z_OK;
+  }
+  ZlibDeflate(const ZlibDeflate&) = delete;
+  ZlibDeflate& operator=(const ZlibDeflate&) = delete;
+  ~ZlibDeflate() {
+    if (ok_) deflateEnd(&z_);
+  }
+
+  void Add(std::span<const std::uint8_t> data) { Deflate(data.data(), data.size(), Z_NO_FLUSH); }
+  void AddZeros(std::size_t count) {
+    static constexpr std::array<std::uint8_t, 4096> kZeros{};
+    for (; count > 0; count -= std::min(count, kZeros.size()))
+      Add({kZeros.data(), std::min(count, kZeros.size())});
+  }
+  // The whole stream, or nothing when zlib failed.
+  std::vector<std::uint8_t> Finish() {
+    Deflate(nullptr, 0, Z_FINISH);
+    if (!ok_) return {};
+    out_.resize(z_.total_out);
+    return std::move(out_);
+  }
+
+ private:
+  void Deflate(const std::uint8_t* data, std::size_t size, int flush) {
+    // zlib counts in 32-bit units; a row is far below that.
+    z_.next_in = const_cast<Bytef*>(data);  // zlib's interface is not const-correct
+    z_.avail_in = static_cast<uInt>(size);
+    while (ok_) {
+      if (out_.size() - z_.total_out < 64 * 1024) out_.resize(out_.size() + 256 * 1024);
+      z_.next_out = out_.data() + z_.total_out;
+      z_.avail_out = static_cast<uInt>(out_.size() - z_.total_out);
+      const int result = deflate(&z_, flush);
+      if (result == Z_STREAM_END) return;
+      if (result != Z_OK && result != Z_BUF_ERROR) ok_ = false;
+      if (z_.avail_in == 0 && z_.avail_out > 0 && flush == Z_NO_FLUSH) return;
+    }
+  }
+
+  z_stream z_{};
+  bool ok_ = false;
+  std::vector<std::uint8_t> out_;
+};
 
 void Append(png_structp png, png_bytep data, png_size_t length) {
   static_cast<QByteArray*>(png_get_io_ptr(png))
@@ -225,9 +276,10 @@ bool WriteFile(const QImage& image, const Palette* palette, const std::uint8_t* 
   return true;
 }
 
-}  // namespace
-
-QByteArray EncodePng(const QImage& source) {
+// The image in the form the encoders take: RGB32 as drawn, anything else through 8-bit RGB.
+// makeDeflate(indexed) gives the compressor of the rows.
+template <typename MakeDeflate>
+QByteArray Encode(const QImage& source, const MakeDeflate& makeDeflate) {
   if (source.isNull()) return {};
   // A chart is drawn as RGB32 and read as it is. Any other image takes the colours its
   // conversion to 8-bit RGB gives, then the lossless way back to a word a pixel.
@@ -238,18 +290,32 @@ QByteArray EncodePng(const QImage& source) {
   if (image.isNull()) return {};
   Palette palette;
   const bool indexed = CollectColours(image, palette);
-  // A run of pixels repeats three bytes back in RGB rows, a byte back in packed indices.
-  RunCompressor zlib(indexed ? 1 : 3);
+  auto deflate = makeDeflate(indexed);
   if (indexed)
-    CompressIndexRows(image, palette, zlib);
+    CompressIndexRows(image, palette, deflate);
   else
-    CompressRgbRows(image, zlib);
-  const std::vector<std::uint8_t> stream = zlib.Finish();
+    CompressRgbRows(image, deflate);
+  const std::vector<std::uint8_t> stream = deflate.Finish();
   QByteArray png;
   png.reserve(static_cast<qsizetype>(stream.size()) + 2048);
   if (!WriteFile(image, indexed ? &palette : nullptr, stream.data(), stream.size(), &png))
     return {};
   return png;
+}
+
+}  // namespace
+
+QByteArray EncodePng(const QImage& image) {
+#ifdef TICKVANE_PNG_ZLIB
+  return EncodePngWithZlib(image, Z_DEFAULT_COMPRESSION, Z_DEFAULT_STRATEGY);
+#else
+  // A run of pixels repeats three bytes back in RGB rows, a byte back in packed indices.
+  return Encode(image, [](bool indexed) { return RunCompressor(indexed ? 1 : 3); });
+#endif
+}
+
+QByteArray EncodePngWithZlib(const QImage& image, int level, int strategy) {
+  return Encode(image, [=](bool) { return ZlibDeflate(level, strategy); });
 }
 
 }  // namespace tv

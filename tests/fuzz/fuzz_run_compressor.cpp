@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "zlib_stream.h"
+#include "png_deflate.h"
 
 // Input: the pixel size, the piece length, then the data. A piece that starts with 0xFF
 // stands for as many zero bytes as its second byte times 97, handed over by number.

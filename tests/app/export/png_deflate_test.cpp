@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "zlib_stream.h"
+#include "png_deflate.h"
 
 namespace {
 

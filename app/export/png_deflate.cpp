@@ -1,8 +1,9 @@
-#include "zlib_stream.h"
+#include "png_deflate.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cstring>
 #include <utility>
 
@@ -51,9 +52,10 @@ int DistanceCode(std::size_t distance) {
 int DistanceExtraBits(int code) { return code < 4 ? 0 : code / 2 - 1; }
 
 // Bits in deflate's order: each value's low bit first, bytes filled from their low bit;
-// written where there is room for them.
+// written where the block's writer made room for them, up to `end`.
 struct BitWriter {
   std::uint8_t* out;
+  std::uint8_t* end;
   std::uint64_t pending;
   int filled;
 
@@ -62,6 +64,7 @@ struct BitWriter {
     pending |= std::uint64_t{value} << filled;
     filled += count;
     if (filled < 32) return;
+    assert(end - out >= 4 && "the room reckoned for the block is too small");
     for (int k = 0; k < 4; ++k) *out++ = static_cast<std::uint8_t>(pending >> (8 * k));
     pending >>= 32;
     filled -= 32;
@@ -331,6 +334,7 @@ std::size_t RunCompressor::RepeatLengthAt(const std::uint8_t* data, std::size_t 
 }
 
 void RunCompressor::Remember(const std::uint8_t* bytes, std::size_t count) {
+  if (count == 0) return;  // nothing new; the history would be copied onto itself
   const std::size_t kept = std::min(stride_ - std::min(count, stride_), historySize_);
   std::copy(history_.begin() + static_cast<std::ptrdiff_t>(historySize_ - kept),
             history_.begin() + static_cast<std::ptrdiff_t>(historySize_), history_.begin());
@@ -403,7 +407,7 @@ void RunCompressor::PutBlock(bool last) {
   if (stream_.size() - used_ < room) stream_.resize(used_ + room);
   literalFrequencies_.fill(0);
   distanceFrequencies_.fill(0);
-  BitWriter out{stream_.data() + used_, pending_, pendingBits_};
+  BitWriter out{stream_.data() + used_, stream_.data() + stream_.size(), pending_, pendingBits_};
   out.Put(last ? 1 : 0, 1);
   out.Put(2, 2);  // dynamic codes
   PutCodes(out, literals, distances);

@@ -1,0 +1,327 @@
+// The scan language's text into a tree, by recursive descent. Every refusal names the column
+// of the token where the text stopped making sense.
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "expression.h"
+
+namespace scan {
+
+namespace {
+
+// The deepest nesting accepted: far beyond any question worth asking, and well inside the
+// stack the descent uses.
+constexpr int kMaxDepth = 800;  // about 100 parentheses: eight levels of descent each
+// The longest window: more bars than any data file holds.
+constexpr double kMaxLength = 1'000'000;
+
+struct Token {
+  enum Kind { End, Number, Name, Symbol } kind = End;
+  std::string text;  // a name in lower case, or the symbol
+  double value = 0;
+  int column = 0;
+};
+
+// Arguments of a function, in order: x an expression over the bars, n a length (a whole
+// number from 1), k an offset (a whole number from 0), w a band width (above 0).
+struct Signature {
+  std::string_view name;
+  Function function;
+  std::string_view arguments;
+};
+
+constexpr std::array kFunctions = {
+    Signature{"sma", Function::Sma, "xn"},        Signature{"ema", Function::Ema, "xn"},
+    Signature{"rsi", Function::Rsi, "n"},         Signature{"macd", Function::Macd, "nn"},
+    Signature{"signal", Function::Signal, "nnn"}, Signature{"upper", Function::Upper, "nw"},
+    Signature{"lower", Function::Lower, "nw"},    Signature{"stoch_k", Function::StochK, "n"},
+    Signature{"stoch_d", Function::StochD, "nn"}, Signature{"highest", Function::Highest, "xn"},
+    Signature{"lowest", Function::Lowest, "xn"},  Signature{"ref", Function::Ref, "xk"},
+    Signature{"change", Function::Change, "xn"},  Signature{"cross", Function::Cross, "xx"},
+    Signature{"abs", Function::Abs, "x"},         Signature{"min", Function::Min, "xx"},
+    Signature{"max", Function::Max, "xx"},
+};
+
+constexpr std::array<std::pair<std::string_view, Field>, 6> kFields = {{
+    {"open", Field::Open},
+    {"high", Field::High},
+    {"low", Field::Low},
+    {"close", Field::Close},
+    {"volume", Field::Volume},
+    {"oi", Field::Oi},
+}};
+
+struct Failure {
+  ParseError error;
+};
+
+class Parser {
+ public:
+  explicit Parser(std::string_view text) : text_(text) { Next(); }
+
+  NodePtr Whole() {
+    NodePtr root = Or(0);
+    if (token_.kind != Token::End) Fail(token_.column, "unexpected " + Shown(token_));
+    return root;
+  }
+
+ private:
+  [[noreturn]] static void Fail(int column, std::string message) {
+    throw Failure{{column, std::move(message)}};
+  }
+
+  static std::string Shown(const Token& t) {
+    return t.kind == Token::End ? std::string("end of the expression") : "'" + t.text + "'";
+  }
+
+  void Next() {
+    while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
+    token_ = Token{};
+    token_.column = static_cast<int>(at_) + 1;
+    if (at_ == text_.size()) return;
+    const char c = text_[at_];
+    if (std::isdigit(static_cast<unsigned char>(c)) || c == '.') return ReadNumber();
+    if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') return ReadName();
+    static constexpr std::array<std::string_view, 13> kSymbols = {
+        "<=", ">=", "!=", "<", ">", "=", "+", "-", "*", "/", "(", ")", ","};
+    for (std::string_view symbol : kSymbols) {
+      if (text_.substr(at_).starts_with(symbol)) {
+        token_.kind = Token::Symbol;
+        token_.text = symbol;
+        at_ += symbol.size();
+        return;
+      }
+    }
+    Fail(token_.column, "unexpected '" + std::string(1, c) + "'");
+  }
+
+  void ReadNumber() {
+    const char* begin = text_.data() + at_;
+    const char* end = text_.data() + text_.size();
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(
+        begin, end, value, std::chars_format::fixed | std::chars_format::scientific);
+    if (ec != std::errc() || !std::isfinite(value) ||
+        (ptr < end && (std::isalnum(static_cast<unsigned char>(*ptr)) || *ptr == '.')))
+      Fail(token_.column, "not a number: '" + std::string(begin, ptr < end ? ptr + 1 : ptr) + "'");
+    token_.kind = Token::Number;
+    token_.text.assign(begin, ptr);
+    token_.value = value;
+    at_ += static_cast<std::size_t>(ptr - begin);
+  }
+
+  void ReadName() {
+    const std::size_t start = at_;
+    while (at_ < text_.size() &&
+           (std::isalnum(static_cast<unsigned char>(text_[at_])) || text_[at_] == '_'))
+      ++at_;
+    token_.kind = Token::Name;
+    for (std::size_t i = start; i < at_; ++i)
+      token_.text += static_cast<char>(std::tolower(static_cast<unsigned char>(text_[i])));
+  }
+
+  bool IsSymbol(std::string_view s) const {
+    return token_.kind == Token::Symbol && token_.text == s;
+  }
+  bool IsName(std::string_view s) const { return token_.kind == Token::Name && token_.text == s; }
+
+  void Expect(std::string_view symbol) {
+    if (!IsSymbol(symbol))
+      Fail(token_.column, "expected '" + std::string(symbol) + "' instead of " + Shown(token_));
+    Next();
+  }
+
+  static NodePtr Make(Op op, std::vector<NodePtr> operands) {
+    return std::make_unique<const Node>(Node{Node::Operation{op, std::move(operands)}});
+  }
+
+  void Enter(int depth) const {
+    if (depth > kMaxDepth) Fail(token_.column, "the expression is nested too deeply");
+  }
+
+  NodePtr Or(int depth) {
+    Enter(depth);
+    NodePtr left = And(depth + 1);
+    while (IsName("or")) {
+      Next();
+      std::vector<NodePtr> operands;
+      operands.push_back(std::move(left));
+      operands.push_back(And(depth + 1));
+      left = Make(Op::Or, std::move(operands));
+    }
+    return left;
+  }
+
+  NodePtr And(int depth) {
+    NodePtr left = Not(depth + 1);
+    while (IsName("and")) {
+      Next();
+      std::vector<NodePtr> operands;
+      operands.push_back(std::move(left));
+      operands.push_back(Not(depth + 1));
+      left = Make(Op::And, std::move(operands));
+    }
+    return left;
+  }
+
+  NodePtr Not(int depth) {
+    Enter(depth);
+    if (!IsName("not")) return Comparison(depth + 1);
+    Next();
+    std::vector<NodePtr> operands;
+    operands.push_back(Not(depth + 1));
+    return Make(Op::Not, std::move(operands));
+  }
+
+  // One comparison at most: `a < b < c` asks nothing a reader could be sure of.
+  NodePtr Comparison(int depth) {
+    NodePtr left = Sum(depth + 1);
+    static constexpr std::array<std::pair<std::string_view, Op>, 6> kComparisons = {{
+        {"<", Op::Less},
+        {"<=", Op::LessEqual},
+        {">", Op::Greater},
+        {">=", Op::GreaterEqual},
+        {"=", Op::Equal},
+        {"!=", Op::NotEqual},
+    }};
+    for (const auto& [symbol, op] : kComparisons) {
+      if (!IsSymbol(symbol)) continue;
+      Next();
+      std::vector<NodePtr> operands;
+      operands.push_back(std::move(left));
+      operands.push_back(Sum(depth + 1));
+      return Make(op, std::move(operands));
+    }
+    return left;
+  }
+
+  NodePtr Sum(int depth) {
+    NodePtr left = Product(depth + 1);
+    while (IsSymbol("+") || IsSymbol("-")) {
+      const Op op = IsSymbol("+") ? Op::Add : Op::Subtract;
+      Next();
+      std::vector<NodePtr> operands;
+      operands.push_back(std::move(left));
+      operands.push_back(Product(depth + 1));
+      left = Make(op, std::move(operands));
+    }
+    return left;
+  }
+
+  NodePtr Product(int depth) {
+    NodePtr left = Unary(depth + 1);
+    while (IsSymbol("*") || IsSymbol("/")) {
+      const Op op = IsSymbol("*") ? Op::Multiply : Op::Divide;
+      Next();
+      std::vector<NodePtr> operands;
+      operands.push_back(std::move(left));
+      operands.push_back(Unary(depth + 1));
+      left = Make(op, std::move(operands));
+    }
+    return left;
+  }
+
+  NodePtr Unary(int depth) {
+    Enter(depth);
+    if (!IsSymbol("-")) return Primary(depth + 1);
+    Next();
+    std::vector<NodePtr> operands;
+    operands.push_back(Unary(depth + 1));
+    return Make(Op::Negate, std::move(operands));
+  }
+
+  NodePtr Primary(int depth) {
+    Enter(depth);
+    if (token_.kind == Token::Number) {
+      const double value = token_.value;
+      Next();
+      return std::make_unique<const Node>(Node{Node::Number{value}});
+    }
+    if (IsSymbol("(")) {
+      Next();
+      NodePtr inner = Or(depth + 1);
+      Expect(")");
+      return inner;
+    }
+    if (token_.kind != Token::Name) Fail(token_.column, "unexpected " + Shown(token_));
+    const Token name = token_;
+    Next();
+    for (const auto& [word, field] : kFields)
+      if (name.text == word) return std::make_unique<const Node>(Node{Node::FieldOf{field}});
+    const auto signature = std::find_if(kFunctions.begin(), kFunctions.end(),
+                                        [&](const Signature& s) { return s.name == name.text; });
+    if (signature == kFunctions.end()) Fail(name.column, "unknown name '" + name.text + "'");
+    return CallOf(*signature, name.column, depth);
+  }
+
+  NodePtr CallOf(const Signature& signature, int column, int depth) {
+    const std::string name(signature.name);
+    const std::string count = std::to_string(signature.arguments.size()) +
+                              (signature.arguments.size() == 1 ? " argument" : " arguments");
+    if (!IsSymbol("(")) Fail(column, name + " takes " + count + " in parentheses");
+    Next();
+    struct Argument {
+      NodePtr node;
+      int column;
+    };
+    std::vector<Argument> arguments;
+    if (!IsSymbol(")")) {
+      while (true) {
+        const int at = token_.column;
+        arguments.push_back({Or(depth + 1), at});
+        if (!IsSymbol(",")) break;
+        Next();
+      }
+    }
+    Expect(")");
+    if (arguments.size() != signature.arguments.size()) Fail(column, name + " takes " + count);
+    Node::Call call{signature.function, {}, {}};
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+      const char kind = signature.arguments[i];
+      if (kind == 'x') {
+        call.series.push_back(std::move(arguments[i].node));
+        continue;
+      }
+      call.numbers.push_back(Constant(*arguments[i].node, kind, name, arguments[i].column));
+    }
+    return std::make_unique<const Node>(Node{std::move(call)});
+  }
+
+  static double Constant(const Node& node, char kind, const std::string& name, int column) {
+    const auto* number = std::get_if<Node::Number>(&node.what);
+    const double v = number != nullptr ? number->value : std::nan("");
+    if (kind == 'w') {
+      if (!(v > 0)) Fail(column, "the band width of " + name + " must be a number above 0");
+      return v;
+    }
+    const double least = kind == 'k' ? 0 : 1;
+    const char* what = kind == 'k' ? "the offset of " : "the length of ";
+    if (!(v >= least) || v != std::floor(v))
+      Fail(column,
+           what + name + " must be a whole number of at least " + (kind == 'k' ? "0" : "1"));
+    if (v > kMaxLength) Fail(column, what + name + " must be at most 1000000");
+    return v;
+  }
+
+  std::string_view text_;
+  std::size_t at_ = 0;
+  Token token_;
+};
+
+}  // namespace
+
+std::variant<Expression, ParseError> Parse(std::string_view text) {
+  try {
+    Parser parser(text);
+    NodePtr root = parser.Whole();
+    return Expression{std::move(root), std::string(text)};
+  } catch (const Failure& failure) {
+    return failure.error;
+  }
+}
+
+}  // namespace scan

@@ -276,26 +276,7 @@ void ReadWindow(const QCommandLineParser& parser, const Options& o, CommandLine&
 
 }  // namespace
 
-std::optional<int> ParseUntilDate(std::string_view text) {
-  int y = 0, m = 0, d = 0;
-  const auto digits = [&](std::size_t at, std::size_t n, int& out) {
-    const char* begin = text.data() + at;
-    for (std::size_t i = 0; i < n; ++i)
-      if (begin[i] < '0' || begin[i] > '9') return false;
-    return std::from_chars(begin, begin + n, out).ec == std::errc{};
-  };
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(0, 4, y) ||
-      !digits(5, 2, m) || !digits(8, 2, d))
-    return std::nullopt;
-  const std::chrono::year_month_day date{std::chrono::year{y},
-                                         std::chrono::month{static_cast<unsigned>(m)},
-                                         std::chrono::day{static_cast<unsigned>(d)}};
-  if (!date.ok()) return std::nullopt;
-  if (y < 1961) return 0;
-  const int day = DayNumber(static_cast<std::int16_t>(y), static_cast<std::int16_t>(m),
-                            static_cast<std::int16_t>(d));
-  return day != 0 ? day : INT16_MAX;  // 0 here: past 17 September 2050
-}
+std::optional<int> ParseUntilDate(std::string_view text) { return DayNumberBound(text); }
 
 CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
   QStringList list{QStringLiteral("tickvane")};

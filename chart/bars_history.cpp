@@ -97,14 +97,7 @@ std::string Real(float v) {
 std::vector<std::pair<std::string, std::string>> CBars::BarValues(int i) const {
   std::vector<std::pair<std::string, std::string>> lines;
   if (!m_seriesAllocated || i < 0 || i >= m_series.count) return lines;
-  // Which fields the layout names: their positions follow the master record in the block
-  // every read fills.
-  const auto present = [&](SeriesField f) {
-    if (m_series.info == nullptr) return true;
-    const std::uint8_t* at =
-        m_series.info->bytes.data() + kInfoPositionsOffset + 2 * static_cast<std::size_t>(f);
-    return (at[0] | at[1]) != 0;
-  };
+  const auto present = [&](SeriesField f) { return SeriesHasField(m_series, f); };
 
   std::string when = kAbsent;
   if (present(SeriesField::Date) && m_series.date[i] != 0) {

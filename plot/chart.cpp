@@ -121,14 +121,6 @@ class StateGuard {
   bool smooth_;
 };
 
-// Whether the security's layout names a field (a series without layout names them all).
-bool HasField(const PriceSeries& s, SeriesField f) {
-  if (s.info == nullptr) return true;
-  const std::uint8_t* at =
-      s.info->bytes.data() + kInfoPositionsOffset + 2 * static_cast<std::size_t>(f);
-  return (at[0] | at[1]) != 0;
-}
-
 bool Finite(double v) { return std::isfinite(v); }
 
 // The series as the draw reads it, with the averages over all its bars.
@@ -149,13 +141,13 @@ struct Data {
 Data DataOf(const CBars& bars, const PlotOptions& o) {
   Data d(bars.m_series);
   d.n = bars.m_seriesAllocated ? std::max<int>(0, bars.m_series.count) : 0;
-  d.hasOpen = d.n > 0 && HasField(d.s, SeriesField::Open);
-  d.hasVolume = d.n > 0 && HasField(d.s, SeriesField::Volume);
+  d.hasOpen = d.n > 0 && SeriesHasField(d.s, SeriesField::Open);
+  d.hasVolume = d.n > 0 && SeriesHasField(d.s, SeriesField::Volume);
   d.close.resize(static_cast<std::size_t>(d.n));
   for (int i = 0; i < d.n; ++i) d.close[static_cast<std::size_t>(i)] = d.s.close[i];
   for (int i = 1; i < d.n && !d.intraday; ++i)
     d.intraday = d.s.date[i] == d.s.date[i - 1] || d.s.time[i] != 0;
-  if (d.n > 0 && HasField(d.s, SeriesField::Time) && d.s.time[0] != 0) d.intraday = true;
+  if (d.n > 0 && SeriesHasField(d.s, SeriesField::Time) && d.s.time[0] != 0) d.intraday = true;
   const auto average = [&](int show, int length) {
     return show ? MovingAverage(d.close, length, o.averages)
                 : std::vector<double>(static_cast<std::size_t>(d.n), kNaN);

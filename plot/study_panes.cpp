@@ -13,19 +13,6 @@ namespace {
 constexpr std::array<tv::Rgb, 3> kLineColors = {tv::Rgb{255, 140, 0}, tv::Rgb{30, 144, 255},
                                                 tv::Rgb{186, 85, 211}};
 
-std::vector<double> Widened(const SeriesColumn<float>& column, int count) {
-  std::vector<double> values(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) values[static_cast<std::size_t>(i)] = column[i];
-  return values;
-}
-
-bool HasField(const PriceSeries& series, SeriesField field) {
-  if (series.info == nullptr) return true;
-  const std::uint8_t* at =
-      series.info->bytes.data() + kInfoPositionsOffset + 2 * static_cast<std::size_t>(field);
-  return (at[0] | at[1]) != 0;
-}
-
 PlotLine Line(std::string name, std::size_t color, std::vector<double> values) {
   return {std::move(name), kLineColors[color % kLineColors.size()], std::move(values)};
 }
@@ -40,7 +27,8 @@ void AddStudies(const CBars& bars, std::span<const studies::StudyConfig> configs
   const std::vector<double> high = Widened(series.high, count);
   const std::vector<double> low = Widened(series.low, count);
   const std::vector<double> close = Widened(series.close, count);
-  const bool hasRange = HasField(series, SeriesField::High) && HasField(series, SeriesField::Low);
+  const bool hasRange =
+      SeriesHasField(series, SeriesField::High) && SeriesHasField(series, SeriesField::Low);
   for (const studies::StudyConfig& config : configs) {
     const std::string label = studies::StudyLabel(config);
     std::vector<studies::StudyOutput> out;

@@ -471,3 +471,16 @@ UnopenableFile FindUnopenableDataFile(std::string_view directory, std::string_vi
   }
   return {};
 }
+
+bool SeriesHasField(const PriceSeries& series, SeriesField field) {
+  if (series.info == nullptr) return true;
+  const std::uint8_t* at =
+      series.info->bytes.data() + kInfoPositionsOffset + 2 * static_cast<std::size_t>(field);
+  return (at[0] | at[1]) != 0;
+}
+
+std::vector<double> Widened(const SeriesColumn<float>& column, int count) {
+  std::vector<double> values(static_cast<std::size_t>(std::max(count, 0)));
+  for (int i = 0; i < count; ++i) values[static_cast<std::size_t>(i)] = column[i];
+  return values;
+}

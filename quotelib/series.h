@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "master.h"
 #include "result_code.h"
@@ -120,6 +121,13 @@ struct SecurityFiles {
   // many securities of one large directory reads its listing once.
   const DirectoryListing* listing = nullptr;
 };
+
+// The first `count` values of a column in double precision, as the studies take them.
+std::vector<double> Widened(const SeriesColumn<float>& column, int count);
+
+// Whether the security's layout names `field`, as the info block of its last read says; a
+// series without an info block is taken to have every field.
+bool SeriesHasField(const PriceSeries& series, SeriesField field);
 
 // Whether a layout names none of the known fields (read from an empty or garbled file).
 bool LayoutNamesNoField(const DataLayout& layout);

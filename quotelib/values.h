@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 #include "result_code.h"
 
@@ -34,6 +36,11 @@ inline constexpr std::size_t kIsoTimeLength = 8;   // HH:MM:SS
 char* PutIsoDate(char* out, std::int16_t dayNumber);
 // "HH:MM:SS" of two-second units; the hours run on past 23 for units above 43199.
 char* PutIsoTime(char* out, std::uint16_t units);
+
+// The day number of "YYYY-MM-DD" for a date that exists, as a bound on the bars of a quote
+// file: 0 before 1961, INT16_MAX after 17 September 2050, nothing for malformed text or a
+// date that does not exist.
+std::optional<int> DayNumberBound(std::string_view isoDate);
 
 // Text of a day number in one of twelve layouts (1..12); any other layout gives "".
 // The text lives in one buffer per thread: copy it before the next call on the same thread.

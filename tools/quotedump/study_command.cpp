@@ -19,19 +19,6 @@ constexpr std::string_view kStudyUsage =
     "  STUDY: sma:N | ema:N | rsi[:N] | macd[:F,S,G] | bollinger[:N,K] | stochastic[:N,D]";
 constexpr int kSignificantDigits = 10;
 
-bool HasField(const PriceSeries& series, SeriesField field) {
-  if (series.info == nullptr) return true;
-  const std::uint8_t* at =
-      series.info->bytes.data() + kInfoPositionsOffset + 2 * static_cast<std::size_t>(field);
-  return (at[0] | at[1]) != 0;
-}
-
-std::vector<double> Widened(const SeriesColumn<float>& column, int count) {
-  std::vector<double> values(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) values[static_cast<std::size_t>(i)] = column[i];
-  return values;
-}
-
 // A field the layout lacks reads as -1 on every bar; a study of that would look like a
 // result and mean nothing, so it is refused.
 bool HasPricesFor(const PriceSeries& series, studies::StudyKind kind, std::string_view key) {
@@ -39,7 +26,7 @@ bool HasPricesFor(const PriceSeries& series, studies::StudyKind kind, std::strin
   if (kind == studies::StudyKind::Stochastic)
     needed.insert(needed.end(), {{SeriesField::High, "HIGH"}, {SeriesField::Low, "LOW"}});
   for (const auto& [field, name] : needed) {
-    if (HasField(series, field)) continue;
+    if (SeriesHasField(series, field)) continue;
     PrintError(std::string(key) + ": the security's layout has no " + std::string(name) + " field");
     return false;
   }

@@ -30,16 +30,16 @@ TEST(MemoryRoom, ReadsAvailableMemoryAndTheRoomUnderAGroupsLimit) {
   for (const auto& c : cases) EXPECT_EQ(tv::RoomUnderLimit(c.limit, c.usage), c.room) << c.limit;
 }
 
+// The group's folder below the mount, or the mount's root where a container sees its own
+// group as the root.
 TEST(MemoryRoom, FindsTheMemoryGroupOrTheMountsRoot) {
   const fixture::TempDir dir;
-  std::filesystem::create_directories(dir.path() / "user.slice" / "app");
+  std::filesystem::create_directories(dir.path() / "user.slice");
   const std::string root = dir.path().string();
-  const std::string v1 = "4:memory:/user.slice/app\n3:cpu:/x\n", v2 = "0::/user.slice/app\n";
-  EXPECT_EQ(tv::CgroupDirectory(v1, false, root), root + "/user.slice/app");
-  EXPECT_EQ(tv::CgroupDirectory(v2, true, root), root + "/user.slice/app");
-  EXPECT_EQ(tv::CgroupDirectory(v1, true, root), root);  // no v2 line
-  // A container sees its own group as the mount's root.
-  EXPECT_EQ(tv::CgroupDirectory("4:memory:/elsewhere/c1\n", false, root), root);
+  EXPECT_EQ(tv::CgroupDirectory("4:memory:/user.slice\n3:cpu:/x\n", false, root),
+            root + "/user.slice");
+  EXPECT_EQ(tv::CgroupDirectory("0::/user.slice\n", true, root), root + "/user.slice");
+  EXPECT_EQ(tv::CgroupDirectory("4:memory:/elsewhere\n", false, root), root);
 }
 
 TEST(MemoryRoom, AsManyImagesAtOnceAsFitAndAlwaysOne) {

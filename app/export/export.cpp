@@ -50,7 +50,7 @@ std::string ProfileRefusal(const std::string& bytes) {
     return "cannot read the settings file " + bytes;
   if (file.size() > QtProfile::kMaxFileSize)
     return "cannot read the settings file " + bytes +
-           ": it is larger than 1 MB, which no settings file is";
+           ": it is larger than 1 MB, which no settings file of ours comes near";
   return {};
 }
 

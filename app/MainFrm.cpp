@@ -220,9 +220,10 @@ void CMainFrame::OnUpdateCounterPane() {
   if (m_counterPane->text() != text) m_counterPane->setText(text);
 }
 
-void CMainFrame::OnUpdateMessagePane() {
+void CMainFrame::OnUpdateMessagePane(const std::string& followNotice) {
   const std::string& problem = m_doc.GetBars().LoadProblem();
-  const QString text = problem.empty() ? QString(kIdleText) : QString::fromStdString(problem);
+  const std::string& said = problem.empty() ? followNotice : problem;
+  const QString text = said.empty() ? QString(kIdleText) : QString::fromStdString(said);
   if (m_messagePane->text() != text) m_messagePane->setText(text);
 }
 

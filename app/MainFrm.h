@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QRect>
 #include <QWidget>
+#include <string>
 
 #include "mapping.h"
 
@@ -60,8 +61,8 @@ class CMainFrame final : public QMainWindow {
   void OnUpdateCounterPane();
   void OnUpdatePiePane();
   // The message pane: why the current security could not be read (extended reading says so
-  // here instead of in a box), else the idle text.
-  void OnUpdateMessagePane();
+  // here instead of in a box), else what following the files has to say, else the idle text.
+  void OnUpdateMessagePane(const std::string& followNotice = {});
   // Fills the recent-file entries of the File menu from the list.
   void UpdateRecentFileMenu();
 

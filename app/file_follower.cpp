@@ -1,6 +1,7 @@
 #include "file_follower.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 #include "Doc.h"
 #include "bars.h"
@@ -11,6 +12,8 @@ CFileFollower::CFileFollower(CTickvaneDoc& doc, QObject* parent) : QObject(paren
   m_quiet.setSingleShot(true);
   m_quiet.setInterval(kQuietMilliseconds);
   connect(&m_quiet, &QTimer::timeout, this, [this] { Settle(); });
+  m_poll.setInterval(kPollMilliseconds);
+  connect(&m_poll, &QTimer::timeout, this, [this] { Poll(); });
   connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this](const QString& path) {
     const std::string changed = path.toStdString();
     bool index = false;
@@ -18,9 +21,14 @@ CFileFollower::CFileFollower(CTickvaneDoc& doc, QObject* parent) : QObject(paren
     Changed(index);
   });
   // Something was created, removed or renamed beside the files: a file renamed into place
-  // shows only here, and may be MASTER itself.
-  connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this,
-          [this](const QString&) { Changed(true); });
+  // shows only here, and may be MASTER itself. Beside the directories themselves only their
+  // own replacement counts, not the comings and goings of their neighbours.
+  connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
+    const std::string changed = path.toStdString();
+    const bool beside =
+        std::find(m_files.parents.begin(), m_files.parents.end(), changed) != m_files.parents.end();
+    if (!beside || DirectoriesReplaced(m_files, m_stamps)) Changed(true);
+  });
 }
 
 void CFileFollower::Changed(bool index) {
@@ -47,22 +55,45 @@ void CFileFollower::Follow() {
 
 void CFileFollower::Watch(const FollowedFiles& files) {
   m_files = files;
+  m_stamps = StampFollowedFiles(files);
+  // Every path afresh: one replaced by a rename is a new file while the watcher may still
+  // hold the old one under its name, and a directory replaced whole takes its watches along.
+  const QStringList watched = Watched();
+  if (!watched.isEmpty()) m_watcher.removePaths(watched);
   QStringList wanted;
-  for (const auto* list : {&files.index, &files.data, &files.directories})
+  for (const auto* list : {&files.index, &files.data, &files.directories, &files.parents})
     for (const std::string& path : *list) {
       const QString name = QString::fromStdString(path);
       // A path that does not exist cannot be watched; its directory tells when it comes.
       if (QFileInfo::exists(name)) wanted.push_back(name);
     }
-  QStringList gone;
-  for (const QString& path : m_watcher.files() + m_watcher.directories())
-    if (!wanted.contains(path)) gone.push_back(path);
-  if (!gone.isEmpty()) m_watcher.removePaths(gone);
-  QStringList added;
-  const QStringList watched = Watched();
-  for (const QString& path : wanted)
-    if (!watched.contains(path)) added.push_back(path);
-  if (!added.isEmpty()) m_watcher.addPaths(added);
+  // Nothing to watch while a database is open (its folder and the folder above it gone) is
+  // no better than watches that cannot be set.
+  const bool watching = files.index.empty() || (!wanted.isEmpty() && AddWatches(wanted));
+  if (watching)
+    m_poll.stop();
+  else if (!m_poll.isActive())
+    m_poll.start();
+  const bool gone =
+      !files.directories.empty() && !m_stamps[files.index.size() + files.data.size()].exists;
+  if (gone)
+    m_notice = "The database folder " + files.directories.front() +
+               " is gone; the chart stays as it was until the folder is back";
+  else if (!watching)
+    m_notice = "The database's files cannot be watched here; they are looked at every 2 seconds";
+  else
+    m_notice.clear();
+}
+
+bool CFileFollower::AddWatches(const QStringList& paths) {
+  return m_watcher.addPaths(paths).isEmpty();
+}
+
+void CFileFollower::Poll() {
+  std::vector<FileStamp> stamps = StampFollowedFiles(m_files);
+  if (stamps == m_stamps) return;
+  m_stamps = std::move(stamps);
+  Changed(true);
 }
 
 QStringList CFileFollower::Watched() const { return m_watcher.files() + m_watcher.directories(); }
@@ -77,9 +108,6 @@ void CFileFollower::Settle() {
     changed = bars.RereadSecurityList() == 0;
   }
   changed = bars.RereadCurrentSecurity() == CBars::Reread::Changed || changed;
-  // A file replaced by a rename is a new file, while the watcher may still hold the old
-  // one under its name: every file is watched afresh.
-  if (!m_watcher.files().isEmpty()) m_watcher.removePaths(m_watcher.files());
   m_key.clear();
   Follow();
   if (changed) m_doc.UpdateAllViews();

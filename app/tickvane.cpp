@@ -218,8 +218,8 @@ bool CTickvaneApp::OnIdle(int) {
   m_pCommands->UpdateAll();
   m_pMainFrame->OnUpdateCounterPane();
   m_pMainFrame->OnUpdatePiePane();
-  m_pMainFrame->OnUpdateMessagePane();
   m_pFollower->Follow();
+  m_pMainFrame->OnUpdateMessagePane(m_pFollower->Notice());
   // The splash stands until its ten seconds are up; keep asking for idle time till then.
   if (m_pSplashWnd && m_pSplashWnd->HasWindow()) {
     if (!SplashTimeIsUp(m_dwSplashTime, m_clock.TickCount())) return true;

@@ -174,8 +174,10 @@ std::string CBars::LoadFailureText(const char* symbol, ResultCode result) const 
       return text + "its record layout cannot be read";
     case kFileRead:
       return text + "its files cannot be read";
-    case kRecordNotFound:
-      return text + "its data file holds no bars";
+    case kRecordNotFound: {
+      const std::string why = DescribeRecordCount(m_dataDir, symbol, true);
+      return text + (why.empty() ? "its data file holds no bars" : why);
+    }
     case kMalloc:
       return text + "out of memory";
     default:

@@ -10,9 +10,9 @@ namespace plot {
 
 enum class AverageKind { Simple, Exponential };
 
-// SMA(n): the mean of the last n values, from index n - 1. EMA(n): alpha = 2 / (n + 1),
-// starting at index n - 1 with the mean of the first n values. Non-finite values poison
-// only the windows that hold them. n < 1 gives all not-a-number.
+// studies::Sma or studies::Ema of the values: defined from index n - 1; a value that is not a
+// finite number spoils the simple average's windows that hold it and the exponential average
+// from there on. n < 1 gives all not-a-number.
 std::vector<double> MovingAverage(std::span<const double> values, int n, AverageKind kind);
 
 }  // namespace plot

@@ -529,6 +529,37 @@ std::string DescribeUnreadableShape(std::string_view directory, std::string_view
          std::to_string(entry.recordLength) + " bytes, laid out by " + source + ": " + problem;
 }
 
+std::string DescribeRecordCount(std::string_view directory, std::string_view key, bool extended) {
+  IndexedSecurity entry;
+  std::string found;
+  if (extended) {
+    if (FindIndexedSecurity(directory, key, entry, found) != kSuccess) return {};
+  } else {
+    MasterRecord record;
+    if (FindSecurity(directory, key, record, found) != kSuccess) return {};
+    entry = FromMasterRecord(record);
+  }
+  const std::string path = ResolveInDirectory(found, DataFileName(entry, SecurityFileKind::Data));
+  QuoteFile data;
+  std::uint8_t header[4];
+  if (!data.open(path) || entry.recordLength <= 0) return {};
+  const std::int64_t size = data.size();
+  const std::int64_t held = size / entry.recordLength - 1;
+  if (held <= 0) return path + " holds no records";
+  if (!data.seek(0) || !data.readExact(header, sizeof header)) return {};
+  const unsigned stored = header[2] | unsigned{header[3]} << 8;
+  const std::string holds = "the file holds " + std::to_string(held);
+  if (stored == 0 && !extended)
+    return "the header of " + path + " counts 0 records where " + holds + "; --extended reads them";
+  if (stored == 1) return "the header of " + path + " counts no records where " + holds;
+  // The classic reading takes the count as a signed number: past 32767 it counts none.
+  if (!extended && stored > 32767)
+    return "the header of " + path + " counts " + std::to_string(stored) +
+           " records, more than the classic reading takes, where " + holds +
+           "; --extended reads them";
+  return {};
+}
+
 bool OnlyLayoutFileMissing(std::string_view directory, std::string_view key) {
   MasterRecord record;
   std::string found;

@@ -113,6 +113,12 @@ UnopenableFile FindUnopenableIndexedFile(std::string_view directory, std::string
 // security is not found or can be read.
 std::string DescribeUnreadableShape(std::string_view directory, std::string_view key);
 
+// For messages after a read that gave no bars: what is wrong with the record count of the
+// security's data file, naming the file: it holds no records, its header counts none, or
+// (for the classic reading) its header's count is past what that reading takes. Empty when the
+// security is not found, its data file cannot be opened, or the count is sound.
+std::string DescribeRecordCount(std::string_view directory, std::string_view key, bool extended);
+
 // For messages after ReadSecurity gave -2: whether a missing layout file is all that stops
 // the security ReadSecurity finds, so that the extended reading reads it.
 bool OnlyLayoutFileMissing(std::string_view directory, std::string_view key);

@@ -278,13 +278,17 @@ namespace {
 
 // The number of data records the header announces (record 0 is the header itself). The
 // extended reading takes the count as unsigned, since files of more than 32766 records
-// exist, and lets the records present overrule a header that counts more.
+// exist, lets the records present overrule a header that counts more, and reads them all
+// when the header counts 0.
 std::int32_t DataRecordCount(QuoteFile& data, bool extended, int recordLength) {
   std::uint8_t header[4];
   // A data file too short to hold its header has no records.
   std::int32_t headerR = 1;
   if (data.seek(0) && data.readExact(header, 4)) {
     const auto stored = static_cast<std::uint16_t>(header[2] | header[3] << 8);
+    // A count of 0 does not even count the header: written by something that never kept
+    // the count, it says nothing of the records.
+    if (extended && stored == 0) return PresentRecords(data, recordLength);
     headerR = extended ? std::int32_t{stored} : std::int32_t{static_cast<std::int16_t>(stored)};
   }
   // A header count below 1 is read as a file without data records.

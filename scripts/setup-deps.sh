@@ -8,15 +8,16 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-svg-dev libgl-dev libpng-dev libxcb1-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libpng-dev zlib1g-dev libxcb1-dev
   fonts-liberation2 fonts-dejavu-core poppler-utils
 )
 for group in "$@"; do
   case $group in
-    # The desktop entry, the AppStream data and the man pages of the install layout.
-    test) packages+=(desktop-file-utils appstream man-db clang-format clang-tidy clazy) ;;
+    # The desktop entry, the AppStream data and the man pages of the install layout; the
+    # linters (the clang-tidy cache is a Python script) and clazy for the Qt code.
+    test) packages+=(desktop-file-utils appstream man-db clang-format clang-tidy clazy python3) ;;
     # cpack's DEB generator: dpkg-deb, and dpkg-shlibdeps with file to find the libraries.
     package) packages+=(dpkg-dev file) ;;
     # clang's coverage tools, matching the compiler's version.

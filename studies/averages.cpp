@@ -1,5 +1,6 @@
 // Averages of a series and the MACD, which is made of them.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 #include "studies.h"
@@ -10,19 +11,25 @@ namespace studies {
 namespace {
 
 // An exponential average fed one value at a time: NaN until it has seen n values, then the
-// mean of those, then the smoothed value.
+// mean of those, then the smoothed value. Every later value depends on each one before, so
+// from a value that is not a finite number on (or a sum that overflows) it is NaN for good:
+// an infinity would otherwise carry on as an infinite average.
 class ExponentialAverage {
  public:
   explicit ExponentialAverage(int n)
       : m_length(static_cast<std::size_t>(n)), m_alpha(2.0 / (static_cast<double>(n) + 1.0)) {}
   double Add(double value) {
+    if (!std::isfinite(value)) m_broken = true;
+    if (m_broken) return kUndefined;
     if (m_seen < m_length) {
       m_seed.Add(value);
-      if (++m_seen == m_length) m_average = m_seed.Mean(m_length);
-      return m_average;
+      if (++m_seen < m_length) return kUndefined;
+      m_average = m_seed.Mean(m_length);
+    } else {
+      m_average = m_alpha * value + (1.0 - m_alpha) * m_average;
     }
-    m_average = m_alpha * value + (1.0 - m_alpha) * m_average;
-    return m_average;
+    if (!std::isfinite(m_average)) m_broken = true;
+    return m_broken ? kUndefined : m_average;
   }
 
  private:
@@ -31,6 +38,7 @@ class ExponentialAverage {
   std::size_t m_seen = 0;
   WindowSum m_seed;
   double m_average = kUndefined;
+  bool m_broken = false;
 };
 
 }  // namespace

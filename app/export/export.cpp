@@ -9,6 +9,7 @@
 #include <QSvgGenerator>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,7 +23,9 @@
 
 #include "Doc.h"
 #include "bars.h"
+#include "database_files.h"
 #include "extended.h"
+#include "memory_room.h"
 #include "ordered_jobs.h"
 #include "output_file.h"
 #include "pdf_book.h"
@@ -37,6 +40,20 @@ namespace tv {
 
 namespace {
 
+// The viewer takes a settings file it cannot read for an empty one; a script that names one
+// means it, so any file the viewer would not read is refused before anything is drawn. Empty
+// when the file can be read, else the message.
+std::string ProfileRefusal(const std::string& bytes) {
+  const std::optional<QString> name = QtProfile::FromBytes(bytes);
+  const QFileInfo file(name.value_or(QString()));
+  if (!name || !file.isFile() || !file.isReadable())
+    return "cannot read the settings file " + bytes;
+  if (file.size() > QtProfile::kMaxFileSize)
+    return "cannot read the settings file " + bytes +
+           ": it is larger than 1 MB, which no settings file of ours comes near";
+  return {};
+}
+
 // Opens the database as the document does: reset, take the view options, accept the path,
 // read the list, load the first security. False (the reason already reported) when there is
 // nothing to draw.
@@ -44,15 +61,19 @@ bool OpenDatabase(CBars& bars, const ExportOptions& options, MessageService& mes
   const std::string& master = options.master;
   bars.Reset();
   if (!options.profile.empty()) {
-    // The viewer takes a missing settings file for an empty one; a script that names one
-    // means it, so a name that leads nowhere is refused before anything is drawn.
-    const std::optional<QString> name = QtProfile::FromBytes(options.profile);
-    const QFileInfo file(name.value_or(QString()));
-    if (!name || !file.isFile() || !file.isReadable()) {
-      std::fprintf(stderr, "tickvane: cannot read the settings file %s\n", options.profile.c_str());
+    if (const std::string refusal = ProfileRefusal(options.profile); !refusal.empty()) {
+      std::fprintf(stderr, "tickvane: %s\n", refusal.c_str());
       return false;
     }
-    QtProfile profile(file.filePath());
+    // The viewer's own refusal, in its words.
+    if (LeadsToDatabaseFileName(options.profile)) {
+      messages.ShowMessage("The settings file " + options.profile +
+                               " has the name of a quote database file, or leads to one; it "
+                               "is never used. Give another with --profile FILE.",
+                           MessageIcon::Stop);
+      return false;
+    }
+    QtProfile profile(*QtProfile::FromBytes(options.profile));
     LoadViewOptions(profile, bars);
   }
   if (!bars.OpenMaster(master.c_str())) {
@@ -81,8 +102,9 @@ std::string LoadFailure(const CBars& bars) {
   const UnopenableFile file = bars.IsExtended() ? FindUnopenableIndexedFile(bars.m_dataDir, key)
                                                 : FindUnopenableDataFile(bars.m_dataDir, key);
   if (file.path.empty()) {
-    const std::string why =
+    std::string why =
         bars.IsExtended() ? DescribeUnreadableShape(bars.m_dataDir, key) : std::string();
+    if (why.empty()) why = DescribeRecordCount(bars.m_dataDir, key, bars.IsExtended());
     return why.empty() ? "load failed" : why;
   }
   std::string failure = "cannot open " + file.path + ": " +
@@ -298,7 +320,12 @@ ExportOutcome ExportSecurity(ExportWorker& worker, int index, const std::string&
   QImage& image = worker.image;
   if (image.size() != QSize(options.width, options.height))
     image = QImage(options.width, options.height, QImage::Format_RGB32);
-  if (!image.isNull()) DrawOver(image, bars, options.printColors, worker.chart);
+  if (image.isNull()) {
+    outcome.report += Skipped(symbol, "no memory for an image of " + std::to_string(options.width) +
+                                          "x" + std::to_string(options.height) + " pixels");
+    return outcome;
+  }
+  DrawOver(image, bars, options.printColors, worker.chart);
   const std::string failure = WriteChart(image, path, database);
   if (!failure.empty()) {
     outcome.report += Skipped(symbol, "cannot write " + path + ": " + failure);
@@ -308,17 +335,46 @@ ExportOutcome ExportSecurity(ExportWorker& worker, int index, const std::string&
   return outcome;
 }
 
+// How many charts to draw at once: as many as asked, unless their images would not fit in the
+// memory the process may take; then fewer, said once.
+int ImagesInFlight(const ExportOptions& options, int jobs, int charts) {
+  const std::uint64_t imageBytes = std::uint64_t{4} * static_cast<std::uint64_t>(options.width) *
+                                   static_cast<std::uint64_t>(options.height);
+  const MemoryRoom room = MeasureMemoryRoom();
+  const int atOnce = ImagesAtOnce(jobs, imageBytes, room);
+  if (atOnce < std::min(jobs, charts)) {
+    const std::uint64_t free =
+        std::min(room.memory.value_or(UINT64_MAX), room.addressSpace.value_or(UINT64_MAX));
+    std::fprintf(
+        stderr,
+        "tickvane: drawing %d chart%s at a time, not %d: each %dx%d image takes %llu MB and "
+        "about %llu MB of memory is free\n",
+        atOnce, atOnce == 1 ? "" : "s", jobs, options.width, options.height,
+        static_cast<unsigned long long>(imageBytes >> 20),
+        static_cast<unsigned long long>(free >> 20));
+  }
+  return atOnce;
+}
+
 // --export-all: a file per listed security, drawn and encoded on options.jobs threads, each
 // with its own chart object; reported in list order. Directory entries are not securities.
 int ExportAll(const CBars& bars, const ExportOptions& options, const DatabaseFiles& database) {
+  // A directory that cannot be made is said once, before any chart is drawn.
   std::error_code ec;
   std::filesystem::create_directories(options.outDir, ec);
+  if (ec || !std::filesystem::is_directory(options.outDir)) {
+    std::fprintf(stderr, "tickvane: cannot create the directory %s: %s\n", options.outDir.c_str(),
+                 (ec ? ec : std::make_error_code(std::errc::not_a_directory)).message().c_str());
+    return 1;
+  }
   std::vector<std::pair<int, std::string>> securities;
   for (int i = 0; i < bars.m_count; ++i)
     if (!bars.IsDirectoryEntry(i)) securities.emplace_back(i, bars.GetSymbol(i));
   const int total = static_cast<int>(securities.size());
-  const int jobs =
-      options.jobs > 0 ? options.jobs : static_cast<int>(std::thread::hardware_concurrency());
+  const int jobs = ImagesInFlight(
+      options,
+      options.jobs > 0 ? options.jobs : static_cast<int>(std::thread::hardware_concurrency()),
+      total);
   int written = 0;
   RunInOrder(
       total, jobs, [&] { return OpenWorker(bars, options); },

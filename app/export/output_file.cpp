@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include "ascii.h"
@@ -21,21 +22,48 @@ namespace fs = std::filesystem;
 
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr std::uint8_t kPdfSignature[5] = {'%', 'P', 'D', 'F', '-'};
-constexpr std::uint8_t kXmlSignature[5] = {'<', '?', 'x', 'm', 'l'};
+// An SVG drawing may start with a byte-order mark, an XML declaration or none, comments and
+// a document type: it is known by its root element, looked for this far in.
+constexpr std::size_t kSvgLookAhead = 4096;
 
-// Each kind of output: its file name's ending, how such a file begins and what it is called.
+// Each kind of output: its file name's ending, how such a file begins (empty for an SVG
+// drawing) and what it is called.
 struct KindOf {
   std::string_view extension;
   std::span<const std::uint8_t> signature;
   const char* name;
 };
 
+// Whether the first element of this XML text is an <svg> (with or without a prefix).
+bool SvgRoot(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  for (;;) {
+    const std::size_t open = text.find('<');
+    if (open == std::string_view::npos) return false;
+    text.remove_prefix(open);
+    // Declarations, processing instructions, comments and the document type come first.
+    const std::string_view close = text.starts_with("<!--") ? "-->"
+                                   : text.starts_with("<?") ? "?>"
+                                   : text.starts_with("<!") ? ">"
+                                                            : "";
+    if (close.empty()) break;
+    const std::size_t end = text.find(close, 2);
+    if (end == std::string_view::npos) return false;
+    text.remove_prefix(end + close.size());
+  }
+  text.remove_prefix(1);
+  const std::size_t nameEnd = text.find_first_of(" \t\r\n/>");
+  if (nameEnd == std::string_view::npos) return false;
+  const std::string_view name = text.substr(0, nameEnd);
+  return name == "svg" || name.ends_with(":svg");
+}
+
 KindOf Kind(OutputKind kind) {
   switch (kind) {
     case OutputKind::kPdf:
       return {".pdf", kPdfSignature, "a PDF document"};
     case OutputKind::kSvg:
-      return {".svg", kXmlSignature, "an SVG drawing"};
+      return {".svg", {}, "an SVG drawing"};
     case OutputKind::kPng:
       break;
   }
@@ -78,12 +106,15 @@ std::string RefusalToReplace(const std::string& path, const DatabaseFiles& datab
   if (::stat(path.c_str(), &st) != 0) return {};  // nothing there yet
   if (!S_ISREG(st.st_mode)) return "it exists and is not a regular file";
   const std::span<const std::uint8_t> signature = k.signature;
-  std::uint8_t start[sizeof kPngSignature] = {};
+  char start[kSvgLookAhead] = {};
+  const std::size_t wanted = signature.empty() ? sizeof start : signature.size();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  const bool same = fd >= 0 &&
-                    ::read(fd, start, signature.size()) == static_cast<ssize_t>(signature.size()) &&
-                    std::memcmp(start, signature.data(), signature.size()) == 0;
+  const ssize_t got = fd >= 0 ? ::read(fd, start, wanted) : -1;
   if (fd >= 0) ::close(fd);
+  const bool same = got >= 0 && (signature.empty() ? SvgRoot({start, static_cast<std::size_t>(got)})
+                                                   : static_cast<std::size_t>(got) == wanted &&
+                                                         std::memcmp(start, signature.data(),
+                                                                     signature.size()) == 0);
   if (same) return {};
   return std::string("it exists and is not ") + k.name;
 }

@@ -117,6 +117,68 @@ TEST(FollowingFiles, ACutFileKeepsTheChartAndTheCompleteOneRenamedIntoPlaceShows
   }
 }
 
+// A sync tool replaces the whole folder: deletes it and copies it back after a pause, or
+// renames a new copy into its place. The chart stays while the folder is gone, and the new
+// folder's bars show, and its later appends too.
+TEST(FollowingFiles, AFolderReplacedWholeIsReadAtOnceAndWatchedAgain) {
+  Live live;
+  const fs::path db = live.dir.path(), copy = live.spare.path() / "copy";
+  int bars = 300;
+  for (const bool renamed : {false, true}) {
+    fs::copy(db, copy, fs::copy_options::recursive);
+    fs::copy_file(live.Version(bars += 10), copy / "F1.DAT", fs::copy_options::overwrite_existing);
+    const QImage before = live.Chart();
+    int settles = live.p.app.GetFollower().Settles();
+    if (renamed) {
+      fs::rename(db, live.spare.path() / "old");
+      fs::rename(copy, db);
+      fs::remove_all(live.spare.path() / "old");
+    } else {
+      fs::remove_all(db);
+      ASSERT_TRUE(live.Settled(settles));
+      live.p.Idle();
+      EXPECT_EQ(live.Chart(), before);
+      EXPECT_FALSE(live.p.app.GetFollower().Polling());  // the folder above is watched
+      EXPECT_EQ(live.p.frame().messagePane()->text().toStdString(),
+                "The database folder " + db.string() +
+                    " is gone; the chart stays as it was until the folder is back");
+      fs::copy(copy, db, fs::copy_options::recursive);
+      fs::remove_all(copy);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live.p.bars().m_series.fileRecords == bars; }, 3000))
+        << renamed;
+    live.AppendFrom(live.Version(bars += 5));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return live.p.bars().m_series.fileRecords == bars; }, 3000))
+        << renamed;
+    live.p.Idle();
+    EXPECT_EQ(live.p.frame().messagePane()->text(), "For Help, press F1");
+  }
+  EXPECT_TRUE(live.p.messages.texts.empty());
+}
+
+// A follower whose watches the system refuses, as at its limit of watches.
+class Unwatchable : public tv::CFileFollower {
+ public:
+  using CFileFollower::CFileFollower;
+
+ protected:
+  bool AddWatches(const QStringList&) override { return false; }
+};
+
+TEST(FollowingFiles, WhereNothingCanBeWatchedTheFilesAreLookedAtAndItIsSaid) {
+  Live live;
+  Unwatchable follower(live.p.app.GetDocument());
+  follower.Follow();
+  EXPECT_TRUE(follower.Polling());
+  EXPECT_EQ(follower.Notice(),
+            "The database's files cannot be watched here; they are looked at every 2 seconds");
+  live.AppendFrom(live.Version(320));
+  const int settles = follower.Settles();
+  follower.Poll();  // what the two-second timer does
+  EXPECT_TRUE(QTest::qWaitFor([&] { return follower.Settles() > settles; }, 3000));
+  EXPECT_EQ(live.p.bars().m_series.fileRecords, 320);
+}
+
 TEST(FollowingFiles, ASecurityAddedToMasterKeepsTheCurrentOneAndTheCounterFollows) {
   Live live;
   live.p.view().OnNext();  // SYM2, file 2

@@ -312,6 +312,53 @@ TEST(ExtendedReading, RecordsPresentOverruleTheHeader) {
   for (auto* s2 : {&all, &expected, &classic, &extended}) ReleasePriceSeries(*s2);
 }
 
+// A data file whose record count is wrong is named with what is wrong; the extended reading
+// reads the records a header count of 0 or past 32767 leaves out.
+TEST(ExtendedReading, ADataFilesRecordCountIsDescribedByName) {
+  const struct {
+    int stored;  // the header's count, the header itself included
+    bool cut;    // the file cut to its header
+    const char* classic;
+    const char* extended;
+    int extendedBars;
+  } cases[] = {
+      {11, false, "", "", 10},
+      {11, true, "F1.DAT holds no records", "F1.DAT holds no records", 0},
+      {1, false, "counts no records where the file holds 10",
+       "counts no records where the file holds 10", 0},
+      {0, false, "counts 0 records where the file holds 10; --extended reads them", "", 10},
+      {65535, false,
+       "counts 65535 records, more than the classic reading takes, where the file holds 10; "
+       "--extended reads them",
+       "", 10},
+  };
+  for (const auto& c : cases) {
+    TempDir tmp;
+    fixture::Security s;
+    s.symbol = "CNT";
+    fixture::WriteMaster(tmp.path() / "MASTER", {fixture::SecurityRecord(s)});
+    fixture::WriteSimpleSecurity(tmp.path(), 1, {.bars = 10});
+    const fs::path data = tmp.path() / "F1.DAT";
+    if (c.cut) fs::resize_file(data, fs::file_size(data) / 11);
+    {
+      std::fstream f(data, std::ios::in | std::ios::out | std::ios::binary);
+      f.seekp(2);
+      const char r[2] = {static_cast<char>(c.stored & 0xFF), static_cast<char>(c.stored >> 8)};
+      f.write(r, 2);
+    }
+    const std::string classic = DescribeRecordCount(tmp.dir(), "CNT", false);
+    const std::string extended = DescribeRecordCount(tmp.dir(), "CNT", true);
+    EXPECT_EQ(classic.empty(), *c.classic == '\0') << classic;
+    EXPECT_NE(classic.find(c.classic), std::string::npos) << classic;
+    EXPECT_EQ(extended.empty(), *c.extended == '\0') << extended;
+    EXPECT_NE(extended.find(c.extended), std::string::npos) << extended;
+    PriceSeries series;
+    const bool read = ReadSecurityExtended(series, tmp.dir(), "CNT", -1, 800, 1) == kSuccess;
+    EXPECT_EQ(read ? series.count : 0, c.extendedBars) << c.stored;
+    ReleasePriceSeries(series);
+  }
+}
+
 // Broken index files refuse the index as a broken MASTER would: no entry is made up, and no
 // count sizes anything before the file is known to hold it.
 TEST(ExtendedReading, BrokenIndexFilesAreRefused) {

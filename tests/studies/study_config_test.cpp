@@ -1,6 +1,8 @@
 // Study texts as the command line and the settings file give them.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -123,6 +125,36 @@ TEST(StudyConfig, ComputesNamedOutputsForEachKind) {
   EXPECT_DOUBLE_EQ(
       studies::ComputeStudy(*studies::ParseStudyConfig("stochastic:2,1"), prices)[0].values[2],
       200.0 / 3);
+}
+
+// A price that is not a finite number (an MBF value with exponent byte 1 reads as infinite)
+// leaves the window studies undefined while it is in their window, and the recursive ones
+// from its bar on; no study ever shows an infinity.
+TEST(StudyConfig, EveryStudyIsUndefinedFromABadPriceNeverInfinite) {
+  const std::size_t bad = 5;
+  const struct {
+    const char* text;
+    bool recovers;
+  } cases[] = {{"sma:3", true},       {"ema:3", false},        {"rsi:3", false},
+               {"macd:2,3,2", false}, {"bollinger:3,2", true}, {"stochastic:3,2", true}};
+  for (const double price : {std::numeric_limits<double>::infinity(), std::nan("")}) {
+    std::vector<double> high, low, close;
+    for (std::size_t i = 0; i < 16; ++i) {
+      close.push_back(i == bad ? price : 10.0 + static_cast<double>(i % 4));
+      high.push_back(close.back() + 1);
+      low.push_back(close.back() - 1);
+    }
+    for (const auto& c : cases) {
+      for (const auto& output :
+           studies::ComputeStudy(*studies::ParseStudyConfig(c.text), {high, low, close})) {
+        for (std::size_t i = 0; i < close.size(); ++i)
+          EXPECT_FALSE(std::isinf(output.values[i])) << c.text << ' ' << output.name << ' ' << i;
+        EXPECT_FALSE(studies::IsDefined(output.values[bad])) << c.text << ' ' << output.name;
+        EXPECT_EQ(studies::IsDefined(output.values.back()), c.recovers)
+            << c.text << ' ' << output.name << " after " << price;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "bars.h"
+#include "database_files.h"
 #include "export.h"
+#include "output_file.h"
 #include "png_file.h"
 #include "quote_writer.h"
 #include "run_program.h"
@@ -218,6 +220,29 @@ TEST_F(ExportRun, RefusedPathUnknownSymbolAndFailedLoadWriteNothing) {
   EXPECT_FALSE(std::filesystem::exists(Out("x.png")));
 }
 
+TEST_F(ExportRun, RefusesAnySettingsFileTheViewerWouldNotRead) {
+  namespace fs = std::filesystem;
+  fixture::WriteText(dir.path() / "big.ini", "[ViewOptions]\n" + std::string(1048577 - 14, ';'));
+  fs::create_directory(dir.path() / "folder.ini");
+  fs::create_directory(dir.path() / "other");
+  fixture::WriteText(dir.path() / "other" / "F7.DAT", "[ViewOptions]\n");
+  const struct {
+    std::string profile, message;
+  } cases[] = {
+      {Out("big.ini"), "larger than 1 MB"},
+      {Out("folder.ini"), "cannot read the settings file"},
+      {Out("none.ini"), "cannot read the settings file"},
+      {Out("other/F7.DAT"), "has the name of a quote database file"},
+  };
+  for (const auto& c : cases) {
+    const fixture::ProgramRun run = RunTickvane(
+        dir, "--export-png '" + Out("p.png") + "' --profile '" + c.profile + "' " + Master());
+    EXPECT_EQ(run.status, 1) << c.profile;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(Out("p.png"))) << c.profile;
+  }
+}
+
 TEST_F(ExportRun, TheExtendedChartInFourStylesLogScaleAndSvg) {
   // Five different pictures of one security.
   std::vector<QImage> pictures;
@@ -366,6 +391,21 @@ std::vector<std::string> PdfPages(const std::string& path) {
   return pages;
 }
 
+// Under an address-space limit that holds one large image and its thread but not three,
+// the charts are drawn fewer at a time, said once, and every one is written.
+TEST_F(ExportRun, ExportAllHoldsNoMoreImagesThanFitAndWritesThemAll) {
+  std::filesystem::remove(dir.path() / "F2.DOP");  // no failing security this time
+  fixture::WriteSimpleSecurity(dir.path(), 2, {.bars = 50});
+  const fixture::ProgramRun run =
+      RunTickvane(dir, "--export-all '" + Out("big") + "' --jobs 3 --size 8192x8192 " + Master(),
+                  "ulimit -v 700000; ");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("tickvane: drawing 1 chart at a time, not 3: each 8192x8192 image"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("3 of 3 charts written"), std::string::npos) << run.err;
+}
+
 TEST_F(ExportRun, TheBookHasAPageForEachSecurityWithItsSymbolAndNameAsText) {
   fixture::WriteMaster(
       dir.path() / "MASTER",
@@ -452,6 +492,28 @@ TEST_F(ExportRun, NeverReplacesAFileOfTheDatabaseOrAnythingButAPng) {
 
 // Whatever exists there or not, no name the reader would look for is ever created, and
 // nothing but a name with the image's own extension is written.
+// An SVG drawing is known by its root element, whatever comes before it.
+TEST(OutputFiles, AnSvgDrawingIsReplacedWhateverComesBeforeItsRoot) {
+  const fixture::TempDir dir;
+  const DatabaseFiles database(dir.dir() + "MASTER");
+  const struct {
+    const char* text;
+    bool replaced;
+  } cases[] = {
+      {"<?xml version=\"1.0\"?>\n<svg width=\"1\"/>", true},
+      {"\xEF\xBB\xBF<svg xmlns=\"http://www.w3.org/2000/svg\"></svg>", true},
+      {"<!-- by hand --><!DOCTYPE svg PUBLIC \"x\" \"y\">\n<svg:svg xmlns:svg=\"z\"/>", true},
+      {"<?xml version=\"1.0\"?>\n<html><svg/></html>", false},
+      {"<svgfont/>", false},
+  };
+  for (const auto& c : cases) {
+    fixture::WriteText(dir.path() / "a.svg", c.text);
+    EXPECT_EQ(tv::RefusalToReplace(dir.dir() + "a.svg", database, tv::OutputKind::kSvg).empty(),
+              c.replaced)
+        << c.text;
+  }
+}
+
 TEST_F(ExportRun, NeverCreatesAFileUnderADatabaseName) {
   namespace fs = std::filesystem;
   fs::create_directory(dir.path() / "SUBA");
@@ -532,12 +594,21 @@ TEST_F(ExportRun, AFailedWriteLeavesTheEarlierFileAndNothingElse) {
 TEST_F(ExportRun, UnwritableFilesCountAsFailures) {
   // The output "directory" is a regular file: no chart can be written below it.
   fixture::WriteText(dir.path() / "blocked", "not a directory");
-  fixture::ProgramRun run =
-      RunTickvane(dir, "--export-all '" + Out("blocked") + "' --size 200x100 " + Master());
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("skipped AAA (cannot write"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("skipped CCC (cannot write"), std::string::npos);
-  EXPECT_NE(run.err.find("0 of 3 charts written"), std::string::npos);
+  // Said once, with the directory's own reason, before any chart is drawn.
+  const struct {
+    std::string outDir, reason;
+  } cases[] = {
+      {Out("blocked"), "Not a directory"},
+      {Out("blocked/charts"), "Not a directory"},
+      {"/proc/tickvane-charts", "No such file or directory"},
+  };
+  fixture::ProgramRun run;
+  for (const auto& c : cases) {
+    run = RunTickvane(dir, "--export-all '" + c.outDir + "' --size 200x100 " + Master());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "tickvane: cannot create the directory " + c.outDir + ": " + c.reason + "\n");
+  }
 
   run = RunTickvane(dir, "--export-png '" + Out("blocked/a.png") + "' " + Master());
   EXPECT_EQ(run.status, 1);

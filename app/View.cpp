@@ -322,7 +322,9 @@ void CTickvaneView::OnPrint(QPainter& painter, QPrinter&) {
     return;
   }
   // Text and lines keep the size they have on a 96-dpi screen.
-  DrawChart(bars, surface, page, true, m_doc.GetChartSettings(), device->logicalDpiX() / 96.0);
+  // The bars on screen, laid out for the page.
+  DrawChart(bars, surface, page, true, m_doc.GetChartSettings(), device->logicalDpiX() / 96.0, {},
+            &m_plotFrame);
 }
 
 bool CTickvaneView::PrintOnePage(QPrinter& printer) {

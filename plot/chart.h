@@ -7,6 +7,7 @@
 // `scale` device pixels per pixel of a 96-dpi screen.
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,13 @@ struct PlotOptions {
   double scale = 1;                // device pixels per 96-dpi pixel (2 on a HiDPI screen at 200 %)
   std::vector<PlotLine> overlays;  // over the prices
   std::vector<StudyPane> panes;    // under the volume
+  bool openInterest = false;  // a pane of open interest under the volume, where the security has it
+  // The stretch of series bars to show, ending at lastBar (-1: the newest), laid out to fill
+  // the width: print and the preview give the bars on screen. 0 bars: as many as fit at the
+  // bar spacing, the newest at the right.
+  int barCount = 0;
+  int lastBar = -1;
+  std::string emptyReason;  // why the series holds no bars, shown in their place
 };
 
 // The bar the crosshair (or the keyboard cursor) stands on, and the pointer's device row

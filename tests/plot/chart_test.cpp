@@ -42,12 +42,14 @@ class PlotFixture : public ::testing::Test {
       while (date % 7 == 0 || date % 7 == 1) ++date;  // day 1 was a Sunday
       const double mid = lo + (hi - lo) * (0.5 + 0.45 * std::sin(i / 17.0));
       const double swing = (hi - lo) * 0.04;
+      // Quoted to a tenth of a cent, as the penny stocks of a vendor's directory are.
+      const auto quote = [](double v) { return static_cast<float>(std::round(v * 1000) / 1000); };
       auto& s = bars.m_series;
       s.date[i] = date;
-      s.open[i] = static_cast<float>(mid - swing / 2 * std::cos(i));
-      s.high[i] = static_cast<float>(mid + swing);
-      s.low[i] = static_cast<float>(mid - swing);
-      s.close[i] = static_cast<float>(mid + swing / 2 * std::cos(i));
+      s.open[i] = quote(mid - swing / 2 * std::cos(i));
+      s.high[i] = quote(mid + swing);
+      s.low[i] = quote(mid - swing);
+      s.close[i] = quote(mid + swing / 2 * std::cos(i));
       s.volume[i] = static_cast<float>(1000 + 37 * (i % 50));
     }
   }
@@ -184,11 +186,16 @@ TEST_F(PlotFixture, TheCrosshairShowsTheValuesOfItsBar) {
   const auto texts = surface.Texts();
   // The date on the time axis and the bar's values along the top, both from the bar.
   EXPECT_NE(std::find(texts.begin(), texts.end(), date), texts.end());
-  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& t) {
-    return t.rfind(date + "  O ", 0) == 0 && t.find(" C ") != std::string::npos;
-  }));
-  // The value at the pointer's row, one decimal finer than the ticks.
-  EXPECT_NE(std::find(texts.begin(), texts.end(), "0.0500"), texts.end());
+  for (const char* field : {"O ", "H ", "L ", "C "}) {
+    const float v = field[0] == 'O'   ? bars.m_series.open[bar]
+                    : field[0] == 'H' ? bars.m_series.high[bar]
+                    : field[0] == 'L' ? bars.m_series.low[bar]
+                                      : bars.m_series.close[bar];
+    EXPECT_NE(std::find(texts.begin(), texts.end(), field + plot::FormatValue(v, 3)), texts.end())
+        << field;
+  }
+  // The value at the pointer's row, in the security's digits.
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "0.050"), texts.end());
   // Without a cursor the values are the last bar's.
   Draw({0, 0, 1280, 720});
   const std::string last = plot::IsoDate(bars.m_series.date[299]);

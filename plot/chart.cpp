@@ -34,6 +34,33 @@ tv::Rgb Mix(tv::Rgb a, tv::Rgb b, double t) {
   return {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)};
 }
 
+// WCAG's relative luminance and contrast ratio.
+double Luminance(tv::Rgb c) {
+  const auto channel = [](int v) {
+    const double x = v / 255.0;
+    return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
+}
+
+}  // namespace
+
+double Contrast(tv::Rgb a, tv::Rgb b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+tv::Rgb Readable(tv::Rgb color, tv::Rgb background) {
+  constexpr double kLeast = 4.5;
+  const tv::Rgb away = Luminance(background) < 0.18 ? tv::Rgb{255, 255, 255} : tv::Rgb{0, 0, 0};
+  tv::Rgb c = color;
+  for (int step = 1; step <= 20 && Contrast(c, background) < kLeast; ++step)
+    c = Mix(color, away, step / 20.0);
+  return c;
+}
+
+namespace {
+
 struct Colors {
   tv::Rgb background, axis, grid, reference, text, title, up, down, close, ma1, ma2, volume, cursor;
   bool hollowUp = false;  // on paper rising candles are drawn open
@@ -50,15 +77,18 @@ Colors ColorsOf(const CBars& bars, bool printing) {
   c.axis = item(kAxes);
   c.grid = Mix(c.background, c.axis, 0.16);
   c.reference = Mix(c.background, c.axis, 0.45);
-  c.text = item(kNormalText);
-  c.title = item(kTitleText);
+  // Every text and line keeps a contrast of 4.5:1 with the background, whatever the palette.
+  c.text = Readable(item(kNormalText), c.background);
+  c.title = Readable(item(kTitleText), c.background);
   c.up = item(kHighLowBar);
   constexpr tv::Rgb kRed{255, 0, 0}, kMagenta{255, 0, 255};
   c.down = printing ? c.up : (c.up == kRed ? kMagenta : kRed);
   c.hollowUp = printing;
   c.close = item(kCloseTick);
-  c.ma1 = item(kMovingAverage1);
-  c.ma2 = item(kMovingAverage2);
+  c.ma1 = Readable(item(kMovingAverage1), c.background);
+  c.ma2 = Readable(item(kMovingAverage2), c.background);
+  // Paper prints both averages black: the second one a grey that still reads.
+  if (c.ma2 == c.ma1) c.ma2 = Readable(Mix(c.ma1, c.background, 0.45), c.background);
   c.volume = item(kVolume);
   c.cursor = Mix(c.background, c.axis, 0.6);
   return c;
@@ -571,9 +601,9 @@ void DrawStudies(tv::Surface& s, const Plan& p, const Colors& c, const PlotOptio
     }
     for (const PlotLine& line : pane.lines) {
       if (line.histogram)
-        DrawHistogram(s, p, pf, line.values, line.color);
+        DrawHistogram(s, p, pf, line.values, Readable(line.color, c.background));
       else
-        DrawSeries(s, p, pf, line.values, {line.color, p.m.lineWidth});
+        DrawSeries(s, p, pf, line.values, {Readable(line.color, c.background), p.m.lineWidth});
     }
   }
 }
@@ -670,7 +700,7 @@ void PaneLabels(Labels& labels, const Plan& p, const CBars& bars, const Data& d,
   };
   if (bars.m_showMA1) add(AverageName(o.averages, bars.m_ma1Length), c.ma1, top);
   if (bars.m_showMA2) add(AverageName(o.averages, bars.m_ma2Length), c.ma2, top);
-  for (const PlotLine& line : o.overlays) add(line.name, line.color, top);
+  for (const PlotLine& line : o.overlays) add(line.name, Readable(line.color, c.background), top);
   // What the chart could not draw as asked, and why.
   if (d.style != o.style)
     add(d.hasRange ? "no opens: drawn as high-low-close" : "no highs and lows: drawn as a line",
@@ -688,7 +718,8 @@ void PaneLabels(Labels& labels, const Plan& p, const CBars& bars, const Data& d,
     x = p.frame.plot.left + p.m.pad;
     const int paneTop = p.frame.panes[k++].rect.top + p.m.pad;
     add(pane.label, c.text, paneTop);
-    for (const PlotLine& line : pane.lines) add(line.name, line.color, paneTop);
+    for (const PlotLine& line : pane.lines)
+      add(line.name, Readable(line.color, c.background), paneTop);
   }
 }
 
@@ -728,10 +759,11 @@ std::string Widest(std::string text) {
 
 // The fields of bar i in the order they give way (the last first): date, close, high, low,
 // open, change, volume, open interest. Each is as wide as the widest text it takes over the
-// series, so nothing moves as the crosshair does.
-std::vector<TitleField> TitleFields(const Data& d, const Labels& labels, int i) {
+// bars shown, so nothing moves as the crosshair does.
+std::vector<TitleField> TitleFields(const Data& d, const PlotFrame& f, const Labels& labels,
+                                    int i) {
   double most = 0, least = std::numeric_limits<double>::infinity();
-  for (int k = 0; k < d.n; ++k) {
+  for (int k = f.first; k < f.first + f.count; ++k) {
     for (const float v : {d.s.high[k], d.s.low[k], d.s.close[k]}) {
       if (!Finite(v)) continue;
       most = std::max(most, std::abs(static_cast<double>(v)));
@@ -797,7 +829,7 @@ void TitleLabels(Labels& labels, const Plan& p, const CBars& bars, const Data& d
   const tv::Rect sym = labels.Add(symbol, {left, y}, c.title, kTitleSymbol);
   const int nameLeft = sym.right + p.m.gap;
   std::vector<TitleField> fields;
-  if (bar >= 0) fields = TitleFields(d, labels, bar);
+  if (bar >= 0) fields = TitleFields(d, p.frame, labels, bar);
   const auto total = [&] {
     int w = 0;
     for (const TitleField& f : fields) w += f.width + p.m.gap;
@@ -913,7 +945,8 @@ PlotFrame DrawPlot(const CBars& bars, tv::Surface& s, const tv::Rect& target, bo
   DrawSeries(s, p, p.frame.panes[0], d.ma1, {c.ma1, p.m.lineWidth});
   DrawSeries(s, p, p.frame.panes[0], d.ma2, {c.ma2, p.m.lineWidth});
   for (const PlotLine& line : o.overlays)
-    DrawSeries(s, p, p.frame.panes[0], line.values, {line.color, p.m.lineWidth});
+    DrawSeries(s, p, p.frame.panes[0], line.values,
+               {Readable(line.color, c.background), p.m.lineWidth});
   DrawStudies(s, p, c, o);
   s.SetSmoothLines(false);
   DrawFrame(s, p, c);

@@ -62,6 +62,11 @@ struct PlotFrame {
   int CloseY(const CBars& bars, int bar) const;
 };
 
+// The contrast ratio of two colours (1 to 21), and `color` moved towards white on a dark
+// background or black on a light one until its contrast with `background` is 4.5:1.
+double Contrast(tv::Rgb a, tv::Rgb b);
+tv::Rgb Readable(tv::Rgb color, tv::Rgb background);
+
 // Draws the chart of `bars` onto target (device pixels of the surface's default mapping),
 // in the print colours when printing. The surface is left as it came.
 PlotFrame DrawPlot(const CBars& bars, tv::Surface& surface, const tv::Rect& target, bool printing,

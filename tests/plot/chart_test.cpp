@@ -322,3 +322,110 @@ TEST_F(PlotFixture, StudiesDrawBandsOverThePricesAndPanesWithTheirLevelsAndLabel
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PlotFixture, FieldsTheSecurityLacksAreNeitherDrawnNorInvented) {
+  const struct {
+    bool opens, volumes, openInterest;
+    const char* note;  // in the legend, or empty
+  } cases[] = {
+      {true, true, false, ""},
+      {false, true, false, "no opens: drawn as high-low-close"},
+      {true, false, false, ""},
+      {true, true, true, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.opens ? "opens " : "") + (c.volumes ? "volumes " : "") +
+                 (c.openInterest ? "oi" : ""));
+    Load(300);
+    for (int i = 0; i < 300; ++i) {
+      if (!c.opens) bars.m_series.open[i] = 0;
+      if (!c.volumes) bars.m_series.volume[i] = 0;
+      bars.m_series.openInterest[i] = c.openInterest ? static_cast<float>(20000 + i) : 0.0f;
+    }
+    std::vector<std::string> pictures;
+    for (const plot::Style style : {plot::Style::Hlc, plot::Style::Ohlc, plot::Style::Candles}) {
+      plot::PlotOptions o;
+      o.style = style;
+      o.openInterest = true;
+      Draw({0, 0, 1280, 720}, o);
+      pictures.push_back(Picture());
+      const auto texts = surface.Texts();
+      const auto has = [&](const std::string& t) {
+        return std::find(texts.begin(), texts.end(), t) != texts.end();
+      };
+      const auto starts = [&](const std::string& t) {
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const std::string& x) { return x.rfind(t, 0) == 0; });
+      };
+      EXPECT_EQ(has("Volume"), c.volumes);
+      EXPECT_EQ(starts("O "), c.opens);
+      EXPECT_EQ(starts("OI "), c.openInterest);
+      EXPECT_EQ(has("Open interest"), c.openInterest);
+      if (*c.note != 0) {
+        EXPECT_EQ(has(c.note), style != plot::Style::Hlc);
+      }
+    }
+    // Without opens the three styles draw the same bars.
+    EXPECT_EQ(pictures[1] == pictures[2], !c.opens);
+  }
+}
+
+TEST_F(PlotFixture, EveryTextReadsOnItsBackgroundOnScreenAndOnPaper) {
+  Load(300, 10, 20);
+  std::vector<studies::StudyConfig> configs;
+  for (const char* text : {"bollinger", "ema:50", "rsi", "macd", "stochastic"})
+    configs.push_back(*studies::ParseStudyConfig(text));
+  for (const bool printing : {false, true}) {
+    SCOPED_TRACE(printing ? "print" : "screen");
+    plot::PlotOptions o;
+    plot::AddStudies(bars, configs, o);
+    Draw({0, 0, 1280, 720}, o, {}, printing);
+    const tv::Rgb background = surface.Of(OpKind::FillRect).front().brush.color;
+    const std::string lastClose = plot::FormatValue(bars.m_series.close[299], 3);
+    std::set<std::string> legend;
+    for (const SurfaceOp& op : surface.Of(OpKind::Text)) {
+      if (op.text == lastClose) continue;  // drawn on its own marker
+      EXPECT_GE(plot::Contrast(op.textColor, background), 4.5) << op.text;
+      if (op.text.rfind("SMA(", 0) == 0) legend.insert(op.text + std::to_string(op.textColor.r));
+    }
+    // The two averages tell apart on paper too.
+    EXPECT_EQ(legend.size(), 2u);
+  }
+}
+
+TEST_F(PlotFixture, AGivenStretchOfBarsFillsTheWidthAndAShortHistorySitsAtTheRight) {
+  const struct {
+    int bars, barCount, lastBar;
+    int first, count;
+  } cases[] = {
+      {300, 0, -1, -1, -1},                           // as many as fit, the newest last
+      {300, 100, 250, 151, 100},                      // the screen's bars on a page
+      {300, 100, -1, 200, 100},  {20, 0, -1, 0, 20},  // a short history, all of it
+      {6, 0, -1, 0, 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.bars) + " " + std::to_string(c.barCount));
+    Load(c.bars);
+    plot::PlotOptions o;
+    o.barCount = c.barCount;
+    o.lastBar = c.lastBar;
+    const plot::PlotFrame f = Draw({0, 0, 1280, 720}, o);
+    if (c.first >= 0) {
+      EXPECT_EQ(f.first, c.first);
+      EXPECT_EQ(f.count, c.count);
+    } else {
+      EXPECT_EQ(f.first + f.count, c.bars);
+    }
+    // The newest bar shown next to the axis, the oldest no further left than the plot.
+    EXPECT_GE(f.XOf(f.first + f.count - 1), f.plot.right - f.spacing);
+    EXPECT_GE(f.XOf(f.first), f.plot.left);
+    int timeLabels = 0;
+    for (const auto& [box, text] : plottest::TextBoxes(surface))
+      if (box.top >= f.plot.bottom && box.right <= f.plot.right) ++timeLabels;
+    EXPECT_GE(timeLabels, 3);
+  }
+}
+
+}  // namespace

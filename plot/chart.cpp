@@ -422,7 +422,7 @@ Plan MakePlan(const CBars& bars, Data& d, tv::Surface& s, const tv::Rect& target
     p.axisX = std::max(target.left + p.m.margin, target.right - p.m.margin - axisWidth);
     p.frame.plot = {target.left + p.m.margin, panesTop, p.axisX, std::max(panesTop, panesBottom)};
     LayoutBars(p, d, bars.m_barSpace, o);
-    d.decimals = ShownDecimals(d, p.frame);
+    d.decimals = p.frame.decimals = ShownDecimals(d, p.frame);
     // No volume pane where the bars shown traded nothing (an index's zeros).
     p.volume = false;
     for (int i = p.frame.first; i < p.frame.first + p.frame.count && d.hasVolume; ++i)

@@ -53,6 +53,7 @@ struct PlotFrame {
   int count = 0;  // bars shown
   int spacing = 1;
   int x0 = 0;                    // device x of the first bar shown
+  int decimals = 2;              // the price decimals of the bars shown (PriceDecimals)
   std::vector<PaneFrame> panes;  // prices first, then the volume (when shown) and the studies
 
   int XOf(int bar) const { return x0 + (bar - first) * spacing; }

@@ -226,11 +226,14 @@ int PriceDecimals(std::span<const float> prices) {
         ++exact[static_cast<std::size_t>(d)];
   }
   if (voters == 0) return 2;
-  for (int d = 0; d <= kMostPriceDecimals; ++d)
+  // A real holds about seven digits: past six digits of the largest price every value
+  // "rounds", so a grid that fine is no grid.
+  const int magnitude = static_cast<int>(std::floor(std::log10(largest)));
+  const int finest = std::clamp(5 - magnitude, 0, kMostPriceDecimals);
+  for (int d = 0; d <= finest; ++d)
     if (exact[static_cast<std::size_t>(d)] * 100 >= voters * 99) return d;
   // Prices off every grid (computed ones): four significant digits of the largest, and at
   // least cents.
-  const int magnitude = static_cast<int>(std::floor(std::log10(largest)));
   return std::clamp(3 - magnitude, 2, kMostPriceDecimals);
 }
 

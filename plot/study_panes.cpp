@@ -55,10 +55,10 @@ void AddStudies(const CBars& bars, std::span<const studies::StudyConfig> configs
         options.overlays.push_back(Line(label, 0, values(0)));
         break;
       case StudyKind::Ema:
-        options.overlays.push_back(Line(label, 2, values(0)));
+        options.overlays.push_back(Line(label, 1, values(0)));
         break;
       case StudyKind::Bollinger: {
-        const std::size_t color = 1;
+        const std::size_t color = 2;
         options.overlays.push_back(Line(label, color, values(0)));
         options.overlays.push_back(Line("", color, values(1)));
         options.overlays.push_back(Line("", color, values(2)));

@@ -22,8 +22,8 @@ struct ChartSettings {
   bool log = false;
   plot::AverageKind averages = plot::AverageKind::Simple;
   bool crosshair = true;
-  bool openInterest = false;  // a pane of open interest, for the securities that have it
   std::vector<studies::StudyConfig> studies;  // drawn in this order (at most kMaxStudies)
+  bool openInterest = false;  // a pane of open interest, for the securities that have it
   friend bool operator==(const ChartSettings&, const ChartSettings&) = default;
 };
 

@@ -146,6 +146,8 @@ TEST(Scale, ASecurityPrintsInItsOwnDigitsWithoutTheNoiseOfItsReals) {
       {{0.043f, 0.045f, 0.04f, 0.041f}, 0.043f, "0.043"},
       {{35.18f, 35.2f, 34.99f, 35.0f}, 35.0f, "35.00"},
       {{1200.f, 1250.f, 1190.f}, 1250.f, "1250"},
+      // A random walk in reals is on no grid: four significant digits.
+      {{10.532088f, 10.617731f, 9.9843216f}, 10.532088f, "10.53"},
       // Computed prices fit no decimals: below 0.01 three significant digits.
       {{1.6047514e-05f, 1.7123457e-05f, 1.5987654e-05f}, 1.6047514e-05f, "0.0000160"},
       {{1e-29f, 2e-29f, 1.7e-29f}, 1.6e-29f, "1.60e-29"},

@@ -179,7 +179,9 @@ std::string WriteSvg(CBars& bars, const ExportOptions& options, const DatabaseFi
               ExportChartSettings(options));
   }
   const QByteArray& bytes = buffer.data();
-  const std::string text = CompactSvg({bytes.constData(), static_cast<std::size_t>(bytes.size())});
+  // The classic chart's document stays as it always was written.
+  const std::string_view written(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  const std::string text = bars.IsExtended() ? CompactSvg(written) : std::string(written);
   return ReplaceFileAtomically(path,
                                {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }

@@ -354,13 +354,20 @@ void ScalePanes(Plan& p, const Data& d, const PlotOptions& o) {
 // dates can be read; a given stretch of bars (the screen's, on paper) fills the width.
 void LayoutBars(Plan& p, const Data& d, int barSpace, const PlotOptions& o) {
   PlotFrame& f = p.frame;
+  f.pitch = 0;
   const int width = f.plot.width();
   if (o.barCount > 0 && d.n > 0) {
     const int last = std::clamp(o.lastBar < 0 ? d.n - 1 : o.lastBar, 0, d.n - 1);
     const int wanted = std::min(o.barCount, last + 1);
-    f.spacing = std::max(1, width / std::max(1, wanted));
-    f.count = std::min(wanted, std::max(0, width / f.spacing));
+    // Spread exactly over the width: a whole number of pixels a bar would leave a third of
+    // a page empty where the screen had a little less than two pixels a bar.
+    f.count = std::min(wanted, std::max(0, width));
     f.first = last + 1 - f.count;
+    f.pitch = static_cast<double>(width) / std::max(1, f.count);
+    f.spacing = std::max(1, static_cast<int>(f.pitch));
+    f.x0 =
+        f.plot.right - f.spacing / 2 - static_cast<int>(std::lround((f.count - 1) * f.pitch)) - 1;
+    return;
   } else {
     f.spacing = std::max(1, static_cast<int>(std::lround(std::clamp(barSpace, 1, 100) * p.m.s)));
     if (d.n > 0 && d.n * f.spacing < width)

@@ -6,6 +6,7 @@
 // crosshair. Everything is laid out in device pixels of the target, text and lines at
 // `scale` device pixels per pixel of a 96-dpi screen.
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,11 +53,15 @@ struct PlotFrame {
   int first = 0;  // series index of the first bar shown
   int count = 0;  // bars shown
   int spacing = 1;
+  double pitch = 0;              // a given stretch's exact distance between bars (0: the spacing)
   int x0 = 0;                    // device x of the first bar shown
   int decimals = 2;              // the price decimals of the bars shown (PriceDecimals)
   std::vector<PaneFrame> panes;  // prices first, then the volume (when shown) and the studies
 
-  int XOf(int bar) const { return x0 + (bar - first) * spacing; }
+  int XOf(int bar) const {
+    if (pitch > 0) return x0 + static_cast<int>(std::lround((bar - first) * pitch));
+    return x0 + (bar - first) * spacing;
+  }
   // The bar shown nearest device x, or -1 when x is more than half a spacing beside them.
   int BarAtX(int x) const;
   // The row of a bar's close in the price pane.

@@ -140,7 +140,8 @@ Ticks LinearTicks(const ValueScale& scale, int minGap) {
   const int h = scale.Height();
   const double range = scale.hi - scale.lo;
   if (h <= 0 || !(range > 0) || !std::isfinite(range)) return {};
-  const int most = std::max(1, h / std::max(1, minGap));
+  // The step that puts the ticks just minGap apart, rounded up to a round one: no coarser.
+  const double most = std::max(1.0, static_cast<double>(h) / std::max(1, minGap));
   return Multiples(scale.lo, scale.hi, NiceStep(range / most));
 }
 

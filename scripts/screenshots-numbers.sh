@@ -47,7 +47,7 @@ start() {
   "$exe" --profile "$work/settings.ini" --extended "$real/MASTER" &
   pid=$!
   win=$(window '^Tickvane$')
-  xdotool windowsize --sync "$win" 2560 1440 || true
+  xdotool windowmove --sync "$win" 0 0 windowsize --sync "$win" 2560 1440 || true
   sleep 1.5
 }
 stop() {

@@ -190,8 +190,10 @@ Data DataOf(const CBars& bars, const PlotOptions& o) {
   d.hasVolume = HasField(d.s, SeriesField::Volume) && AnyNonZero(d.s.volume, d.n);
   d.hasOpenInterest = HasField(d.s, SeriesField::OpenInterest) && AnyNonZero(d.s.openInterest, d.n);
   d.style = o.style;
-  if (!d.hasOpen && (d.style == Style::Ohlc || d.style == Style::Candles)) d.style = Style::Hlc;
-  if (!d.hasRange) d.style = Style::Line;
+  // An empty series lacks nothing: it has no bars to draw in any style.
+  if (d.n > 0 && !d.hasOpen && (d.style == Style::Ohlc || d.style == Style::Candles))
+    d.style = Style::Hlc;
+  if (d.n > 0 && !d.hasRange) d.style = Style::Line;
   d.close.resize(static_cast<std::size_t>(d.n));
   for (int i = 0; i < d.n; ++i) d.close[static_cast<std::size_t>(i)] = d.s.close[i];
   for (int i = 1; i < d.n && !d.intraday; ++i)

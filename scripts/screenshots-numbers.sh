@@ -76,3 +76,13 @@ shot 43-numbers-ags-print-preview 2
 key Escape
 shot 44-numbers-ags-after-preview 0.5
 stop
+
+# A data file cut to 10 bytes: the chart says why it is empty, and the log scale is no excuse.
+cp -r "$root/data/sample" "$work/cut"
+truncate -s 10 "$work/cut/F1.DAT"
+printf '[Chart]\nLog=1\n' > "$work/settings.ini"
+"$exe" --profile "$work/settings.ini" --extended "$work/cut/MASTER" &
+pid=$!
+win=$(window '^Tickvane$')
+shot 45-numbers-cut-file 1.5
+stop

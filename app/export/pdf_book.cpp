@@ -28,10 +28,11 @@ QPageLayout BookPage() {
                      QPageLayout::Millimeter);
 }
 
-// The page in progress: a heading line with the security's symbol and name (the classic chart
-// shows the name only when it has room; the extended one has it in its title row), and below it the chart as printing draws it, filling the
-// rest of the printable area, laid out for a window as wide as the export's default image
-// and as tall as keeps the page's proportions.
+// The page in progress: for the classic chart a heading line with the security's symbol and
+// name (the chart shows the name only when it has room; the extended chart's title row always
+// names it), and below it the chart as printing draws it, filling the rest of the printable
+// area, laid out for a window as wide as the export's default image and as tall as keeps the
+// page's proportions.
 void DrawPage(CBars& bars, QPainter& painter, const ExportOptions& options) {
   const QPaintDevice* device = painter.device();
   const int width = device->width(), height = device->height();

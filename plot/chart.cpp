@@ -304,20 +304,25 @@ void LayoutPanes(Plan& p, const PlotOptions& o, int top, int bottom) {
   }
 }
 
+void TickPanes(Plan& p);
+
+void ScalePrices(Plan& p, const Data& d, const PlotOptions& o) {
+  ValueScale& sc = p.frame.panes[0].scale;
+  const Range prices = PriceRange(d, p.frame, o, false);
+  p.logShown = p.logWanted && !prices.Empty() && prices.lo > 0;
+  Range r = p.logShown ? prices : PriceRange(d, p.frame, o, true);
+  if (r.Empty()) r = {0, 1};
+  sc.lo = r.lo, sc.hi = r.hi, sc.log = p.logShown;
+  PadRange(sc.lo, sc.hi, sc.log);
+  if (sc.log && !(sc.lo > 0)) sc.log = p.logShown = false;
+}
+
 void ScalePanes(Plan& p, const Data& d, const PlotOptions& o) {
   const PlotFrame& f = p.frame;
   std::size_t k = 0;
   p.references.assign(p.frame.panes.size(), {});
-  {
-    ValueScale& sc = p.frame.panes[k++].scale;
-    const Range prices = PriceRange(d, f, o, false);
-    p.logShown = p.logWanted && !prices.Empty() && prices.lo > 0;
-    Range r = p.logShown ? prices : PriceRange(d, f, o, true);
-    if (r.Empty()) r = {0, 1};
-    sc.lo = r.lo, sc.hi = r.hi, sc.log = p.logShown;
-    PadRange(sc.lo, sc.hi, sc.log);
-    if (sc.log && !(sc.lo > 0)) sc.log = p.logShown = false;
-  }
+  ScalePrices(p, d, o);
+  ++k;
   const auto counts = [&](const SeriesColumn<float>& column) {
     ValueScale& sc = p.frame.panes[k++].scale;
     double most = 0;
@@ -335,6 +340,10 @@ void ScalePanes(Plan& p, const Data& d, const PlotOptions& o) {
     sc.lo = pane.lo.value_or(r.lo), sc.hi = pane.hi.value_or(r.hi);
     if (!pane.lo || !pane.hi) PadRange(sc.lo, sc.hi, false);
   }
+  TickPanes(p);
+}
+
+void TickPanes(Plan& p) {
   p.ticks.clear();
   for (std::size_t i = 0; i < p.frame.panes.size(); ++i) {
     const PaneFrame& pf = p.frame.panes[i];
@@ -769,6 +778,22 @@ std::string Widest(std::string text) {
 // The fields of bar i in the order they give way (the last first): date, close, high, low,
 // open, change, volume, open interest. Each is as wide as the widest text it takes over the
 // bars shown, so nothing moves as the crosshair does.
+// The change of bar i's close from the previous close, in the close's digits, and in percent.
+std::string ChangeText(const Data& d, int i) {
+  const double prev = i > 0 ? d.s.close[i - 1] : kNaN, cl = d.s.close[i];
+  if (!Finite(prev) || !Finite(cl)) return {};
+  const double change = cl - prev;
+  const int decimals = ValueDecimals(cl, d.decimals);
+  const bool flat = std::round(change * std::pow(10.0, decimals)) == 0;
+  std::string text = (flat ? "" : change > 0 ? "+" : "") + FormatValue(flat ? 0 : change, decimals);
+  if (prev != 0) {
+    std::array<char, 32> pct{};
+    std::snprintf(pct.data(), pct.size(), " (%+.2f%%)", 100 * change / prev);
+    text += pct.data();
+  }
+  return text;
+}
+
 std::vector<TitleField> TitleFields(const Data& d, const PlotFrame& f, const Labels& labels,
                                     int i) {
   double most = 0, least = std::numeric_limits<double>::infinity();
@@ -800,22 +825,7 @@ std::vector<TitleField> TitleFields(const Data& d, const PlotFrame& f, const Lab
     named("L", d.s.low[i], 3);
   }
   if (d.hasOpen) named("O", d.s.open[i], 1);
-  {
-    std::string text;
-    const double prev = i > 0 ? d.s.close[i - 1] : kNaN, cl = d.s.close[i];
-    if (Finite(prev) && Finite(cl)) {
-      const double change = cl - prev;
-      const double dec = std::pow(10.0, ValueDecimals(cl, d.decimals));
-      const bool flat = std::round(change * dec) == 0;
-      text = (flat ? "" : change > 0 ? "+" : "") + price(flat ? 0 : change);
-      if (prev != 0) {
-        std::array<char, 32> pct{};
-        std::snprintf(pct.data(), pct.size(), " (%+.2f%%)", 100 * change / prev);
-        text += pct.data();
-      }
-    }
-    add(text, labels.Width("+" + Widest(price(most)) + " (+000.00%)"), 5);
-  }
+  add(ChangeText(d, i), labels.Width("+" + Widest(price(most)) + " (+000.00%)"), 5);
   const int countWidth = labels.Width("00.0M");
   if (d.hasVolume) add("V " + FormatVolume(d.s.volume[i]), labels.Width("V ") + countWidth, 6);
   if (d.hasOpenInterest)

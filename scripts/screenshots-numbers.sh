@@ -86,3 +86,14 @@ pid=$!
 win=$(window '^Tickvane$')
 shot 45-numbers-cut-file 1.5
 stop
+
+# Go To on the sample: its folders, apart from their "(folder)".
+"$exe" --profile "$work/settings.ini" --extended "$root/data/sample/MASTER" &
+pid=$!
+win=$(window '^Tickvane$')
+sleep 1
+key alt+s; key g; sleep 1
+key End
+shot 46-numbers-goto-folders 0.5
+key Escape
+stop

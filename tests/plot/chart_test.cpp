@@ -429,3 +429,20 @@ TEST_F(PlotFixture, AGivenStretchOfBarsFillsTheWidthAndAShortHistorySitsAtTheRig
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PlotFixture, TheLogScaleFollowsThePricesAndClipsABandBelowThem) {
+  Load(300, 0.45, 4.0);
+  plot::PlotOptions o;
+  o.log = true;
+  o.overlays.push_back({"band", kRed, std::vector<double>(300, -1.5)});
+  const plot::PlotFrame f = Draw({0, 0, 1280, 720}, o);
+  EXPECT_TRUE(f.panes[0].scale.log);
+  EXPECT_GT(f.panes[0].scale.lo, 0.3);
+  const auto texts = surface.Texts();
+  EXPECT_EQ(std::find(texts.begin(), texts.end(), "linear scale: prices at or below 0"),
+            texts.end());
+}
+
+}  // namespace

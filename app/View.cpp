@@ -11,9 +11,11 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cstdlib>
 
 #include "Doc.h"
 #include "MainFrm.h"
@@ -21,6 +23,7 @@
 #include "command_ids.h"
 #include "commands.h"
 #include "qt_surface.h"
+#include "scale.h"
 
 namespace tv {
 
@@ -211,7 +214,14 @@ void CTickvaneView::ShowBarTip(const QPoint& localPos) {
     return;
   }
   QString text = "<table cellspacing=0 cellpadding=1>";
-  for (const auto& [label, value] : bars.BarValues(bar)) {
+  for (auto [label, value] : bars.BarValues(bar)) {
+    // The extended chart's tip reads its numbers as the chart does.
+    if (bars.IsExtended() && label != "Date" && value != "\xE2\x80\x94") {
+      const double v = std::strtod(value.c_str(), nullptr);
+      value = label == "Volume" || label == "Open interest"
+                  ? plot::FormatVolume(v)
+                  : plot::FormatPrice(v, m_plotFrame.decimals);
+    }
     text += QStringLiteral("<tr><td>%1</td><td align=right>&nbsp;&nbsp;%2</td></tr>")
                 .arg(QString::fromStdString(label).toHtmlEscaped(),
                      QString::fromStdString(value).toHtmlEscaped());
@@ -322,7 +332,9 @@ void CTickvaneView::OnPrint(QPainter& painter, QPrinter&) {
     return;
   }
   // Text and lines keep the size they have on a 96-dpi screen.
-  DrawChart(bars, surface, page, true, m_doc.GetChartSettings(), device->logicalDpiX() / 96.0);
+  // The bars on screen, laid out for the page.
+  DrawChart(bars, surface, page, true, m_doc.GetChartSettings(), device->logicalDpiX() / 96.0, {},
+            &m_plotFrame);
 }
 
 bool CTickvaneView::PrintOnePage(QPrinter& printer) {
@@ -358,6 +370,9 @@ void CTickvaneView::OnFilePrintPreview() {
   preview.resize(m_frame.size() * 9 / 10);
   CMainFrame::CenterOnScreen(preview);
   preview.exec();
+  // The menu item's prompt, shown when the preview was chosen, would outlive the preview: the
+  // status bar's own text comes back.
+  if (m_doc.GetBars().IsExtended()) m_frame.statusBar()->clearMessage();
 }
 
 }  // namespace tv

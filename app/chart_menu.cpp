@@ -101,6 +101,9 @@ QMenu* CreateChartMenu(QWidget* parent, CTickvaneDoc& doc) {
   }
   menu->addSeparator();
   AddItem(
+      menu, nullptr, "Open &Interest", doc, [](const ChartSettings& s) { return s.openInterest; },
+      [](ChartSettings& s) { s.openInterest = !s.openInterest; });
+  AddItem(
       menu, nullptr, "C&rosshair", doc, [](const ChartSettings& s) { return s.crosshair; },
       [](ChartSettings& s) { s.crosshair = !s.crosshair; });
   menu->addSeparator();

@@ -150,14 +150,17 @@ std::string ParseError(const QCommandLineParser& parser, const QStringList& list
   return NeedsValue(last);
 }
 
-// Every --study in the order given; false when one is not a study or there are too many.
-bool ReadStudies(const QStringList& texts, ExportOptions& e) {
+// Every --study in the order given: what is wrong with them, or nothing.
+std::string ReadStudies(const QStringList& texts, ExportOptions& e) {
   for (const QString& text : texts) {
     const auto config = studies::ParseStudyConfig(Text(text));
-    if (!config || e.studies.size() == studies::kMaxStudies) return false;
+    if (!config) return NeedsValue("study");
+    if (e.studies.size() == studies::kMaxStudies)
+      return "--study given more than " + std::to_string(studies::kMaxStudies) +
+             " times: a chart draws at most " + std::to_string(studies::kMaxStudies) + " studies";
     e.studies.push_back(*config);
   }
-  return true;
+  return {};
 }
 
 bool ReadUntil(const std::string& text, ExportOptions& e) {
@@ -203,7 +206,8 @@ std::string ChartOptionsError(const QCommandLineParser& parser, const Options& o
   if (parser.isSet(o.exportSvg) && e.svgPath.empty()) return NeedsValue("export-svg");
   if (parser.isSet(o.style) && !ReadStyle(Text(parser.value(o.style)), e))
     return NeedsValue("style");
-  if (parser.isSet(o.study) && !ReadStudies(parser.values(o.study), e)) return NeedsValue("study");
+  if (parser.isSet(o.study))
+    if (std::string wrong = ReadStudies(parser.values(o.study), e); !wrong.empty()) return wrong;
   for (const QCommandLineOption* chartOnly : {&o.style, &o.log, &o.study}) {
     if (parser.isSet(*chartOnly) && !e.extended)
       return "--" + Text(chartOnly->names().constFirst()) +

@@ -220,9 +220,12 @@ bool CTickvaneApp::OnIdle(int) {
   m_pMainFrame->OnUpdatePiePane();
   m_pFollower->Follow();
   m_pMainFrame->OnUpdateMessagePane(m_pFollower->Notice());
-  // The splash stands until its ten seconds are up; keep asking for idle time till then.
+  // The splash stands until its ten seconds are up; keep asking for idle time till then. In
+  // extended mode it goes at the first idle moment: the first chart has been painted by then
+  // (paint events come before the loop waits), and the chart is what the user came for.
   if (m_pSplashWnd && m_pSplashWnd->HasWindow()) {
-    if (!SplashTimeIsUp(m_dwSplashTime, m_clock.TickCount())) return true;
+    if (!m_pDoc->GetBars().IsExtended() && !SplashTimeIsUp(m_dwSplashTime, m_clock.TickCount()))
+      return true;
     CloseSplash();
   }
   return false;

@@ -34,6 +34,33 @@ tv::Rgb Mix(tv::Rgb a, tv::Rgb b, double t) {
   return {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)};
 }
 
+// WCAG's relative luminance and contrast ratio.
+double Luminance(tv::Rgb c) {
+  const auto channel = [](int v) {
+    const double x = v / 255.0;
+    return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
+}
+
+}  // namespace
+
+double Contrast(tv::Rgb a, tv::Rgb b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+tv::Rgb Readable(tv::Rgb color, tv::Rgb background) {
+  constexpr double kLeast = 4.5;
+  const tv::Rgb away = Luminance(background) < 0.18 ? tv::Rgb{255, 255, 255} : tv::Rgb{0, 0, 0};
+  tv::Rgb c = color;
+  for (int step = 1; step <= 20 && Contrast(c, background) < kLeast; ++step)
+    c = Mix(color, away, step / 20.0);
+  return c;
+}
+
+namespace {
+
 struct Colors {
   tv::Rgb background, axis, grid, reference, text, title, up, down, close, ma1, ma2, volume, cursor;
   bool hollowUp = false;  // on paper rising candles are drawn open
@@ -50,15 +77,18 @@ Colors ColorsOf(const CBars& bars, bool printing) {
   c.axis = item(kAxes);
   c.grid = Mix(c.background, c.axis, 0.16);
   c.reference = Mix(c.background, c.axis, 0.45);
-  c.text = item(kNormalText);
-  c.title = item(kTitleText);
+  // Every text and line keeps a contrast of 4.5:1 with the background, whatever the palette.
+  c.text = Readable(item(kNormalText), c.background);
+  c.title = Readable(item(kTitleText), c.background);
   c.up = item(kHighLowBar);
   constexpr tv::Rgb kRed{255, 0, 0}, kMagenta{255, 0, 255};
   c.down = printing ? c.up : (c.up == kRed ? kMagenta : kRed);
   c.hollowUp = printing;
   c.close = item(kCloseTick);
-  c.ma1 = item(kMovingAverage1);
-  c.ma2 = item(kMovingAverage2);
+  c.ma1 = Readable(item(kMovingAverage1), c.background);
+  c.ma2 = Readable(item(kMovingAverage2), c.background);
+  // Paper prints both averages black: the second one a grey that still reads.
+  if (c.ma2 == c.ma1) c.ma2 = Readable(Mix(c.ma1, c.background, 0.45), c.background);
   c.volume = item(kVolume);
   c.cursor = Mix(c.background, c.axis, 0.6);
   return c;
@@ -128,21 +158,35 @@ struct Data {
   explicit Data(const PriceSeries& series) : s(series) {}
   const PriceSeries& s;
   int n = 0;
-  bool hasOpen = false, hasVolume = false, intraday = false;
+  // A field counts only when the layout names it and some bar holds a value in it: a
+  // vendor's column of zeros is no more an open than a missing column.
+  bool hasOpen = false, hasRange = false, hasVolume = false, hasOpenInterest = false;
+  bool intraday = false;
+  int decimals = 2;          // the security's own price decimals
+  Style style = Style::Hlc;  // the style drawn: the one asked for, or what the fields allow
   std::vector<double> close, ma1, ma2;
-
-  double Open(int i) const {
-    const double o = s.open[i];
-    if (hasOpen && Finite(o) && o != 0) return o;
-    return i > 0 ? close[static_cast<std::size_t>(i - 1)] : close[static_cast<std::size_t>(i)];
-  }
 };
+
+bool AnyNonZero(const SeriesColumn<float>& column, int n) {
+  for (int i = 0; i < n; ++i)
+    if (Finite(column[i]) && column[i] != 0) return true;
+  return false;
+}
 
 Data DataOf(const CBars& bars, const PlotOptions& o) {
   Data d(bars.m_series);
   d.n = bars.m_seriesAllocated ? std::max<int>(0, bars.m_series.count) : 0;
-  d.hasOpen = d.n > 0 && SeriesHasField(d.s, SeriesField::Open);
-  d.hasVolume = d.n > 0 && SeriesHasField(d.s, SeriesField::Volume);
+  d.hasOpen = SeriesHasField(d.s, SeriesField::Open) && AnyNonZero(d.s.open, d.n);
+  d.hasRange = SeriesHasField(d.s, SeriesField::High) && SeriesHasField(d.s, SeriesField::Low) &&
+               AnyNonZero(d.s.high, d.n);
+  d.hasVolume = SeriesHasField(d.s, SeriesField::Volume) && AnyNonZero(d.s.volume, d.n);
+  d.hasOpenInterest =
+      SeriesHasField(d.s, SeriesField::OpenInterest) && AnyNonZero(d.s.openInterest, d.n);
+  d.style = o.style;
+  // An empty series lacks nothing: it has no bars to draw in any style.
+  if (d.n > 0 && !d.hasOpen && (d.style == Style::Ohlc || d.style == Style::Candles))
+    d.style = Style::Hlc;
+  if (d.n > 0 && !d.hasRange) d.style = Style::Line;
   d.close.resize(static_cast<std::size_t>(d.n));
   for (int i = 0; i < d.n; ++i) d.close[static_cast<std::size_t>(i)] = d.s.close[i];
   for (int i = 1; i < d.n && !d.intraday; ++i)
@@ -174,17 +218,28 @@ struct Plan {
   Metrics m{1};
   int width = 0, height = 0;
   int axisX = 0;  // the value axis line
-  bool volume = false;
+  bool volume = false, openInterest = false;
   bool logWanted = false, logShown = false;
-  std::vector<Ticks> ticks;  // per pane
+  std::vector<Ticks> ticks;                     // per pane
+  std::vector<std::vector<double>> references;  // per pane: the levels labelled whatever else
+
+  // Pane indexes: the prices are 0, then the volume and the open interest when shown, then
+  // the studies.
+  std::size_t VolumePane() const { return 1; }
+  std::size_t OpenInterestPane() const { return volume ? 2 : 1; }
+  std::size_t FirstStudyPane() const { return 1 + (volume ? 1 : 0) + (openInterest ? 1 : 0); }
+  bool CountPane(std::size_t k) const {
+    return (volume && k == VolumePane()) || (openInterest && k == OpenInterestPane());
+  }
 };
 
-// A pane's values over the bars shown.
-Range PriceRange(const Data& d, const PlotFrame& f, const PlotOptions& o) {
+// A pane's values over the bars shown; overlays (bands) only when asked, since a log scale
+// follows the prices alone and clips a band that dips below them.
+Range PriceRange(const Data& d, const PlotFrame& f, const PlotOptions& o, bool overlays) {
   Range r;
   for (int i = f.first; i < f.first + f.count; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    if (o.style == Style::Line) {
+    if (d.style == Style::Line) {
       r.Add(d.close[k]);
     } else {
       r.Add(d.s.high[i]);
@@ -192,6 +247,7 @@ Range PriceRange(const Data& d, const PlotFrame& f, const PlotOptions& o) {
     }
     r.Add(d.ma1[k]);
     r.Add(d.ma2[k]);
+    if (!overlays) continue;
     for (const PlotLine& line : o.overlays)
       if (k < line.values.size()) r.Add(line.values[k]);
   }
@@ -217,6 +273,7 @@ Range StudyRange(const StudyPane& pane, const PlotFrame& f) {
 void LayoutPanes(Plan& p, const PlotOptions& o, int top, int bottom) {
   std::vector<double> weights{4.0};
   if (p.volume) weights.push_back(1.0);
+  if (p.openInterest) weights.push_back(1.0);
   for (const StudyPane& pane : o.panes) weights.push_back(std::clamp(pane.weight, 0.2, 8.0));
   double total = 0;
   for (const double w : weights) total += w;
@@ -228,67 +285,108 @@ void LayoutPanes(Plan& p, const PlotOptions& o, int top, int bottom) {
     PaneFrame pf;
     pf.rect = {p.frame.plot.left, static_cast<int>(std::lround(at)), p.axisX,
                static_cast<int>(std::lround(next))};
-    // The values keep clear of the pane's label row and of its lower edge.
-    pf.scale.top = std::min(pf.rect.bottom, pf.rect.top + p.m.textH + 2 * p.m.pad);
+    // The values keep clear of the pane's label row and of its lower edge; a low pane lets
+    // its label row lie over the values, so that its scale keeps room for three labels.
+    const int labelRow = p.m.textH + 2 * p.m.pad;
+    const int row =
+        pf.rect.height() - labelRow >= 4 * p.m.textH ? labelRow : p.m.textH / 2 + p.m.pad;
+    pf.scale.top = std::min(pf.rect.bottom, pf.rect.top + row);
     pf.scale.bottom = std::max(pf.scale.top, pf.rect.bottom - p.m.pad);
     p.frame.panes.push_back(pf);
     at = next;
   }
 }
 
+void TickPanes(Plan& p);
+
+void ScalePrices(Plan& p, const Data& d, const PlotOptions& o) {
+  ValueScale& sc = p.frame.panes[0].scale;
+  const Range prices = PriceRange(d, p.frame, o, false);
+  p.logShown = p.logWanted && !prices.Empty() && prices.lo > 0;
+  Range r = p.logShown ? prices : PriceRange(d, p.frame, o, true);
+  if (r.Empty()) r = {0, 1};
+  sc.lo = r.lo, sc.hi = r.hi, sc.log = p.logShown;
+  PadRange(sc.lo, sc.hi, sc.log);
+  if (sc.log && !(sc.lo > 0)) sc.log = p.logShown = false;
+}
+
 void ScalePanes(Plan& p, const Data& d, const PlotOptions& o) {
   const PlotFrame& f = p.frame;
   std::size_t k = 0;
-  {
-    ValueScale& sc = p.frame.panes[k++].scale;
-    Range r = PriceRange(d, f, o);
-    if (r.Empty()) r = {0, 1};
-    p.logShown = p.logWanted && r.lo > 0;
-    sc.lo = r.lo, sc.hi = r.hi, sc.log = p.logShown;
-    PadRange(sc.lo, sc.hi, sc.log);
-    if (sc.log && !(sc.lo > 0)) sc.log = p.logShown = false;
-  }
-  if (p.volume) {
+  p.references.assign(p.frame.panes.size(), {});
+  ScalePrices(p, d, o);
+  ++k;
+  const auto counts = [&](const SeriesColumn<float>& column) {
     ValueScale& sc = p.frame.panes[k++].scale;
     double most = 0;
     for (int i = f.first; i < f.first + f.count; ++i)
-      if (Finite(d.s.volume[i])) most = std::max<double>(most, d.s.volume[i]);
+      if (Finite(column[i])) most = std::max<double>(most, column[i]);
     sc.lo = 0, sc.hi = most > 0 ? most * 1.05 : 1;
-  }
+  };
+  if (p.volume) counts(d.s.volume);
+  if (p.openInterest) counts(d.s.openInterest);
   for (const StudyPane& pane : o.panes) {
+    p.references[k] = pane.references;
     ValueScale& sc = p.frame.panes[k++].scale;
     Range r = StudyRange(pane, f);
     if (r.Empty()) r = {0, 1};
     sc.lo = pane.lo.value_or(r.lo), sc.hi = pane.hi.value_or(r.hi);
     if (!pane.lo || !pane.hi) PadRange(sc.lo, sc.hi, false);
   }
+  TickPanes(p);
+}
+
+void TickPanes(Plan& p) {
   p.ticks.clear();
-  for (const PaneFrame& pf : p.frame.panes) {
-    // Two label heights apart where there is room; a low pane still gets a tick or two.
-    const int gap = std::clamp(pf.scale.Height() / 2, p.m.textH + 2 * p.m.pad, 2 * p.m.textH);
-    p.ticks.push_back(ScaleTicks(pf.scale, gap));
+  for (std::size_t i = 0; i < p.frame.panes.size(); ++i) {
+    const PaneFrame& pf = p.frame.panes[i];
+    // Two label heights apart where there is room, and closer (labels nearly touching) where
+    // that would leave a pane with fewer than three; the counts' panes, starting at 0 on the
+    // edge, with two. Only rows where a whole label fits inside the pane count.
+    TickRoom room;
+    room.top = pf.rect.top + (p.m.textH + 1) / 2;
+    room.bottom = pf.rect.bottom - (p.m.textH + 1) / 2;
+    room.comfortable = 2 * p.m.textH;
+    room.tight = p.m.textH + 2 * p.m.labelGap;
+    room.want = p.CountPane(i) ? 2 : i == 0 && pf.scale.Height() >= 200 ? 5 : 3;
+    p.ticks.push_back(PaneTicks(pf.scale, room, p.references[i]));
   }
 }
 
-// The bars that fit between left and right at the spacing, the newest at the right.
-void LayoutBars(Plan& p, const Data& d, int barSpace) {
+// The bars that fit between left and right at the spacing, the newest at the right next to
+// the axis. A history shorter than the width is spread up to eight times the spacing so its
+// dates can be read; a given stretch of bars (the screen's, on paper) fills the width.
+void LayoutBars(Plan& p, const Data& d, int barSpace, const PlotOptions& o) {
   PlotFrame& f = p.frame;
-  f.spacing = std::max(1, static_cast<int>(std::lround(std::clamp(barSpace, 1, 100) * p.m.s)));
-  const int fit = std::max(0, (f.plot.width() - f.spacing / 2) / f.spacing);
-  f.count = std::min(d.n, fit);
-  f.first = d.n - f.count;
-  f.x0 = f.plot.left + f.spacing / 2;
+  f.pitch = 0;
+  const int width = f.plot.width();
+  if (o.barCount > 0 && d.n > 0) {
+    const int last = std::clamp(o.lastBar < 0 ? d.n - 1 : o.lastBar, 0, d.n - 1);
+    const int wanted = std::min(o.barCount, last + 1);
+    // Spread exactly over the width: a whole number of pixels a bar would leave a third of
+    // a page empty where the screen had a little less than two pixels a bar.
+    f.count = std::min(wanted, std::max(0, width));
+    f.first = last + 1 - f.count;
+    f.pitch = static_cast<double>(width) / std::max(1, f.count);
+    f.spacing = std::max(1, static_cast<int>(f.pitch));
+    f.x0 =
+        f.plot.right - f.spacing / 2 - static_cast<int>(std::lround((f.count - 1) * f.pitch)) - 1;
+    return;
+  } else {
+    f.spacing = std::max(1, static_cast<int>(std::lround(std::clamp(barSpace, 1, 100) * p.m.s)));
+    if (d.n > 0 && d.n * f.spacing < width)
+      f.spacing = std::clamp(width / d.n, f.spacing, 8 * f.spacing);
+    const int fit = std::max(0, (width - f.spacing / 2) / f.spacing);
+    f.count = std::min(d.n, fit);
+    f.first = d.n - f.count;
+  }
+  // The newest bar shown half a spacing from the axis.
+  f.x0 = f.plot.right - f.spacing / 2 - std::max(0, f.count - 1) * f.spacing - 1;
 }
 
 std::string TickText(const Plan& p, std::size_t pane, const Tick& t) {
-  if (p.volume && pane == 1) return FormatCount(t.value, p.ticks[pane].step);
+  if (p.CountPane(pane)) return FormatVolume(t.value);
   return FormatValue(t.value, t.decimals);
-}
-
-int LastCloseDecimals(const Plan& p, float close) {
-  int tickDecimals = 0;
-  for (const Tick& t : p.ticks[0].ticks) tickDecimals = std::max(tickDecimals, t.decimals);
-  return std::max(OwnDecimals(close), tickDecimals);
 }
 
 // The widest value label the axis must hold.
@@ -299,20 +397,32 @@ int AxisWidth(const Plan& p, const Data& d, tv::Surface& s) {
       widest = std::max(widest, s.TextExtent(TickText(p, k, t)).cx);
   if (p.frame.count > 0) {
     const float close = d.s.close[p.frame.first + p.frame.count - 1];
-    widest = std::max(
-        widest, s.TextExtent(FormatValue(close, LastCloseDecimals(p, close))).cx + 2 * p.m.pad);
+    widest = std::max(widest, s.TextExtent(FormatPrice(close, d.decimals)).cx + 2 * p.m.pad);
   }
   return widest + p.m.tick + 2 * p.m.pad;
 }
 
-Plan MakePlan(const CBars& bars, const Data& d, tv::Surface& s, const tv::Rect& target,
+// The security's decimals as the bars shown are quoted: a history adjusted for a split years
+// ago (to four decimals) does not lend its digits to the bars of today.
+int ShownDecimals(const Data& d, const PlotFrame& f) {
+  std::vector<float> prices;
+  prices.reserve(static_cast<std::size_t>(f.count) * 4);
+  for (int i = f.first; i < f.first + f.count; ++i) {
+    prices.push_back(d.s.close[i]);
+    if (d.hasRange) prices.insert(prices.end(), {d.s.high[i], d.s.low[i]});
+    if (d.hasOpen) prices.push_back(d.s.open[i]);
+  }
+  return PriceDecimals(prices);
+}
+
+Plan MakePlan(const CBars& bars, Data& d, tv::Surface& s, const tv::Rect& target,
               const PlotOptions& o) {
   Plan p;
   p.m = Metrics(o.scale);
   p.m.textH = std::max(1, s.TextExtent("0").cy);
   p.width = target.width();
   p.height = target.height();
-  p.volume = bars.m_showVolume != 0 && d.hasVolume;
+  p.openInterest = o.openInterest && d.hasOpenInterest;
   p.logWanted = o.log;
   const int panesTop = target.top + p.m.margin + p.m.textH + p.m.margin;
   const int panesBottom = target.bottom - p.m.margin - p.m.textH - p.m.tick;
@@ -322,7 +432,13 @@ Plan MakePlan(const CBars& bars, const Data& d, tv::Surface& s, const tv::Rect& 
   for (int pass = 0; pass < 2; ++pass) {
     p.axisX = std::max(target.left + p.m.margin, target.right - p.m.margin - axisWidth);
     p.frame.plot = {target.left + p.m.margin, panesTop, p.axisX, std::max(panesTop, panesBottom)};
-    LayoutBars(p, d, bars.m_barSpace);
+    LayoutBars(p, d, bars.m_barSpace, o);
+    d.decimals = p.frame.decimals = ShownDecimals(d, p.frame);
+    // No volume pane where the bars shown traded nothing (an index's zeros).
+    p.volume = false;
+    for (int i = p.frame.first; i < p.frame.first + p.frame.count && d.hasVolume; ++i)
+      p.volume = p.volume || (Finite(d.s.volume[i]) && d.s.volume[i] > 0);
+    p.volume = p.volume && bars.m_showVolume != 0;
     LayoutPanes(p, o, p.frame.plot.top, p.frame.plot.bottom);
     ScalePanes(p, d, o);
     // Without bars there is nothing to measure: no value labels.
@@ -399,8 +515,7 @@ void DrawCandle(tv::Surface& s, const Plan& p, const Colors& c, int x, int yo, i
   }
 }
 
-void DrawPriceBars(tv::Surface& s, const Plan& p, const Data& d, const Colors& c,
-                   const PlotOptions& o) {
+void DrawPriceBars(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
   const PlotFrame& f = p.frame;
   const PaneFrame& pf = f.panes[0];
   const int t = std::max(1, f.spacing / 2);
@@ -412,9 +527,10 @@ void DrawPriceBars(tv::Surface& s, const Plan& p, const Data& d, const Colors& c
     const int x = f.XOf(i);
     const int yh = Clamp(pf, pf.scale.YOf(hi)), yl = Clamp(pf, pf.scale.YOf(lo));
     const int yc = Clamp(pf, pf.scale.YOf(cl));
-    const int yo = Clamp(pf, pf.scale.YOf(d.Open(i)));
-    if (o.style == Style::Candles) {
-      const bool up = cl >= d.Open(i);
+    const double op = d.s.open[i];
+    const int yo = Clamp(pf, pf.scale.YOf(op));
+    if (d.style == Style::Candles) {
+      const bool up = !Finite(op) || cl >= op;
       s.SelectPen({up ? c.up : c.down, p.m.lineWidth});
       Upright(s, x, yh, yl);
       DrawCandle(s, p, c, x, yo, yc, up);
@@ -422,7 +538,7 @@ void DrawPriceBars(tv::Surface& s, const Plan& p, const Data& d, const Colors& c
     }
     Upright(s, x, yh, yl);
     Line(s, x + 1, yc, x + t + 1, yc);
-    if (o.style == Style::Ohlc) Line(s, x - t, yo, x, yo);
+    if (d.style == Style::Ohlc && Finite(op) && op != 0) Line(s, x - t, yo, x, yo);
   }
 }
 
@@ -458,21 +574,35 @@ void DrawHistogram(tv::Surface& s, const Plan& p, const PaneFrame& pf, const std
   }
 }
 
+// Volume bars in the colour of the bar's move (close against the previous close), toned
+// down so the prices stay in front.
 void DrawVolume(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
   const PlotFrame& f = p.frame;
-  const PaneFrame& pf = f.panes[1];
+  const PaneFrame& pf = f.panes[p.VolumePane()];
   const int half = std::max(0, (f.spacing - 2) / 2);
+  const tv::Rgb up = Mix(c.background, c.up, 0.7), down = Mix(c.background, c.down, 0.7);
   for (int i = f.first; i < f.first + f.count; ++i) {
     const double v = d.s.volume[i];
     if (!Finite(v) || v <= 0) continue;
     const int y = Clamp(pf, pf.scale.YOf(v));
     const int x = f.XOf(i);
-    s.FillRect({x - half, y, x + half + 1, pf.scale.bottom + 1}, {c.volume});
+    const bool rising = i == 0 || !(d.close[static_cast<std::size_t>(i)] <
+                                    d.close[static_cast<std::size_t>(i - 1)]);
+    s.FillRect({x - half, y, x + half + 1, pf.scale.bottom + 1}, {rising ? up : down});
   }
 }
 
+void DrawOpenInterest(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
+  std::vector<double> values(static_cast<std::size_t>(d.n));
+  for (int i = 0; i < d.n; ++i) {
+    const double v = d.s.openInterest[i];
+    values[static_cast<std::size_t>(i)] = Finite(v) && v > 0 ? v : kNaN;
+  }
+  DrawSeries(s, p, p.frame.panes[p.OpenInterestPane()], values, {c.close, p.m.lineWidth});
+}
+
 void DrawStudies(tv::Surface& s, const Plan& p, const Colors& c, const PlotOptions& o) {
-  std::size_t k = p.volume ? 2 : 1;
+  std::size_t k = p.FirstStudyPane();
   for (const StudyPane& pane : o.panes) {
     const PaneFrame& pf = p.frame.panes[k++];
     s.SelectPen({c.reference, 0});
@@ -482,9 +612,9 @@ void DrawStudies(tv::Surface& s, const Plan& p, const Colors& c, const PlotOptio
     }
     for (const PlotLine& line : pane.lines) {
       if (line.histogram)
-        DrawHistogram(s, p, pf, line.values, line.color);
+        DrawHistogram(s, p, pf, line.values, Readable(line.color, c.background));
       else
-        DrawSeries(s, p, pf, line.values, {line.color, p.m.lineWidth});
+        DrawSeries(s, p, pf, line.values, {Readable(line.color, c.background), p.m.lineWidth});
     }
   }
 }
@@ -563,16 +693,16 @@ void LastCloseLabel(Labels& labels, const Plan& p, const Data& d, const Colors& 
   const float close = d.s.close[f.first + f.count - 1];
   if (!Finite(close)) return;
   const PaneFrame& pf = f.panes[0];
-  labels.AddBoxed(FormatValue(close, LastCloseDecimals(p, close)), p.axisX + 1, pf.scale.YOf(close),
-                  pf.rect.top, pf.rect.bottom, c.background, c.close, kLastClose);
+  labels.AddBoxed(FormatPrice(close, d.decimals), p.axisX + 1, pf.scale.YOf(close), pf.rect.top,
+                  pf.rect.bottom, c.background, c.close, kLastClose);
 }
 
 // The name of an average as the legend shows it.
 std::string AverageName(AverageKind kind, int length) {
-  return (kind == AverageKind::Simple ? "SMA " : "EMA ") + std::to_string(length);
+  return (kind == AverageKind::Simple ? "SMA(" : "EMA(") + std::to_string(length) + ")";
 }
 
-void PaneLabels(Labels& labels, const Plan& p, const CBars& bars, const Colors& c,
+void PaneLabels(Labels& labels, const Plan& p, const CBars& bars, const Data& d, const Colors& c,
                 const PlotOptions& o) {
   const int top = p.frame.panes[0].rect.top + p.m.pad;
   int x = p.frame.plot.left + p.m.pad;
@@ -581,18 +711,26 @@ void PaneLabels(Labels& labels, const Plan& p, const CBars& bars, const Colors& 
   };
   if (bars.m_showMA1) add(AverageName(o.averages, bars.m_ma1Length), c.ma1, top);
   if (bars.m_showMA2) add(AverageName(o.averages, bars.m_ma2Length), c.ma2, top);
-  for (const PlotLine& line : o.overlays) add(line.name, line.color, top);
-  if (p.logWanted && !p.logShown) add("linear scale: prices at or below 0", c.text, top);
+  for (const PlotLine& line : o.overlays) add(line.name, Readable(line.color, c.background), top);
+  // What the chart could not draw as asked, and why.
+  if (d.style != o.style)
+    add(d.hasRange ? "no opens: drawn as high-low-close" : "no highs and lows: drawn as a line",
+        c.text, top);
+  if (d.n > 0 && p.logWanted && !p.logShown) add("linear scale: prices at or below 0", c.text, top);
+  if (d.n == 0) add(o.emptyReason.empty() ? "no bars to show" : o.emptyReason, c.text, top);
   std::size_t k = 1;
-  if (p.volume) {
+  for (const auto& [shown, text] :
+       {std::pair{p.volume, "Volume"}, {p.openInterest, "Open interest"}}) {
+    if (!shown) continue;
     x = p.frame.plot.left + p.m.pad;
-    add("Volume", c.text, p.frame.panes[k++].rect.top + p.m.pad);
+    add(text, c.text, p.frame.panes[k++].rect.top + p.m.pad);
   }
   for (const StudyPane& pane : o.panes) {
     x = p.frame.plot.left + p.m.pad;
     const int paneTop = p.frame.panes[k++].rect.top + p.m.pad;
     add(pane.label, c.text, paneTop);
-    for (const PlotLine& line : pane.lines) add(line.name, line.color, paneTop);
+    for (const PlotLine& line : pane.lines)
+      add(line.name, Readable(line.color, c.background), paneTop);
   }
 }
 
@@ -616,28 +754,82 @@ void TimeAxisLabels(Labels& labels, const Plan& p, const std::vector<TimeLabel>&
   for (const TimeLabel& t : times) labels.Add(t.text, {t.x - t.width / 2, y}, c.text, kTime);
 }
 
-std::string DataWindow(const Data& d, int i, bool full) {
-  const float o = d.s.open[i], h = d.s.high[i], l = d.s.low[i], cl = d.s.close[i];
-  int decimals = std::max({OwnDecimals(h), OwnDecimals(l), OwnDecimals(cl)});
-  if (d.hasOpen) decimals = std::max(decimals, OwnDecimals(o));
-  const auto value = [&](const char* name, double v) {
-    return std::string("  ") + name + " " + FormatValue(v, decimals);
-  };
-  std::string text = IsoDateTime(d.s.date[i], d.s.time[i], d.intraday);
-  if (!full) return text + value("C", cl);
-  if (d.hasOpen) text += value("O", o);
-  text += value("H", h) + value("L", l) + value("C", cl);
-  if (d.hasVolume) {
-    const double v = d.s.volume[i];
-    // Whole shares up to a hundred thousand; beyond, four digits or so with a unit.
-    text += "  V " +
-            (std::abs(v) < 1e5 ? FormatValue(v, 0) : FormatCount(v, NiceStep(std::abs(v) / 1000)));
+// One field of the title row: its text for the bar and the width it always takes.
+struct TitleField {
+  std::string text;
+  int width = 0;
+  int place = 0;  // left to right: date, O, H, L, C, change, V, OI
+};
+
+// Every digit as a 0: the width a number of that shape can take, whatever its digits.
+std::string Widest(std::string text) {
+  for (char& ch : text)
+    if (ch >= '1' && ch <= '9') ch = '0';
+  return text;
+}
+
+// The fields of bar i in the order they give way (the last first): date, close, high, low,
+// open, change, volume, open interest. Each is as wide as the widest text it takes over the
+// bars shown, so nothing moves as the crosshair does.
+// The change of bar i's close from the previous close, in the close's digits, and in percent.
+std::string ChangeText(const Data& d, int i) {
+  const double prev = i > 0 ? d.s.close[i - 1] : kNaN, cl = d.s.close[i];
+  if (!Finite(prev) || !Finite(cl)) return {};
+  const double change = cl - prev;
+  const int decimals = ValueDecimals(cl, d.decimals);
+  const bool flat = std::round(change * std::pow(10.0, decimals)) == 0;
+  std::string text = (flat ? "" : change > 0 ? "+" : "") + FormatValue(flat ? 0 : change, decimals);
+  if (prev != 0) {
+    std::array<char, 32> pct{};
+    std::snprintf(pct.data(), pct.size(), " (%+.2f%%)", 100 * change / prev);
+    text += pct.data();
   }
   return text;
 }
 
-// Symbol, name and the values of one bar along the top; the name gives way first, shortened
-// to the room left between the symbol and the values.
+std::vector<TitleField> TitleFields(const Data& d, const PlotFrame& f, const Labels& labels,
+                                    int i) {
+  double most = 0, least = std::numeric_limits<double>::infinity();
+  for (int k = f.first; k < f.first + f.count; ++k) {
+    for (const float v : {d.s.high[k], d.s.low[k], d.s.close[k]}) {
+      if (!Finite(v)) continue;
+      most = std::max(most, std::abs(static_cast<double>(v)));
+      if (v != 0) least = std::min(least, std::abs(static_cast<double>(v)));
+    }
+  }
+  if (!std::isfinite(least)) least = most;
+  const auto price = [&](double v) { return FormatPrice(v, d.decimals); };
+  const int priceWidth =
+      std::max(labels.Width(Widest(price(most))), labels.Width(Widest(price(least))));
+  std::vector<TitleField> fields;
+  const auto add = [&](std::string text, int width, int place) {
+    const int w = std::max(width, labels.Width(text));
+    fields.push_back({std::move(text), w, place});
+  };
+  add(IsoDateTime(d.s.date[i], d.s.time[i], d.intraday),
+      labels.Width(d.intraday ? "0000-00-00 00:00" : "0000-00-00"), 0);
+  const auto named = [&](const char* name, double v, int place) {
+    add(std::string(name) + " " + price(v), labels.Width(std::string(name) + " ") + priceWidth,
+        place);
+  };
+  named("C", d.s.close[i], 4);
+  if (d.hasRange) {
+    named("H", d.s.high[i], 2);
+    named("L", d.s.low[i], 3);
+  }
+  if (d.hasOpen) named("O", d.s.open[i], 1);
+  add(ChangeText(d, i), labels.Width("+" + Widest(price(most)) + " (+000.00%)"), 5);
+  const int countWidth = labels.Width("00.0M");
+  if (d.hasVolume) add("V " + FormatVolume(d.s.volume[i]), labels.Width("V ") + countWidth, 6);
+  if (d.hasOpenInterest)
+    add("OI " + FormatVolume(d.s.openInterest[i]), labels.Width("OI ") + countWidth, 7);
+  return fields;
+}
+
+// Symbol and name, then the date and values of one bar left-aligned after the name, each
+// field in a box of fixed width. The fields keep their place as the crosshair moves; the
+// name gives way first (shortened to the room the fields leave), then the fields from the
+// last.
 void TitleLabels(Labels& labels, const Plan& p, const CBars& bars, const Data& d, const Colors& c,
                  int bar) {
   const int y = p.frame.plot.top - p.m.margin - p.m.textH;
@@ -647,22 +839,30 @@ void TitleLabels(Labels& labels, const Plan& p, const CBars& bars, const Data& d
   std::string name = bars.CurrentName() ? bars.CurrentName() : "";
   while (!name.empty() && name.back() == ' ') name.pop_back();
   const tv::Rect sym = labels.Add(symbol, {left, y}, c.title, kTitleSymbol);
-  int dataLeft = right;
-  if (bar >= 0) {
-    for (const bool full : {true, false}) {
-      const std::string text = DataWindow(d, bar, full);
-      const int w = labels.Width(text);
-      if (right - w >= sym.right + p.m.gap) {
-        labels.Add(text, {right - w, y}, c.text, kDataWindow);
-        dataLeft = right - w;
-        break;
-      }
-    }
-  }
   const int nameLeft = sym.right + p.m.gap;
-  const std::string shown = Shorten(name, dataLeft - p.m.gap - nameLeft,
-                                    [&](const std::string& t) { return labels.Width(t); });
-  if (!shown.empty()) labels.Add(shown, {nameLeft, y}, c.title, kTitleName);
+  std::vector<TitleField> fields;
+  if (bar >= 0) fields = TitleFields(d, p.frame, labels, bar);
+  const auto total = [&] {
+    int w = 0;
+    for (const TitleField& f : fields) w += f.width + p.m.gap;
+    return w;
+  };
+  while (fields.size() > 1 && nameLeft + total() > right) fields.pop_back();
+  // The title's first fields are the date and the close: in a very narrow chart even those go.
+  if (!fields.empty() && nameLeft + total() > right) fields.clear();
+  const std::string shown =
+      Shorten(name, right - total() - nameLeft - (fields.empty() ? 0 : p.m.gap),
+              [&](const std::string& t) { return labels.Width(t); });
+  int x = nameLeft;
+  if (!shown.empty()) x = labels.Add(shown, {nameLeft, y}, c.title, kTitleName).right + 2 * p.m.gap;
+  std::vector<std::size_t> order;
+  for (std::size_t k = 0; k < fields.size(); ++k) order.push_back(k);
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t a, std::size_t b) { return fields[a].place < fields[b].place; });
+  for (const std::size_t k : order) {
+    labels.Add(fields[k].text, {x, y}, c.text, kDataWindow);
+    x += fields[k].width + p.m.gap;
+  }
 }
 
 void CursorLabels(Labels& labels, const Plan& p, const Data& d, const Colors& c,
@@ -678,6 +878,11 @@ void CursorLabels(Labels& labels, const Plan& p, const Data& d, const Colors& c,
     const PaneFrame& pf = f.panes[k];
     if (cur.y < pf.rect.top || cur.y >= pf.rect.bottom) continue;
     const double v = pf.scale.ValueAt(cur.y);
+    if (k == 0) {
+      labels.AddBoxed(FormatPrice(v, d.decimals), p.axisX + 1, cur.y, pf.rect.top, pf.rect.bottom,
+                      c.background, c.cursor, kCursor);
+      continue;
+    }
     // One decimal more than the ticks: a pixel's move shows.
     Tick t{v, 0};
     for (const Tick& tick : p.ticks[k].ticks) t.decimals = std::max(t.decimals, tick.decimals + 1);
@@ -734,7 +939,7 @@ PlotFrame DrawPlot(const CBars& bars, tv::Surface& s, const tv::Rect& target, bo
   s.FillRect(target, {c.background});
   if (target.width() <= 0 || target.height() <= 0) return {};
 
-  const Data d = DataOf(bars, o);
+  Data d = DataOf(bars, o);
   const Plan p = MakePlan(bars, d, s, target, o);
   // Too small for a chart: the background only.
   if (p.frame.plot.height() < 2 * p.m.textH || p.frame.plot.width() < 2 * p.m.margin) return {};
@@ -744,14 +949,16 @@ PlotFrame DrawPlot(const CBars& bars, tv::Surface& s, const tv::Rect& target, bo
   DrawGrid(s, p, times, c);
   if (p.volume) DrawVolume(s, p, d, c);
   s.SetSmoothLines(true);
-  if (o.style == Style::Line)
+  if (p.openInterest) DrawOpenInterest(s, p, d, c);
+  if (d.style == Style::Line)
     DrawSeries(s, p, p.frame.panes[0], d.close, {c.close, p.m.lineWidth});
   else
-    DrawPriceBars(s, p, d, c, o);
+    DrawPriceBars(s, p, d, c);
   DrawSeries(s, p, p.frame.panes[0], d.ma1, {c.ma1, p.m.lineWidth});
   DrawSeries(s, p, p.frame.panes[0], d.ma2, {c.ma2, p.m.lineWidth});
   for (const PlotLine& line : o.overlays)
-    DrawSeries(s, p, p.frame.panes[0], line.values, {line.color, p.m.lineWidth});
+    DrawSeries(s, p, p.frame.panes[0], line.values,
+               {Readable(line.color, c.background), p.m.lineWidth});
   DrawStudies(s, p, c, o);
   s.SetSmoothLines(false);
   DrawFrame(s, p, c);
@@ -764,7 +971,7 @@ PlotFrame DrawPlot(const CBars& bars, tv::Surface& s, const tv::Rect& target, bo
       cursorShown ? cursor.bar : (p.frame.count > 0 ? p.frame.first + p.frame.count - 1 : -1));
   AxisLabels(labels, p, c);
   if (d.n > 0) LastCloseLabel(labels, p, d, c);
-  PaneLabels(labels, p, bars, c, o);
+  PaneLabels(labels, p, bars, d, c, o);
   TimeAxisLabels(labels, p, times, c);
   CursorLabels(labels, p, d, c, cursor);
   labels.Draw();

@@ -6,7 +6,9 @@
 // crosshair. Everything is laid out in device pixels of the target, text and lines at
 // `scale` device pixels per pixel of a 96-dpi screen.
 
+#include <cmath>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +31,13 @@ struct PlotOptions {
   double scale = 1;                // device pixels per 96-dpi pixel (2 on a HiDPI screen at 200 %)
   std::vector<PlotLine> overlays;  // over the prices
   std::vector<StudyPane> panes;    // under the volume
+  bool openInterest = false;  // a pane of open interest under the volume, where the security has it
+  // The stretch of series bars to show, ending at lastBar (-1: the newest), laid out to fill
+  // the width: print and the preview give the bars on screen. 0 bars: as many as fit at the
+  // bar spacing, the newest at the right.
+  int barCount = 0;
+  int lastBar = -1;
+  std::string emptyReason;  // why the series holds no bars, shown in their place
 };
 
 // The bar the crosshair (or the keyboard cursor) stands on, and the pointer's device row
@@ -44,15 +53,25 @@ struct PlotFrame {
   int first = 0;  // series index of the first bar shown
   int count = 0;  // bars shown
   int spacing = 1;
+  double pitch = 0;              // a given stretch's exact distance between bars (0: the spacing)
   int x0 = 0;                    // device x of the first bar shown
+  int decimals = 2;              // the price decimals of the bars shown (PriceDecimals)
   std::vector<PaneFrame> panes;  // prices first, then the volume (when shown) and the studies
 
-  int XOf(int bar) const { return x0 + (bar - first) * spacing; }
+  int XOf(int bar) const {
+    if (pitch > 0) return x0 + static_cast<int>(std::lround((bar - first) * pitch));
+    return x0 + (bar - first) * spacing;
+  }
   // The bar shown nearest device x, or -1 when x is more than half a spacing beside them.
   int BarAtX(int x) const;
   // The row of a bar's close in the price pane.
   int CloseY(const CBars& bars, int bar) const;
 };
+
+// The contrast ratio of two colours (1 to 21), and `color` moved towards white on a dark
+// background or black on a light one until its contrast with `background` is 4.5:1.
+double Contrast(tv::Rgb a, tv::Rgb b);
+tv::Rgb Readable(tv::Rgb color, tv::Rgb background);
 
 // Draws the chart of `bars` onto target (device pixels of the surface's default mapping),
 // in the print colours when printing. The surface is left as it came.

@@ -38,12 +38,15 @@ void AddStudies(const CBars& bars, std::span<const studies::StudyConfig> configs
       return i < out.size() ? std::move(out[i].values) : std::vector<double>{};
     };
     switch (config.kind) {
+      // Each kind has its colour, whatever else is shown.
       case StudyKind::Sma:
+        options.overlays.push_back(Line(label, 0, values(0)));
+        break;
       case StudyKind::Ema:
-        options.overlays.push_back(Line(label, options.overlays.size(), values(0)));
+        options.overlays.push_back(Line(label, 1, values(0)));
         break;
       case StudyKind::Bollinger: {
-        const std::size_t color = options.overlays.size();
+        const std::size_t color = 2;
         options.overlays.push_back(Line(label, color, values(0)));
         options.overlays.push_back(Line("", color, values(1)));
         options.overlays.push_back(Line("", color, values(2)));

@@ -6,7 +6,7 @@ exe=$(cd "$root" && realpath "$build/app/tickvane")
 out=$root/screenshots
 
 if [ -z "${TICKVANE_IN_XVFB:-}" ]; then
-  TICKVANE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  TICKVANE_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 ${TICKVANE_SCREEN:-1024x768}x24" "$0" "$@"
 fi
 
 mkdir -p "$out"

@@ -148,6 +148,10 @@ void CTickvaneDoc::OnGoTo() {
   // An OK without a chosen entry names no security: it changes nothing, like Cancel (an
   // empty key could otherwise pick a security whose symbol field is blank).
   if (selection.empty()) return;
+  if (Extended() && selection == kGoToUpEntry) {
+    if (const std::string up = ParentMaster(*m_pBars); !up.empty() && m_openFile) m_openFile(up);
+    return;
+  }
   if (const int folder = FolderEntry(selection); folder >= 0) {
     if (m_openFile) m_openFile(m_pBars->DirectoryEntryMaster(folder));
     return;

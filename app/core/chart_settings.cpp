@@ -17,6 +17,7 @@ ChartSettings LoadChartSettings(Profile& profile) {
   };
   s.log = flag("Log", defaults.log);
   s.crosshair = flag("Crosshair", defaults.crosshair);
+  s.openInterest = flag("OpenInterest", defaults.openInterest);
   const std::string averages = profile.ReadText(kChartSection, "Averages", "");
   if (averages == "exponential") s.averages = plot::AverageKind::Exponential;
   s.studies = studies::ParseStudyList(profile.ReadText(kChartSection, "Studies", ""));
@@ -29,6 +30,7 @@ void SaveChartSettings(Profile& profile, const ChartSettings& s) {
   profile.WriteText(kChartSection, "Averages",
                     s.averages == plot::AverageKind::Exponential ? "exponential" : "simple");
   profile.WriteInt(kChartSection, "Crosshair", s.crosshair ? 1 : 0);
+  profile.WriteInt(kChartSection, "OpenInterest", s.openInterest ? 1 : 0);
   profile.WriteText(kChartSection, "Studies", studies::StudyListText(s.studies));
 }
 
@@ -48,7 +50,7 @@ void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
 
 plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, bool printing,
                           const ChartSettings& settings, double scale,
-                          const plot::PlotCursor& cursor) {
+                          const plot::PlotCursor& cursor, const plot::PlotFrame* shown) {
   if (!bars.IsExtended()) {
     bars.Draw(surface, target, printing);
     return {};
@@ -58,10 +60,26 @@ plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, boo
   options.log = settings.log;
   options.averages = settings.averages;
   options.scale = scale;
+  options.openInterest = settings.openInterest;
+  if (shown != nullptr && shown->count > 0) {
+    options.barCount = shown->count;
+    options.lastBar = shown->first + shown->count - 1;
+  }
+  options.emptyReason = EmptyChartReason(bars);
   plot::AddStudies(bars, settings.studies, options);
   plot::PlotFrame frame = plot::DrawPlot(bars, surface, target, printing, options, cursor);
   bars.m_workColors = bars.m_screenColors;
   return frame;
+}
+
+std::string EmptyChartReason(const CBars& bars) {
+  if (!bars.LoadProblem().empty()) return bars.LoadProblem();
+  if (bars.m_count <= 0) return "no securities in the list";
+  if (!bars.m_seriesAllocated) return "no security loaded";
+  if (bars.m_series.fileRecords <= 0)
+    return "no bars: the data file holds no whole record after its header";
+  if (bars.m_series.count <= 0) return "no bars in this stretch of the file";
+  return "";
 }
 
 }  // namespace tv

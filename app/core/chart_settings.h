@@ -4,6 +4,7 @@
 // chart reads none of it.
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,13 +23,14 @@ struct ChartSettings {
   plot::AverageKind averages = plot::AverageKind::Simple;
   bool crosshair = true;
   std::vector<studies::StudyConfig> studies;  // drawn in this order (at most kMaxStudies)
+  bool openInterest = false;  // a pane of open interest, for the securities that have it
   friend bool operator==(const ChartSettings&, const ChartSettings&) = default;
 };
 
-// Keys Style (hlc, ohlc, candles, line), Log (0 or 1), Averages (simple or exponential) and
-// Crosshair (0 or 1); a missing key or a value the menu could not have written reads as the
-// default. Studies: study texts separated by blanks ("bollinger:20,2 rsi:14"); a word that is
-// not a study is passed over.
+// Keys Style (hlc, ohlc, candles, line), Log (0 or 1), Averages (simple or exponential),
+// Crosshair and OpenInterest (0 or 1); a missing key or a value the menu could not have written
+// reads as the default. Studies: study texts separated by blanks ("bollinger:20,2 rsi:14"); a word
+// that is not a study is passed over.
 ChartSettings LoadChartSettings(Profile& profile);
 void SaveChartSettings(Profile& profile, const ChartSettings& settings);
 
@@ -41,9 +43,15 @@ void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
 // Draws the chart of `bars` as the mode wants it: the extended chart when the chart object
 // reads the extended way, the classic chart otherwise. `scale` (device pixels per 96-dpi
 // pixel) and `cursor` concern the extended chart only; the classic chart keeps its own
-// layout. Either way the working colours are reset from the screen colours afterwards.
+// layout. `shown`, where given, is the screen's frame: the extended chart then draws the same
+// bars, laid out for the target (print and its preview). Either way the working colours are
+// reset from the screen colours afterwards.
 plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, bool printing,
                           const ChartSettings& settings, double scale = 1,
-                          const plot::PlotCursor& cursor = {});
+                          const plot::PlotCursor& cursor = {},
+                          const plot::PlotFrame* shown = nullptr);
+
+// Why the chart of `bars` has no bars to show, in the words of its empty pane.
+std::string EmptyChartReason(const CBars& bars);
 
 }  // namespace tv

@@ -1,9 +1,12 @@
 #include "goto_list.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "ascii.h"
 #include "bars.h"
+#include "quote_file.h"
 
 namespace tv {
 
@@ -19,7 +22,18 @@ int GoToSortFromProfile(int stored) {
 }
 
 std::string GoToFolderEntry(std::string_view folder) {
-  return GoToEntry(std::string(folder) + '/', kFolderName);
+  return GoToEntry(std::string(folder) + "/ ", kFolderName);
+}
+
+std::string ParentMaster(const CBars& bars) {
+  if (!bars.IsExtended() || bars.m_masterPath.empty()) return {};
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path folder = fs::absolute(fs::path(bars.m_masterPath), error).parent_path();
+  const fs::path parent = folder.parent_path();
+  if (error || parent.empty() || parent == folder) return {};
+  std::string master = ResolveInDirectory(NormaliseDirectory(parent.string()), "MASTER");
+  return fs::is_regular_file(master, error) ? master : std::string();
 }
 
 std::string GoToEntry(std::string_view symbol, std::string_view name) {
@@ -94,7 +108,8 @@ GoToList BuildLargeGoToList(const CBars& bars, int sort) {
       return CompareGoToKeys(a.key, b.key) < 0;
     });
   }
-  list.entries.reserve(items.size());
+  list.entries.reserve(items.size() + 1);
+  if (!ParentMaster(bars).empty()) list.entries.emplace_back(kGoToUpEntry);
   for (auto& item : items) list.entries.push_back(std::move(item.entry));
   return list;
 }

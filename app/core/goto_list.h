@@ -23,10 +23,17 @@ int GoToSortFromProfile(int stored);
 
 // "symbol<TAB>name".
 std::string GoToEntry(std::string_view symbol, std::string_view name);
-// How extended reading lists a directory entry: as a folder, its name with a trailing '/'
-// where a symbol stands and "(folder)" where a name stands. Choosing it opens the folder.
+// How extended reading lists a directory entry: as a folder, its name with a trailing "/ "
+// (the blank keeps it apart from the name column however long it is) where a symbol stands
+// and "(folder)" where a name stands. Choosing it opens the folder.
 inline constexpr std::string_view kFolderName = "(folder)";
 std::string GoToFolderEntry(std::string_view folder);
+// The first entry of an extended list opened from a folder below a database: choosing it
+// opens the folder above.
+inline constexpr std::string_view kGoToUpEntry = "../ \t(up)";
+// The MASTER of the folder above the open one, when extended reading is on and that folder
+// has one; empty otherwise.
+std::string ParentMaster(const CBars& bars);
 
 // Compares two keys without regard to case: A-Z fold to a-z and nothing else does, then the
 // characters compare by unsigned code, and a key that is a prefix of the other is the smaller.

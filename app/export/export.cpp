@@ -34,6 +34,7 @@
 #include "qt_surface.h"
 #include "quote_file.h"
 #include "series.h"
+#include "svg_compact.h"
 #include "values.h"
 
 namespace tv {
@@ -200,8 +201,30 @@ std::string WriteSvg(CBars& bars, const ExportOptions& options, const DatabaseFi
               ExportChartSettings(options));
   }
   const QByteArray& bytes = buffer.data();
-  return ReplaceFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                      static_cast<std::size_t>(bytes.size())});
+  // The classic chart's document stays as it always was written.
+  const std::string_view written(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  const std::string text = bars.IsExtended() ? CompactSvg(written) : std::string(written);
+  return ReplaceFileAtomically(path,
+                               {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+// Whether the open list has `symbol`; in extended mode, as the search looks, also the
+// lists of the folders its directory entries lead to, depth first: the first folder that
+// has it is left open.
+bool ListSymbol(CBars& bars, const std::string& symbol, int depth) {
+  for (int i = 0; i < bars.m_count; ++i)
+    if (!(bars.IsExtended() && bars.IsDirectoryEntry(i)) && symbol == bars.GetSymbol(i))
+      return true;
+  if (!bars.IsExtended() || depth >= kMaxSearchDepth) return false;
+  std::vector<std::string> folders;
+  for (int i = 0; i < bars.m_count; ++i)
+    if (bars.IsDirectoryEntry(i)) folders.push_back(bars.DirectoryEntryMaster(i));
+  for (const std::string& folder : folders) {
+    if (!bars.OpenMaster(folder.c_str())) continue;
+    bars.ReadSecurityList();
+    if (ListSymbol(bars, symbol, depth + 1)) return true;
+  }
+  return false;
 }
 
 // --export-png: one chart, of the first listed security or of --symbol.
@@ -209,9 +232,7 @@ int ExportOne(CBars& bars, const ExportOptions& options, const DatabaseFiles& da
   // As the document opens a database: the first security is loaded, then Go To runs.
   const int loaded = bars.LoadCurrentSecurity();
   if (!options.symbol.empty()) {
-    bool listed = false;
-    for (int i = 0; i < bars.m_count && !listed; ++i) listed = options.symbol == bars.GetSymbol(i);
-    if (!listed) {
+    if (!ListSymbol(bars, options.symbol, 0)) {
       std::fprintf(stderr, "tickvane: no security with symbol %s in %s\n", options.symbol.c_str(),
                    options.master.c_str());
       return 1;

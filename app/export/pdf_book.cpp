@@ -28,22 +28,26 @@ QPageLayout BookPage() {
                      QPageLayout::Millimeter);
 }
 
-// The page in progress: a heading line with the security's symbol and name (the chart shows
-// the name only when it has room), and below it the chart as printing draws it, filling the
-// rest of the printable area, laid out for a window as wide as the export's default image
-// and as tall as keeps the page's proportions.
+// The page in progress: for the classic chart a heading line with the security's symbol and
+// name (the chart shows the name only when it has room; the extended chart's title row always
+// names it), and below it the chart as printing draws it, filling the rest of the printable
+// area, laid out for a window as wide as the export's default image and as tall as keeps the
+// page's proportions.
 void DrawPage(CBars& bars, QPainter& painter, const ExportOptions& options) {
   const QPaintDevice* device = painter.device();
   const int width = device->width(), height = device->height();
   QFont font(QStringLiteral("Arial"));
   font.setPointSize(11);
   const QFontMetrics metrics(font, device);
-  const int heading = metrics.height() * 3 / 2;
+  // The extended chart's own title row names the security already: no second heading.
+  const bool headed = !bars.IsExtended();
+  const int heading = headed ? metrics.height() * 3 / 2 : 0;
   painter.setFont(font);
   painter.setPen(Qt::black);
-  painter.drawText(QRect(0, 0, width, metrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromLatin1(bars.CurrentSymbol()) + QStringLiteral("  ") +
-                       QString::fromLatin1(bars.CurrentName()));
+  if (headed)
+    painter.drawText(QRect(0, 0, width, metrics.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromLatin1(bars.CurrentSymbol()) + QStringLiteral("  ") +
+                         QString::fromLatin1(bars.CurrentName()));
   const int chartHeight = height - heading;
   bars.SetLogicalSize(
       {options.width, static_cast<int>(std::lround(static_cast<double>(options.width) *

@@ -241,7 +241,8 @@ TEST(ExportCommandLine, StudiesAreRepeatableAndNeedTheExtendedChart) {
   for (int i = 0; i < 8; ++i) args.insert(args.end() - 1, {"--study", "rsi"});
   EXPECT_EQ(Exports(args).error, "");
   args.insert(args.end() - 1, {"--study", "rsi"});
-  EXPECT_EQ(Exports(args).error, needs);
+  EXPECT_EQ(Exports(args).error,
+            "--study given more than 8 times: a chart draws at most 8 studies");
   EXPECT_EQ(ParseCommandLine({"--study", "rsi", "M"}).error, "unknown option --study");
 }
 

@@ -84,15 +84,26 @@ TEST(ExtendedBrowsing, GoToListsFoldersAndChoosingOneOpensItsMaster) {
   FolderDatabase d;
   const tv::GoToList list = tv::BuildGoToList(d.p.bars(), tv::kSortMaster);
   ASSERT_EQ(list.entries.size(), 5U);
-  EXPECT_EQ(list.entries[1], "SUBA/\t(folder)");
-  EXPECT_EQ(list.entries[4], "SUBB/\t(folder)");
+  EXPECT_EQ(list.entries[1], "SUBA/ \t(folder)");
+  EXPECT_EQ(list.entries[4], "SUBB/ \t(folder)");
 
-  d.p.app.GetDocument().SetGoToDialog([](CBars&, std::string& selection) {
-    selection = "SUBA/\t(folder)";
+  std::string choice = "SUBA/ \t(folder)";
+  d.p.app.GetDocument().SetGoToDialog([&choice](CBars&, std::string& selection) {
+    selection = choice;
     return true;
   });
   d.p.app.GetDocument().OnGoTo();
   EXPECT_EQ(d.Symbol(), "SYM9");
+  // The folder's list leads back up, and only there.
+  EXPECT_EQ(tv::BuildGoToList(d.p.bars(), tv::kSortName).entries.front(), tv::kGoToUpEntry);
+  choice = std::string(tv::kGoToUpEntry);
+  d.p.app.GetDocument().OnGoTo();
+  EXPECT_EQ(d.Symbol(), "SYM1");
+  EXPECT_NE(tv::BuildGoToList(d.p.bars(), tv::kSortMaster).entries.front(), tv::kGoToUpEntry);
+  d.p.app.GetDocument().OnGoTo();
+  EXPECT_EQ(d.Symbol(), "SYM1");
+  choice = "SUBA/ \t(folder)";
+  d.p.app.GetDocument().OnGoTo();
   EXPECT_NE(d.p.bars().m_seriesAllocated, 0);
   const std::string opened = (d.dir.path() / "SUBA" / "MASTER").string();
   EXPECT_EQ(d.p.app.GetDocument().GetPathName(), opened);

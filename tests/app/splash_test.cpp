@@ -49,6 +49,15 @@ TEST(Splash, StandsCentredDuringStartUpAndTenSecondsAfter) {
   EXPECT_FALSE(p.Idle());
 }
 
+TEST(Splash, InExtendedModeGoesOnceTheFirstChartIsUp) {
+  Program p;
+  p.profile.Set("Reading", "Extended", "1");
+  ASSERT_TRUE(p.Start());
+  ASSERT_NE(p.app.m_pSplashWnd, nullptr);
+  EXPECT_FALSE(p.Idle());
+  EXPECT_EQ(p.app.m_pSplashWnd, nullptr);
+}
+
 TEST(Splash, ATickCountWrapAroundDoesNotKeepItUp) {
   Program p;
   p.clock.Set(0xFFFFFFFFu - 3000u);

@@ -42,12 +42,14 @@ class PlotFixture : public ::testing::Test {
       while (date % 7 == 0 || date % 7 == 1) ++date;  // day 1 was a Sunday
       const double mid = lo + (hi - lo) * (0.5 + 0.45 * std::sin(i / 17.0));
       const double swing = (hi - lo) * 0.04;
+      // Quoted to a tenth of a cent, as the penny stocks of a vendor's directory are.
+      const auto quote = [](double v) { return static_cast<float>(std::round(v * 1000) / 1000); };
       auto& s = bars.m_series;
       s.date[i] = date;
-      s.open[i] = static_cast<float>(mid - swing / 2 * std::cos(i));
-      s.high[i] = static_cast<float>(mid + swing);
-      s.low[i] = static_cast<float>(mid - swing);
-      s.close[i] = static_cast<float>(mid + swing / 2 * std::cos(i));
+      s.open[i] = quote(mid - swing / 2 * std::cos(i));
+      s.high[i] = quote(mid + swing);
+      s.low[i] = quote(mid - swing);
+      s.close[i] = quote(mid + swing / 2 * std::cos(i));
       s.volume[i] = static_cast<float>(1000 + 37 * (i % 50));
     }
   }
@@ -184,11 +186,16 @@ TEST_F(PlotFixture, TheCrosshairShowsTheValuesOfItsBar) {
   const auto texts = surface.Texts();
   // The date on the time axis and the bar's values along the top, both from the bar.
   EXPECT_NE(std::find(texts.begin(), texts.end(), date), texts.end());
-  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& t) {
-    return t.rfind(date + "  O ", 0) == 0 && t.find(" C ") != std::string::npos;
-  }));
-  // The value at the pointer's row, one decimal finer than the ticks.
-  EXPECT_NE(std::find(texts.begin(), texts.end(), "0.0500"), texts.end());
+  for (const char* field : {"O ", "H ", "L ", "C "}) {
+    const float v = field[0] == 'O'   ? bars.m_series.open[bar]
+                    : field[0] == 'H' ? bars.m_series.high[bar]
+                    : field[0] == 'L' ? bars.m_series.low[bar]
+                                      : bars.m_series.close[bar];
+    EXPECT_NE(std::find(texts.begin(), texts.end(), field + plot::FormatValue(v, 3)), texts.end())
+        << field;
+  }
+  // The value at the pointer's row, in the security's digits.
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "0.050"), texts.end());
   // Without a cursor the values are the last bar's.
   Draw({0, 0, 1280, 720});
   const std::string last = plot::IsoDate(bars.m_series.date[299]);
@@ -312,6 +319,130 @@ TEST_F(PlotFixture, StudiesDrawBandsOverThePricesAndPanesWithTheirLevelsAndLabel
     for (const char* label : {"Bollinger(20,2)", "RSI(14)", "MACD(5,10,3)", "Stochastic(14,3)"})
       EXPECT_EQ(texts.count(label), 1u) << label;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlotFixture, FieldsTheSecurityLacksAreNeitherDrawnNorInvented) {
+  const struct {
+    bool opens, volumes, openInterest;
+    const char* note;  // in the legend, or empty
+  } cases[] = {
+      {true, true, false, ""},
+      {false, true, false, "no opens: drawn as high-low-close"},
+      {true, false, false, ""},
+      {true, true, true, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.opens ? "opens " : "") + (c.volumes ? "volumes " : "") +
+                 (c.openInterest ? "oi" : ""));
+    Load(300);
+    for (int i = 0; i < 300; ++i) {
+      if (!c.opens) bars.m_series.open[i] = 0;
+      if (!c.volumes) bars.m_series.volume[i] = 0;
+      bars.m_series.openInterest[i] = c.openInterest ? static_cast<float>(20000 + i) : 0.0f;
+    }
+    std::vector<std::string> pictures;
+    for (const plot::Style style : {plot::Style::Hlc, plot::Style::Ohlc, plot::Style::Candles}) {
+      plot::PlotOptions o;
+      o.style = style;
+      o.openInterest = true;
+      Draw({0, 0, 1280, 720}, o);
+      pictures.push_back(Picture());
+      const auto texts = surface.Texts();
+      const auto has = [&](const std::string& t) {
+        return std::find(texts.begin(), texts.end(), t) != texts.end();
+      };
+      const auto starts = [&](const std::string& t) {
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const std::string& x) { return x.rfind(t, 0) == 0; });
+      };
+      EXPECT_EQ(has("Volume"), c.volumes);
+      EXPECT_EQ(starts("O "), c.opens);
+      EXPECT_EQ(starts("OI "), c.openInterest);
+      EXPECT_EQ(has("Open interest"), c.openInterest);
+      if (*c.note != 0) {
+        EXPECT_EQ(has(c.note), style != plot::Style::Hlc);
+      }
+    }
+    // Without opens the three styles draw the same bars.
+    EXPECT_EQ(pictures[1] == pictures[2], !c.opens);
+  }
+}
+
+TEST_F(PlotFixture, EveryTextReadsOnItsBackgroundOnScreenAndOnPaper) {
+  Load(300, 10, 20);
+  std::vector<studies::StudyConfig> configs;
+  for (const char* text : {"bollinger", "ema:50", "rsi", "macd", "stochastic"})
+    configs.push_back(*studies::ParseStudyConfig(text));
+  for (const bool printing : {false, true}) {
+    SCOPED_TRACE(printing ? "print" : "screen");
+    plot::PlotOptions o;
+    plot::AddStudies(bars, configs, o);
+    Draw({0, 0, 1280, 720}, o, {}, printing);
+    const tv::Rgb background = surface.Of(OpKind::FillRect).front().brush.color;
+    const std::string lastClose = plot::FormatValue(bars.m_series.close[299], 3);
+    std::set<std::string> legend;
+    for (const SurfaceOp& op : surface.Of(OpKind::Text)) {
+      if (op.text == lastClose) continue;  // drawn on its own marker
+      EXPECT_GE(plot::Contrast(op.textColor, background), 4.5) << op.text;
+      if (op.text.rfind("SMA(", 0) == 0) legend.insert(op.text + std::to_string(op.textColor.r));
+    }
+    // The two averages tell apart on paper too.
+    EXPECT_EQ(legend.size(), 2u);
+  }
+}
+
+TEST_F(PlotFixture, AGivenStretchOfBarsFillsTheWidthAndAShortHistorySitsAtTheRight) {
+  const struct {
+    int bars, barCount, lastBar;
+    int first, count;
+  } cases[] = {
+      {300, 0, -1, -1, -1},                           // as many as fit, the newest last
+      {300, 100, 250, 151, 100},                      // the screen's bars on a page
+      {300, 100, -1, 200, 100},  {20, 0, -1, 0, 20},  // a short history, all of it
+      {6, 0, -1, 0, 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.bars) + " " + std::to_string(c.barCount));
+    Load(c.bars);
+    plot::PlotOptions o;
+    o.barCount = c.barCount;
+    o.lastBar = c.lastBar;
+    const plot::PlotFrame f = Draw({0, 0, 1280, 720}, o);
+    if (c.first >= 0) {
+      EXPECT_EQ(f.first, c.first);
+      EXPECT_EQ(f.count, c.count);
+    } else {
+      EXPECT_EQ(f.first + f.count, c.bars);
+    }
+    // The newest bar shown next to the axis, the oldest no further left than the plot.
+    EXPECT_GE(f.XOf(f.first + f.count - 1), f.plot.right - f.spacing);
+    EXPECT_GE(f.XOf(f.first), f.plot.left);
+    int timeLabels = 0;
+    for (const auto& [box, text] : plottest::TextBoxes(surface))
+      if (box.top >= f.plot.bottom && box.right <= f.plot.right) ++timeLabels;
+    EXPECT_GE(timeLabels, 3);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlotFixture, TheLogScaleFollowsThePricesAndClipsABandBelowThem) {
+  Load(300, 0.45, 4.0);
+  plot::PlotOptions o;
+  o.log = true;
+  o.overlays.push_back({"band", kRed, std::vector<double>(300, -1.5)});
+  const plot::PlotFrame f = Draw({0, 0, 1280, 720}, o);
+  EXPECT_TRUE(f.panes[0].scale.log);
+  EXPECT_GT(f.panes[0].scale.lo, 0.3);
+  const auto texts = surface.Texts();
+  EXPECT_EQ(std::find(texts.begin(), texts.end(), "linear scale: prices at or below 0"),
+            texts.end());
 }
 
 }  // namespace

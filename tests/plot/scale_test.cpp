@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include <cmath>
 #include <set>
 #include <string>
@@ -136,6 +139,80 @@ TEST(Scale, ValuesAndCountsPrintWithTheirOwnDigits) {
                 {2.5e6, 2.5e6, "2.5M"}, {750, 250, "750"}, {12000, 5000, "12K"},
                 {3e9, 1e9, "3B"}};
   for (const auto& c : counts) EXPECT_EQ(plot::FormatCount(c.value, c.step), c.text);
+}
+
+TEST(Scale, ASecurityPrintsInItsOwnDigitsWithoutTheNoiseOfItsReals) {
+  const struct {
+    std::vector<float> prices;
+    double value;  // printed in the security's digits
+    const char* text;
+  } cases[] = {
+      // Half-cent quotes with the vendor's 0.29999998 among them read 0.300.
+      {{0.295f, 0.29999998f, 0.305f, 0.31f, 0.3f, 0.285f}, 0.29999998f, "0.300"},
+      {{0.043f, 0.045f, 0.04f, 0.041f}, 0.043f, "0.043"},
+      {{35.18f, 35.2f, 34.99f, 35.0f}, 35.0f, "35.00"},
+      {{1200.f, 1250.f, 1190.f}, 1250.f, "1250"},
+      // A random walk in reals is on no grid: four significant digits.
+      {{10.532088f, 10.617731f, 9.9843216f}, 10.532088f, "10.53"},
+      // Computed prices fit no decimals: below 0.01 three significant digits.
+      {{1.6047514e-05f, 1.7123457e-05f, 1.5987654e-05f}, 1.6047514e-05f, "0.0000160"},
+      {{1e-29f, 2e-29f, 1.7e-29f}, 1.6e-29f, "1.60e-29"},
+      // A cent stock priced below a cent keeps three digits; one price in a hundred off the
+      // grid changes nothing.
+      {{0.0041f, 0.005f, 0.0039f}, 0.0041f, "0.00410"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(plot::FormatPrice(c.value, plot::PriceDecimals(c.prices)), c.text);
+  }
+  std::vector<float> mostlyCents(200, 1.25f);
+  mostlyCents[7] = 1.2345678f;
+  EXPECT_EQ(plot::PriceDecimals(mostlyCents), 2);
+  const struct {
+    double value;
+    const char* text;
+  } volumes[] = {{0, "0"},         {999, "999"},
+                 {17857, "17.9K"}, {172100, "172K"},
+                 {250000, "250K"}, {999960, "1M"},
+                 {5e6, "5M"},      {1.25e6, "1.25M"},
+                 {3.4e9, "3.4B"},  {1.7e29, "170000000000000000T"}};
+  for (const auto& v : volumes) EXPECT_EQ(plot::FormatVolume(v.value), v.text);
+}
+
+TEST(Scale, EveryPaneGetsThreeLabelsWithItsLevels) {
+  const struct {
+    double lo, hi;
+    bool log;
+    std::vector<double> references;
+    int height;
+    std::size_t want, least;
+  } cases[] = {
+      {0, 100, false, {30, 70}, 84, 3, 3},  // RSI at 1280x720 with four studies
+      {0, 100, false, {20, 80}, 50, 3, 3},  // a low stochastic
+      {-0.8, 1.1, false, {0}, 60, 3, 3},    // MACD: 0 and a tick either side
+      {0, 5.3e6, false, {}, 45, 2, 2},      // volume
+      {0.019, 0.28, true, {}, 200, 5, 5},   // a log axis over little more than a decade
+      {0.019, 0.28, true, {}, 400, 5, 7},  {0.45, 4.0, true, {}, 250, 5, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.hi) + " " + std::to_string(c.height));
+    const ValueScale scale{c.lo, c.hi, 10, 10 + c.height, c.log};
+    const plot::TickRoom room{4, 16 + c.height, 26, 15, c.want};
+    const plot::Ticks t = plot::PaneTicks(scale, room, c.references);
+    EXPECT_GE(t.ticks.size(), c.least);
+    std::set<std::string> texts;
+    for (std::size_t i = 0; i < t.ticks.size(); ++i) {
+      texts.insert(plot::FormatValue(t.ticks[i].value, t.ticks[i].decimals));
+      if (i > 0) {
+        EXPECT_GE(scale.YOf(t.ticks[i - 1].value) - scale.YOf(t.ticks[i].value), 15);
+      }
+    }
+    EXPECT_EQ(texts.size(), t.ticks.size());
+    for (const double r : c.references)
+      EXPECT_TRUE(std::any_of(t.ticks.begin(), t.ticks.end(), [r](const plot::Tick& tick) {
+        return tick.value == r;
+      })) << r;
+  }
 }
 
 TEST(Scale, ValuesMapOntoRowsBothWays) {

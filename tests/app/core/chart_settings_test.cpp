@@ -23,9 +23,9 @@ TEST(ChartSettings, StoredValuesReadBackAndStrayOnesReadAsDefaults) {
        "1",
        "exponential",
        "0",
-       {Style::Candles, true, AverageKind::Exponential, false, {}}},
-      {"line", "0", "simple", "1", {Style::Line, false, AverageKind::Simple, true, {}}},
-      {"ohlc", " 1 ", "", "", {Style::Ohlc, true, AverageKind::Simple, true, {}}},
+       {Style::Candles, true, AverageKind::Exponential, false, {}, false}},
+      {"line", "0", "simple", "1", {Style::Line, false, AverageKind::Simple, true, {}, false}},
+      {"ohlc", " 1 ", "", "", {Style::Ohlc, true, AverageKind::Simple, true, {}, false}},
       // What the menu never writes: wrong case, other numbers, words.
       {"Candles", "2", "EMA", "yes", {}},
       {"", "-1", "exponential ", "1.0", {}},
@@ -41,7 +41,7 @@ TEST(ChartSettings, StoredValuesReadBackAndStrayOnesReadAsDefaults) {
   }
   // Written and read again: the same settings, in the section of their own.
   fixture::MemoryProfile profile;
-  const tv::ChartSettings chosen{Style::Ohlc, true, AverageKind::Exponential, false, {}};
+  const tv::ChartSettings chosen{Style::Ohlc, true, AverageKind::Exponential, false, {}, true};
   tv::SaveChartSettings(profile, chosen);
   EXPECT_EQ(tv::LoadChartSettings(profile), chosen);
   ASSERT_NE(profile.Get("Chart", "Style"), nullptr);

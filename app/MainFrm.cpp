@@ -131,7 +131,7 @@ void CMainFrame::CreateMenus() {
   // Extended mode's own menu.
   QMenu* chart = nullptr;
   if (m_doc.GetBars().IsExtended()) {
-    chart = CreateChartMenu(this, m_doc);
+    chart = CreateChartMenu(this, m_commands);
     menuBar()->addMenu(chart);
   }
 

@@ -1,12 +1,13 @@
 #include "chart_menu.h"
 
-#include <QActionGroup>
 #include <QMenu>
 #include <functional>
 #include <optional>
 #include <utility>
 
 #include "Doc.h"
+#include "command_ids.h"
+#include "commands.h"
 #include "study_dialog.h"
 
 namespace tv {
@@ -19,45 +20,74 @@ std::optional<studies::StudyConfig> FirstStudy(const ChartSettings& s, studies::
   return std::nullopt;
 }
 
-// A checkable item whose mark follows `checked` each time the menu opens and whose choice
-// changes the settings through `change`.
 using Checked = std::function<bool(const ChartSettings&)>;
 using Change = std::function<void(ChartSettings&)>;
 
-QAction* AddItem(QMenu* menu, QActionGroup* group, const char* text, CTickvaneDoc& doc,
-                 const Checked& checked, Change change) {
-  QAction* a = menu->addAction(QString::fromLatin1(text));
-  a->setCheckable(true);
-  if (group) group->addAction(a);
-  QObject::connect(menu, &QMenu::aboutToShow, a,
-                   [a, &doc, checked] { a->setChecked(checked(doc.GetChartSettings())); });
-  QObject::connect(a, &QAction::triggered, a, [&doc, change = std::move(change)] {
+// A command whose check mark follows `checked` and whose choice changes the settings through
+// `change`; enabled only where the chart is the extended one.
+void Setting(CommandTable& c, CTickvaneDoc& doc, int id, Checked checked, Change change) {
+  c.SetRule(id, [&doc] { return doc.GetBars().IsExtended(); });
+  c.SetCheckRule(id,
+                 [&doc, checked = std::move(checked)] { return checked(doc.GetChartSettings()); });
+  c.SetHandler(id, [&doc, change = std::move(change)] {
     ChartSettings s = doc.GetChartSettings();
     change(s);
     doc.SetChartSettings(s);
   });
-  return a;
 }
 
-// One item per study: ticked while the chart shows it; choosing it opens the study's dialog.
-void AddStudyItems(QMenu* menu, CTickvaneDoc& doc) {
-  using studies::StudyKind;
-  const std::pair<const char*, StudyKind> items[] = {
-      {"&Bollinger Bands...", StudyKind::Bollinger},
-      {"RS&I...", StudyKind::Rsi},
-      {"&MACD...", StudyKind::Macd},
-      {"S&tochastic...", StudyKind::Stochastic},
+struct StudyCommand {
+  int id;
+  studies::StudyKind kind;
+};
+constexpr StudyCommand kStudyCommands[] = {
+    {cmd::kChartBollinger, studies::StudyKind::Bollinger},
+    {cmd::kChartRsi, studies::StudyKind::Rsi},
+    {cmd::kChartMacd, studies::StudyKind::Macd},
+    {cmd::kChartStochastic, studies::StudyKind::Stochastic},
+};
+
+}  // namespace
+
+void RegisterChartCommands(CommandTable& c, CTickvaneDoc& doc,
+                           const std::function<QWidget*()>& dialogParent) {
+  const std::pair<int, plot::Style> styles[] = {
+      {cmd::kChartHlc, plot::Style::Hlc},
+      {cmd::kChartOhlc, plot::Style::Ohlc},
+      {cmd::kChartCandles, plot::Style::Candles},
+      {cmd::kChartLine, plot::Style::Line},
   };
-  for (const auto& [text, kind] : items) {
-    QAction* a = menu->addAction(QString::fromLatin1(text));
-    a->setCheckable(true);
-    QObject::connect(menu, &QMenu::aboutToShow, a, [a, &doc, kind = kind] {
-      a->setChecked(FirstStudy(doc.GetChartSettings(), kind).has_value());
-    });
-    QObject::connect(a, &QAction::triggered, a, [menu, a, &doc, kind = kind] {
+  for (const auto& [id, style] : styles) {
+    Setting(
+        c, doc, id, [style = style](const ChartSettings& s) { return s.style == style; },
+        [style = style](ChartSettings& s) { s.style = style; });
+  }
+  Setting(
+      c, doc, cmd::kChartLog, [](const ChartSettings& s) { return s.log; },
+      [](ChartSettings& s) { s.log = !s.log; });
+  const std::pair<int, plot::AverageKind> averages[] = {
+      {cmd::kChartSimple, plot::AverageKind::Simple},
+      {cmd::kChartExponential, plot::AverageKind::Exponential},
+  };
+  for (const auto& [id, kind] : averages) {
+    Setting(
+        c, doc, id, [kind = kind](const ChartSettings& s) { return s.averages == kind; },
+        [kind = kind](ChartSettings& s) { s.averages = kind; });
+  }
+  Setting(
+      c, doc, cmd::kChartOpenInterest, [](const ChartSettings& s) { return s.openInterest; },
+      [](ChartSettings& s) { s.openInterest = !s.openInterest; });
+  Setting(
+      c, doc, cmd::kChartCrosshair, [](const ChartSettings& s) { return s.crosshair; },
+      [](ChartSettings& s) { s.crosshair = !s.crosshair; });
+  // A study's command is ticked while the chart shows it and opens the study's dialog.
+  for (const auto& [id, kind] : kStudyCommands) {
+    c.SetRule(id, [&doc] { return doc.GetBars().IsExtended(); });
+    c.SetCheckRule(
+        id, [&doc, kind = kind] { return FirstStudy(doc.GetChartSettings(), kind).has_value(); });
+    c.SetHandler(id, [&doc, dialogParent, kind = kind] {
       ChartSettings s = doc.GetChartSettings();
-      a->setChecked(FirstStudy(s, kind).has_value());  // until the dialog says otherwise
-      const auto choice = AskStudy(menu->parentWidget(), kind, FirstStudy(s, kind));
+      const auto choice = AskStudy(dialogParent(), kind, FirstStudy(s, kind));
       if (!choice) return;
       ChooseStudy(s, kind, choice->chosen);
       doc.SetChartSettings(s);
@@ -65,49 +95,32 @@ void AddStudyItems(QMenu* menu, CTickvaneDoc& doc) {
   }
 }
 
-}  // namespace
-
-QMenu* CreateChartMenu(QWidget* parent, CTickvaneDoc& doc) {
+QMenu* CreateChartMenu(QWidget* parent, const CommandTable& commands) {
   auto* menu = new QMenu("&Chart", parent);
   menu->setObjectName("menuChart");
-  auto* styles = new QActionGroup(menu);
-  const std::pair<const char*, plot::Style> styleItems[] = {
-      {"&High-Low-Close Bars", plot::Style::Hlc},
-      {"&Open-High-Low-Close Bars", plot::Style::Ohlc},
-      {"&Candles", plot::Style::Candles},
-      {"Close &Line", plot::Style::Line},
-  };
-  for (const auto& [text, style] : styleItems) {
-    AddItem(
-        menu, styles, text, doc,
-        [style = style](const ChartSettings& s) { return s.style == style; },
-        [style = style](ChartSettings& s) { s.style = style; });
+  const int layout[] = {cmd::kChartHlc,
+                        cmd::kChartOhlc,
+                        cmd::kChartCandles,
+                        cmd::kChartLine,
+                        0,
+                        cmd::kChartLog,
+                        0,
+                        cmd::kChartSimple,
+                        cmd::kChartExponential,
+                        0,
+                        cmd::kChartOpenInterest,
+                        cmd::kChartCrosshair,
+                        0,
+                        cmd::kChartBollinger,
+                        cmd::kChartRsi,
+                        cmd::kChartMacd,
+                        cmd::kChartStochastic};
+  for (const int id : layout) {
+    if (id == 0)
+      menu->addSeparator();
+    else if (QAction* a = commands.Action(id))
+      menu->addAction(a);
   }
-  menu->addSeparator();
-  AddItem(
-      menu, nullptr, "Lo&g Scale", doc, [](const ChartSettings& s) { return s.log; },
-      [](ChartSettings& s) { s.log = !s.log; });
-  menu->addSeparator();
-  auto* averages = new QActionGroup(menu);
-  const std::pair<const char*, plot::AverageKind> averageItems[] = {
-      {"&Simple Moving Averages", plot::AverageKind::Simple},
-      {"&Exponential Moving Averages", plot::AverageKind::Exponential},
-  };
-  for (const auto& [text, kind] : averageItems) {
-    AddItem(
-        menu, averages, text, doc,
-        [kind = kind](const ChartSettings& s) { return s.averages == kind; },
-        [kind = kind](ChartSettings& s) { s.averages = kind; });
-  }
-  menu->addSeparator();
-  AddItem(
-      menu, nullptr, "Open &Interest", doc, [](const ChartSettings& s) { return s.openInterest; },
-      [](ChartSettings& s) { s.openInterest = !s.openInterest; });
-  AddItem(
-      menu, nullptr, "C&rosshair", doc, [](const ChartSettings& s) { return s.crosshair; },
-      [](ChartSettings& s) { s.crosshair = !s.crosshair; });
-  menu->addSeparator();
-  AddStudyItems(menu, doc);
   return menu;
 }
 

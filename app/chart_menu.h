@@ -1,7 +1,10 @@
 #pragma once
 // The Chart menu of extended mode: the bar style, the log scale, the kind of moving average,
-// the crosshair and the studies, each change drawn at once and kept in the settings file's
-// section "Chart". The classic program has no such menu.
+// the open interest pane, the crosshair and the studies, each change drawn at once and kept in
+// the settings file's section "Chart". The classic program has no such menu; its commands are
+// rows of the command table like every other, enabled only for the extended chart.
+
+#include <functional>
 
 class QMenu;
 class QWidget;
@@ -9,7 +12,13 @@ class QWidget;
 namespace tv {
 
 class CTickvaneDoc;
+class CommandTable;
 
-QMenu* CreateChartMenu(QWidget* parent, CTickvaneDoc& doc);
+// Sets the handlers, check marks and enable rules of the Chart menu's commands; the study
+// dialogs open over dialogParent().
+void RegisterChartCommands(CommandTable& commands, CTickvaneDoc& doc,
+                           const std::function<QWidget*()>& dialogParent);
+// The menu of those commands' actions.
+QMenu* CreateChartMenu(QWidget* parent, const CommandTable& commands);
 
 }  // namespace tv

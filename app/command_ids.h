@@ -11,6 +11,21 @@ inline constexpr int kViewOptions = 32771;
 inline constexpr int kGoTo = 32772;
 inline constexpr int kSlideShow = 32773;
 
+// Extended mode's Chart menu.
+inline constexpr int kChartHlc = 32800;
+inline constexpr int kChartOhlc = 32801;
+inline constexpr int kChartCandles = 32802;
+inline constexpr int kChartLine = 32803;
+inline constexpr int kChartLog = 32804;
+inline constexpr int kChartSimple = 32805;
+inline constexpr int kChartExponential = 32806;
+inline constexpr int kChartOpenInterest = 32807;
+inline constexpr int kChartCrosshair = 32808;
+inline constexpr int kChartBollinger = 32809;
+inline constexpr int kChartRsi = 32810;
+inline constexpr int kChartMacd = 32811;
+inline constexpr int kChartStochastic = 32812;
+
 inline constexpr int kFileNew = 57600;
 inline constexpr int kFileOpen = 57601;
 inline constexpr int kFileClose = 57602;

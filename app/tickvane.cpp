@@ -26,6 +26,7 @@
 #include "Sshowdlg.h"
 #include "View.h"
 #include "Voptdlg.h"
+#include "chart_menu.h"
 #include "command_entries.h"
 #include "command_ids.h"
 #include "commands.h"
@@ -193,6 +194,9 @@ void CTickvaneApp::RegisterCommands() {
   c.SetRule(cmd::kPrevious, [doc] { return doc->CanPrevious(); });
   c.SetHandler(cmd::kGoTo, [doc] { doc->OnGoTo(); });
   c.SetRule(cmd::kGoTo, [doc] { return doc->CanGoTo(); });
+
+  // Chart
+  RegisterChartCommands(c, *doc, [frame]() -> QWidget* { return frame(); });
 
   // Help
   c.SetHandler(cmd::kHelpIndex, [this] { OnHelp(); });

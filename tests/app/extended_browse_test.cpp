@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 
 #include "Sshowdlg.h"
+#include "command_ids.h"
+#include "commands.h"
 #include "goto_list.h"
 #include "recent_files.h"
 #include "show_fixture.h"
@@ -126,3 +129,33 @@ TEST(ExtendedBrowsing, SlideShowGoesOnPastAnUnreadableSecurityAndSkipsFolders) {
 }
 
 }  // namespace
+
+// The Chart menu is made of the command table's actions: a choice changes the settings and the
+// marks follow them; for the classic chart, whose window has no such menu, they are greyed.
+TEST(ChartCommands, TheMenuIsMadeOfCommandsThatFollowTheSettings) {
+  FolderDatabase d;
+  tv::CommandTable& commands = d.p.app.GetCommands();
+  QMenu* chart = d.p.frame().findChild<QMenu*>("menuChart");
+  ASSERT_NE(chart, nullptr);
+  std::vector<int> ids;
+  for (const QAction* a : chart->actions()) ids.push_back(tv::CommandTable::IdOf(a));
+  using namespace tv::cmd;
+  EXPECT_EQ(ids, (std::vector<int>{kChartHlc, kChartOhlc, kChartCandles, kChartLine, 0, kChartLog,
+                                   0, kChartSimple, kChartExponential, 0, kChartOpenInterest,
+                                   kChartCrosshair, 0, kChartBollinger, kChartRsi, kChartMacd,
+                                   kChartStochastic}));
+  EXPECT_TRUE(commands.Execute(kChartCandles));
+  EXPECT_TRUE(commands.Execute(kChartLog));
+  d.p.Idle();
+  EXPECT_EQ(d.p.app.GetDocument().GetChartSettings().style, plot::Style::Candles);
+  EXPECT_TRUE(d.p.app.GetDocument().GetChartSettings().log);
+  for (const int id : {kChartHlc, kChartOhlc, kChartCandles, kChartLine, kChartLog})
+    EXPECT_EQ(commands.Action(id)->isChecked(), id == kChartCandles || id == kChartLog) << id;
+
+  show_fixture::Program classic;
+  ASSERT_TRUE(classic.Start((d.dir.path() / "MASTER").string()));
+  EXPECT_EQ(classic.frame().findChild<QMenu*>("menuChart"), nullptr);
+  EXPECT_FALSE(classic.app.GetCommands().Execute(kChartLog));
+  classic.Idle();
+  EXPECT_FALSE(classic.app.GetCommands().Action(kChartRsi)->isEnabled());
+}

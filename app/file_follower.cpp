@@ -8,7 +8,7 @@
 
 namespace tv {
 
-CFileFollower::CFileFollower(CTickvaneDoc& doc, QObject* parent) : QObject(parent), m_doc(doc) {
+FileFollower::FileFollower(CTickvaneDoc& doc, QObject* parent) : QObject(parent), m_doc(doc) {
   m_quiet.setSingleShot(true);
   m_quiet.setInterval(kQuietMilliseconds);
   connect(&m_quiet, &QTimer::timeout, this, [this] { Settle(); });
@@ -31,14 +31,14 @@ CFileFollower::CFileFollower(CTickvaneDoc& doc, QObject* parent) : QObject(paren
   });
 }
 
-void CFileFollower::Changed(bool index) {
+void FileFollower::Changed(bool index) {
   m_indexChanged = m_indexChanged || index;
   if (!m_quiet.isActive()) m_firstChange.start();
   // Each change starts the quiet moment again, unless changes have kept coming for long.
   if (!m_quiet.isActive() || m_firstChange.elapsed() < kLongestWaitMilliseconds) m_quiet.start();
 }
 
-void CFileFollower::Follow() {
+void FileFollower::Follow() {
   const CBars& bars = m_doc.GetBars();
   std::string key = bars.m_masterPath;
   key += '\n';
@@ -53,7 +53,7 @@ void CFileFollower::Follow() {
   Watch(FilesToFollow(bars));
 }
 
-void CFileFollower::Watch(const FollowedFiles& files) {
+void FileFollower::Watch(const FollowedFiles& files) {
   m_files = files;
   m_stamps = StampFollowedFiles(files);
   // Every path afresh: one replaced by a rename is a new file while the watcher may still
@@ -85,20 +85,20 @@ void CFileFollower::Watch(const FollowedFiles& files) {
     m_notice.clear();
 }
 
-bool CFileFollower::AddWatches(const QStringList& paths) {
+bool FileFollower::AddWatches(const QStringList& paths) {
   return m_watcher.addPaths(paths).isEmpty();
 }
 
-void CFileFollower::Poll() {
+void FileFollower::Poll() {
   std::vector<FileStamp> stamps = StampFollowedFiles(m_files);
   if (stamps == m_stamps) return;
   m_stamps = std::move(stamps);
   Changed(true);
 }
 
-QStringList CFileFollower::Watched() const { return m_watcher.files() + m_watcher.directories(); }
+QStringList FileFollower::Watched() const { return m_watcher.files() + m_watcher.directories(); }
 
-void CFileFollower::Settle() {
+void FileFollower::Settle() {
   ++m_settles;
   CBars& bars = m_doc.GetBars();
   bool changed = false;

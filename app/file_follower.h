@@ -13,13 +13,13 @@
 #include <QTimer>
 #include <string>
 
-#include "live_files.h"
+#include "followed_files.h"
 
 namespace tv {
 
 class CTickvaneDoc;
 
-class CFileFollower : public QObject {
+class FileFollower : public QObject {
  public:
   // Changes come in bursts; the files are read once none has come for this long.
   static constexpr int kQuietMilliseconds = 250;
@@ -28,10 +28,10 @@ class CFileFollower : public QObject {
   // How often the files are looked at when they cannot be watched.
   static constexpr int kPollMilliseconds = 2000;
 
-  explicit CFileFollower(CTickvaneDoc& doc, QObject* parent = nullptr);
-  ~CFileFollower() override = default;
-  CFileFollower(const CFileFollower&) = delete;
-  CFileFollower& operator=(const CFileFollower&) = delete;
+  explicit FileFollower(CTickvaneDoc& doc, QObject* parent = nullptr);
+  ~FileFollower() override = default;
+  FileFollower(const FileFollower&) = delete;
+  FileFollower& operator=(const FileFollower&) = delete;
 
   // Watches the files the chart stands on now. Cheap when the open database and the current
   // security are those of the last call; run whenever the program goes idle.

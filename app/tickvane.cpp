@@ -93,7 +93,7 @@ bool CTickvaneApp::InitInstance(const std::string& file) {
   m_pDoc->GetBars().SetExtended(
       m_extendedArg.value_or(m_profile.ReadInt("Reading", "Extended", 0) == 1));
   m_pDocTemplate = std::make_unique<CSingleDocTemplate>(*m_pDoc, *m_pRecentFiles);
-  m_pFollower = new CFileFollower(*m_pDoc, this);
+  m_pFollower = new FileFollower(*m_pDoc, this);
   // One-pixel chart lines stay visible on paper and in the preview at screen resolution; at
   // a printer's full resolution they would be hairlines the preview loses altogether.
   m_pPrinter = std::make_unique<QPrinter>(QPrinter::ScreenResolution);

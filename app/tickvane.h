@@ -19,7 +19,7 @@ class QTimer;
 
 namespace tv {
 
-class CFileFollower;
+class FileFollower;
 class CommandTable;
 class CMainFrame;
 class CSingleDocTemplate;
@@ -69,7 +69,7 @@ class CTickvaneApp final : public QObject {
   Profile& GetProfile() const { return m_profile; }
   Clock& GetClock() const { return m_clock; }
   // Follows the open database's files as other programs change them.
-  CFileFollower& GetFollower() const { return *m_pFollower; }
+  FileFollower& GetFollower() const { return *m_pFollower; }
 
   // The user guide for a program in `programDir`: help/ beside it in the build tree, the
   // documentation directory of its installation prefix otherwise. Empty when neither holds it.
@@ -106,7 +106,7 @@ class CTickvaneApp final : public QObject {
   std::unique_ptr<QPrinter> m_pPrinter;
   std::unique_ptr<CMainFrame> m_pMainFrame;
   QTimer* m_idleAgain = nullptr;
-  CFileFollower* m_pFollower = nullptr;  // a child of this object
+  FileFollower* m_pFollower = nullptr;  // a child of this object
   bool m_inIdle = false;
   bool m_contextHelpMode = false;
   QString m_userGuide;

@@ -279,22 +279,22 @@ void AddToAdler32(std::span<const std::uint8_t> data, std::uint32_t& a, std::uin
 }  // namespace
 
 RunCompressor::RunCompressor(std::size_t stride)
-    : stride_(std::clamp<std::size_t>(stride, 1, kMaxStride)) {
-  tokens_.reserve(kBlockTokens);
+    : m_stride(std::clamp<std::size_t>(stride, 1, kMaxStride)) {
+  m_tokens.reserve(kBlockTokens);
   // The zlib header: deflate with a 32 KiB window, no dictionary, and its check bits.
-  stream_ = {0x78, 0x01};
-  used_ = stream_.size();
+  m_stream = {0x78, 0x01};
+  m_used = m_stream.size();
 }
 
 void RunCompressor::Push(Token token) {
-  if (tokens_.size() >= kBlockTokens) PutBlock(false);
+  if (m_tokens.size() >= kBlockTokens) PutBlock(false);
   if (token.length == 0) {
-    ++literalFrequencies_[token.value];
+    ++m_literalFrequencies[token.value];
   } else {
-    ++literalFrequencies_[kFirstLengthSymbol + kLengthCode[token.length]];
-    ++distanceFrequencies_[static_cast<std::size_t>(DistanceCode(token.value))];
+    ++m_literalFrequencies[kFirstLengthSymbol + kLengthCode[token.length]];
+    ++m_distanceFrequencies[static_cast<std::size_t>(DistanceCode(token.value))];
   }
-  tokens_.push_back(token);
+  m_tokens.push_back(token);
 }
 
 void RunCompressor::PushRun(std::size_t length, std::size_t distance) {
@@ -307,11 +307,11 @@ void RunCompressor::PushRun(std::size_t length, std::size_t distance) {
   const Token longestMatch{kMaxMatch, static_cast<std::uint16_t>(distance)};
   while (longest > 0) {
     const std::size_t times = std::min<std::size_t>(longest, UINT16_MAX);
-    if (tokens_.size() + 2 > kBlockTokens) PutBlock(false);
-    literalFrequencies_[kFirstLengthSymbol + kLengthCode[kMaxMatch]] += times;
-    distanceFrequencies_[static_cast<std::size_t>(DistanceCode(distance))] += times;
-    tokens_.push_back({kRepeatNext, static_cast<std::uint16_t>(times)});
-    tokens_.push_back(longestMatch);
+    if (m_tokens.size() + 2 > kBlockTokens) PutBlock(false);
+    m_literalFrequencies[kFirstLengthSymbol + kLengthCode[kMaxMatch]] += times;
+    m_distanceFrequencies[static_cast<std::size_t>(DistanceCode(distance))] += times;
+    m_tokens.push_back({kRepeatNext, static_cast<std::uint16_t>(times)});
+    m_tokens.push_back(longestMatch);
     longest -= times;
   }
   // What is left is a match of its own, or two when it is longer than the longest match.
@@ -325,37 +325,37 @@ void RunCompressor::PushRun(std::size_t length, std::size_t distance) {
 std::size_t RunCompressor::RepeatLengthAt(const std::uint8_t* data, std::size_t at,
                                           std::size_t distance, std::size_t limit) const {
   if (at >= distance) return RepeatLength(data + at, distance, limit);
-  if (at + historySize_ < distance) return 0;
+  if (at + m_historySize < distance) return 0;
   // The first bytes repeat bytes of the history.
   std::size_t n = 0;
   for (; at + n < distance; ++n)
-    if (n == limit || data[at + n] != history_[historySize_ + at + n - distance]) return n;
+    if (n == limit || data[at + n] != m_history[m_historySize + at + n - distance]) return n;
   return n + RepeatLength(data + at + n, distance, limit - n);
 }
 
 void RunCompressor::Remember(const std::uint8_t* bytes, std::size_t count) {
   if (count == 0) return;  // nothing new; the history would be copied onto itself
-  const std::size_t kept = std::min(stride_ - std::min(count, stride_), historySize_);
-  std::copy(history_.begin() + static_cast<std::ptrdiff_t>(historySize_ - kept),
-            history_.begin() + static_cast<std::ptrdiff_t>(historySize_), history_.begin());
-  const std::size_t added = std::min(count, stride_);
+  const std::size_t kept = std::min(m_stride - std::min(count, m_stride), m_historySize);
+  std::copy(m_history.begin() + static_cast<std::ptrdiff_t>(m_historySize - kept),
+            m_history.begin() + static_cast<std::ptrdiff_t>(m_historySize), m_history.begin());
+  const std::size_t added = std::min(count, m_stride);
   std::copy(bytes + count - added, bytes + count,
-            history_.begin() + static_cast<std::ptrdiff_t>(kept));
-  historySize_ = kept + added;
+            m_history.begin() + static_cast<std::ptrdiff_t>(kept));
+  m_historySize = kept + added;
 }
 
 void RunCompressor::Add(std::span<const std::uint8_t> data) {
-  AddToAdler32(data, adlerA_, adlerB_);
+  AddToAdler32(data, m_adlerA, m_adlerB);
   const std::uint8_t* bytes = data.data();
   const std::size_t end = data.size();
   for (std::size_t at = 0; at < end;) {
     const std::size_t limit = std::min(kMaxMatch, end - at);
     std::size_t length = RepeatLengthAt(bytes, at, 1, limit), distance = 1;
-    if (stride_ > 1 && length < limit) {
-      const std::size_t pixels = RepeatLengthAt(bytes, at, stride_, limit);
+    if (m_stride > 1 && length < limit) {
+      const std::size_t pixels = RepeatLengthAt(bytes, at, m_stride, limit);
       if (pixels > length) {
         length = pixels;
-        distance = stride_;
+        distance = m_stride;
       }
     }
     // A long run of one byte, most of a chart, is taken whole.
@@ -372,10 +372,11 @@ void RunCompressor::Add(std::span<const std::uint8_t> data) {
 
 void RunCompressor::AddZeros(std::size_t count) {
   if (count == 0) return;
-  adlerB_ = static_cast<std::uint32_t>((adlerB_ + count % kAdlerModulus * adlerA_) % kAdlerModulus);
+  m_adlerB =
+      static_cast<std::uint32_t>((m_adlerB + count % kAdlerModulus * m_adlerA) % kAdlerModulus);
   // The zeros continue a run of zeros, or start one after a first zero.
   std::size_t run = count;
-  if (historySize_ == 0 || history_[historySize_ - 1] != 0) {
+  if (m_historySize == 0 || m_history[m_historySize - 1] != 0) {
     Push({0, 0});
     --run;
   }
@@ -388,26 +389,27 @@ void RunCompressor::AddZeros(std::size_t count) {
 }
 
 void RunCompressor::PutBlock(bool last) {
-  literalFrequencies_[kEndOfBlock] = 1;
-  const Code literals({literalFrequencies_.begin(), literalFrequencies_.end()}, kMaxCodeBits);
-  const Code distances({distanceFrequencies_.begin(), distanceFrequencies_.end()}, kMaxCodeBits);
+  m_literalFrequencies[kEndOfBlock] = 1;
+  const Code literals({m_literalFrequencies.begin(), m_literalFrequencies.end()}, kMaxCodeBits);
+  const Code distances({m_distanceFrequencies.begin(), m_distanceFrequencies.end()}, kMaxCodeBits);
   // Room for the header (at most 4,500 bits) and the tokens, whose bits the codes tell.
   std::size_t bits = 0;
   for (std::size_t symbol = 0; symbol < kLiteralLengthSymbols; ++symbol) {
     const int extra =
         symbol < kFirstLengthSymbol ? 0 : kLengthExtraBits[symbol - kFirstLengthSymbol];
     bits +=
-        literalFrequencies_[symbol] * (literals.lengths[symbol] + static_cast<std::size_t>(extra));
+        m_literalFrequencies[symbol] * (literals.lengths[symbol] + static_cast<std::size_t>(extra));
   }
   for (std::size_t code = 0; code < kDistanceSymbols; ++code)
-    bits += distanceFrequencies_[code] *
+    bits += m_distanceFrequencies[code] *
             (distances.lengths[code] +
              static_cast<std::size_t>(DistanceExtraBits(static_cast<int>(code))));
   const std::size_t room = 1024 + bits / 8;
-  if (stream_.size() - used_ < room) stream_.resize(used_ + room);
-  literalFrequencies_.fill(0);
-  distanceFrequencies_.fill(0);
-  BitWriter out{stream_.data() + used_, stream_.data() + stream_.size(), pending_, pendingBits_};
+  if (m_stream.size() - m_used < room) m_stream.resize(m_used + room);
+  m_literalFrequencies.fill(0);
+  m_distanceFrequencies.fill(0);
+  BitWriter out{m_stream.data() + m_used, m_stream.data() + m_stream.size(), m_pending,
+                m_pendingBits};
   out.Put(last ? 1 : 0, 1);
   out.Put(2, 2);  // dynamic codes
   PutCodes(out, literals, distances);
@@ -423,14 +425,14 @@ void RunCompressor::PutBlock(bool last) {
     lengthCount[length] =
         static_cast<std::uint8_t>(literals.lengths[symbol] + kLengthExtraBits[code]);
   }
-  for (std::size_t i = 0; i < tokens_.size(); ++i) {
-    if (tokens_[i].length == 0) {
-      literals.Put(out, tokens_[i].value);
+  for (std::size_t i = 0; i < m_tokens.size(); ++i) {
+    if (m_tokens[i].length == 0) {
+      literals.Put(out, m_tokens[i].value);
       continue;
     }
     std::size_t times = 1;
-    if (tokens_[i].length == kRepeatNext) times = tokens_[i++].value;
-    const Token match = tokens_[i];
+    if (m_tokens[i].length == kRepeatNext) times = m_tokens[i++].value;
+    const Token match = m_tokens[i];
     const auto code = static_cast<std::size_t>(DistanceCode(match.value));
     const std::uint32_t distanceBits =
         distances.bits[code] | static_cast<std::uint32_t>(match.value - kDistanceBase[code])
@@ -442,22 +444,22 @@ void RunCompressor::PutBlock(bool last) {
     }
   }
   literals.Put(out, kEndOfBlock);
-  tokens_.clear();
-  used_ = static_cast<std::size_t>(out.out - stream_.data());
-  pending_ = out.pending;
-  pendingBits_ = out.filled;
+  m_tokens.clear();
+  m_used = static_cast<std::size_t>(out.out - m_stream.data());
+  m_pending = out.pending;
+  m_pendingBits = out.filled;
 }
 
 std::vector<std::uint8_t> RunCompressor::Finish() {
   PutBlock(true);
   // The last bits, padded to a byte, then the checksum, high byte first.
-  for (; pendingBits_ > 0; pendingBits_ -= 8, pending_ >>= 8)
-    stream_[used_++] = static_cast<std::uint8_t>(pending_);
-  stream_.resize(used_);
-  const std::uint32_t check = adlerB_ << 16 | adlerA_;
+  for (; m_pendingBits > 0; m_pendingBits -= 8, m_pending >>= 8)
+    m_stream[m_used++] = static_cast<std::uint8_t>(m_pending);
+  m_stream.resize(m_used);
+  const std::uint32_t check = m_adlerB << 16 | m_adlerA;
   for (int shift = 24; shift >= 0; shift -= 8)
-    stream_.push_back(static_cast<std::uint8_t>(check >> shift));
-  return std::move(stream_);
+    m_stream.push_back(static_cast<std::uint8_t>(check >> shift));
+  return std::move(m_stream);
 }
 
 std::vector<std::uint8_t> CompressRuns(std::span<const std::uint8_t> data, std::size_t stride) {

@@ -51,18 +51,18 @@ class RunCompressor {
   void Remember(const std::uint8_t* bytes, std::size_t count);
   void PutBlock(bool last);
 
-  std::size_t stride_;
-  std::array<std::uint8_t, kMaxStride> history_{};  // the last bytes added, up to stride_
-  std::size_t historySize_ = 0;
-  std::vector<Token> tokens_;  // of the block being made
+  std::size_t m_stride;
+  std::array<std::uint8_t, kMaxStride> m_history{};  // the last bytes added, up to m_stride
+  std::size_t m_historySize = 0;
+  std::vector<Token> m_tokens;  // of the block being made
   static constexpr std::size_t kLiteralLengthSymbols = 286, kDistanceSymbols = 30;
-  std::array<std::uint32_t, kLiteralLengthSymbols> literalFrequencies_{};
-  std::array<std::uint32_t, kDistanceSymbols> distanceFrequencies_{};
-  std::uint32_t adlerA_ = 1, adlerB_ = 0;
-  std::vector<std::uint8_t> stream_;
-  std::size_t used_ = 0;  // bytes of stream_ written; the rest is room
-  std::uint64_t pending_ = 0;
-  int pendingBits_ = 0;
+  std::array<std::uint32_t, kLiteralLengthSymbols> m_literalFrequencies{};
+  std::array<std::uint32_t, kDistanceSymbols> m_distanceFrequencies{};
+  std::uint32_t m_adlerA = 1, m_adlerB = 0;
+  std::vector<std::uint8_t> m_stream;
+  std::size_t m_used = 0;  // bytes of m_stream written; the rest is room
+  std::uint64_t m_pending = 0;
+  int m_pendingBits = 0;
 };
 
 // data as one zlib stream: RunCompressor with all of it at once.

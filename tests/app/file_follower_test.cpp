@@ -23,11 +23,11 @@ std::string ReadBytes(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct Live {
+struct Followed {
   fixture::TempDir dir;
   fixture::TempDir spare;  // longer and complete versions of the data files
   Program p;
-  Live() {
+  Followed() {
     show_fixture::WriteDatabase(dir.path(), 2, 300);
     EXPECT_TRUE(p.Start((dir.path() / "MASTER").string()));
     p.frame().resize(1000, 700);
@@ -64,7 +64,7 @@ struct Live {
 
 TEST(FollowingFiles, AppendedBarsShowAtTheNewestWhileAWindowPagedBackStays) {
   for (const bool pagedBack : {false, true}) {
-    Live live;
+    Followed live;
     CBars& bars = live.p.bars();
     if (pagedBack) live.p.view().PageBack();
     const std::int32_t end = bars.WindowEnd();
@@ -90,7 +90,7 @@ TEST(FollowingFiles, AppendedBarsShowAtTheNewestWhileAWindowPagedBackStays) {
 
 TEST(FollowingFiles, ACutFileKeepsTheChartAndTheCompleteOneRenamedIntoPlaceShowsAgain) {
   for (const bool pagedBack : {false, true}) {
-    Live live;
+    Followed live;
     if (pagedBack) live.p.view().PageBack();
     const QImage before = live.Chart();
     const fs::path complete = live.Version(300);
@@ -121,7 +121,7 @@ TEST(FollowingFiles, ACutFileKeepsTheChartAndTheCompleteOneRenamedIntoPlaceShows
 // renames a new copy into its place. The chart stays while the folder is gone, and the new
 // folder's bars show, and its later appends too.
 TEST(FollowingFiles, AFolderReplacedWholeIsReadAtOnceAndWatchedAgain) {
-  Live live;
+  Followed live;
   const fs::path db = live.dir.path(), copy = live.spare.path() / "copy";
   int bars = 300;
   for (const bool renamed : {false, true}) {
@@ -157,16 +157,16 @@ TEST(FollowingFiles, AFolderReplacedWholeIsReadAtOnceAndWatchedAgain) {
 }
 
 // A follower whose watches the system refuses, as at its limit of watches.
-class Unwatchable : public tv::CFileFollower {
+class Unwatchable : public tv::FileFollower {
  public:
-  using CFileFollower::CFileFollower;
+  using FileFollower::FileFollower;
 
  protected:
   bool AddWatches(const QStringList&) override { return false; }
 };
 
 TEST(FollowingFiles, WhereNothingCanBeWatchedTheFilesAreLookedAtAndItIsSaid) {
-  Live live;
+  Followed live;
   Unwatchable follower(live.p.app.GetDocument());
   follower.Follow();
   EXPECT_TRUE(follower.Polling());
@@ -180,7 +180,7 @@ TEST(FollowingFiles, WhereNothingCanBeWatchedTheFilesAreLookedAtAndItIsSaid) {
 }
 
 TEST(FollowingFiles, ASecurityAddedToMasterKeepsTheCurrentOneAndTheCounterFollows) {
-  Live live;
+  Followed live;
   live.p.view().OnNext();  // SYM2, file 2
   live.p.Idle();
   fixture::WriteSimpleSecurity(live.dir.path(), 3, {.bars = 30});

@@ -1,4 +1,4 @@
-#include "live_files.h"
+#include "followed_files.h"
 
 #include <sys/stat.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "bars.h"
-#include "live_files.h"
+#include "followed_files.h"
 #include "quote_writer.h"
 
 namespace {

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Looks at the viewer following a database folder that a sync tool replaces whole, under Xvfb:
-#   scripts/live-folder.sh [BUILD_DIR] [OUT_DIR] [--extended]
+#   scripts/follow-folder.sh [BUILD_DIR] [OUT_DIR] [--extended]
 # On a copy of the sample database whose first security lacks its last bars, the viewer
 # starts; the folder is deleted and, after a pause, copied back with more bars; then a new
 # copy with more bars still is renamed into its place; after each, bars are appended in
-# place. Three seconds after each step a PNG goes to OUT_DIR (default screenshots/live-folder)
+# place. Three seconds after each step a PNG goes to OUT_DIR (default screenshots/follow-folder)
 # and is compared with a fresh start on the same files: 0 differing pixels means followed.
 # Needs xvfb, imagemagick (import, compare) and xdotool. Run it as:
-#   xvfb-run -a -s "-screen 0 1024x768x24" scripts/live-folder.sh
+#   xvfb-run -a -s "-screen 0 1024x768x24" scripts/follow-folder.sh
 set -euo pipefail
 build=${1:-build}
-out=${2:-screenshots/live-folder}
+out=${2:-screenshots/follow-folder}
 mode=${3:-}
 root=$(cd "$(dirname "$0")/.." && pwd)
 program=$(cd "$build" && pwd)/app/tickvane
@@ -51,7 +51,7 @@ check() {
   shot "$1-fresh"
   stop
   pid=$viewer
-  echo "live-folder: $1: pixels differing from a fresh start: $(compare -metric AE "$out/$1.png" "$out/$1-fresh.png" /dev/null 2>&1 || true)"
+  echo "follow-folder: $1: pixels differing from a fresh start: $(compare -metric AE "$out/$1.png" "$out/$1-fresh.png" /dev/null 2>&1 || true)"
 }
 
 version "$db" 60

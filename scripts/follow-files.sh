@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Looks at the viewer following a data file while it changes, under Xvfb:
-#   scripts/live-files.sh [BUILD_DIR] [OUT_DIR]
+#   scripts/follow-files.sh [BUILD_DIR] [OUT_DIR]
 # On a copy of the sample database whose first security lacks its last 40 bars, the viewer
 # starts; the bars are appended (then the header), the file is cut to 10 bytes, and the
 # complete file is renamed into place. PNGs of each step go to OUT_DIR (default
-# screenshots/live), and the last one is compared with a fresh start on the same files.
-# Run it as: xvfb-run -a -s "-screen 0 1024x768x24" scripts/live-files.sh
+# screenshots/follow), and the last one is compared with a fresh start on the same files.
+# Run it as: xvfb-run -a -s "-screen 0 1024x768x24" scripts/follow-files.sh
 set -euo pipefail
 build=${1:-build}
-out=${2:-screenshots/live}
+out=${2:-screenshots/follow}
 root=$(cd "$(dirname "$0")/.." && pwd)
 program=$(cd "$build" && pwd)/app/tickvane
 mkdir -p "$out"
@@ -60,8 +60,8 @@ shot 2-appended
 truncate -s 10 "$db/F1.DAT"
 sleep 2
 shot 3-cut
-kill -0 "$pid" && echo "live-files: still running after the cut"
-echo "live-files: top-level windows after the cut: $(xwininfo -root -children | grep -c '"Tickvane"')"
+kill -0 "$pid" && echo "follow-files: still running after the cut"
+echo "follow-files: top-level windows after the cut: $(xwininfo -root -children | grep -c '"Tickvane"')"
 cp "$work/F1.DAT.complete" "$db/F1.DAT.new"
 mv "$db/F1.DAT.new" "$db/F1.DAT"
 sleep 2
@@ -73,5 +73,5 @@ shot 5-fresh
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 for step in 2-appended 3-cut 4-renamed; do
-  echo "live-files: pixels differing from a fresh start, $step: $(compare -metric AE "$out/$step.png" "$out/5-fresh.png" /dev/null 2>&1 || true)"
+  echo "follow-files: pixels differing from a fresh start, $step: $(compare -metric AE "$out/$step.png" "$out/5-fresh.png" /dev/null 2>&1 || true)"
 done

@@ -11,6 +11,7 @@
 
 #include "bars.h"
 #include "bars_layout.h"
+#include "surface_state.h"
 #include "values.h"
 
 namespace {
@@ -51,47 +52,6 @@ void Text(tv::Surface& s, unsigned align, int x, int y, const char* text) {
   s.SetTextAlign(align);
   s.TextOut({x, y}, text);
 }
-
-// Changes the surface's state through itself, keeping the value each piece had before the
-// first change, and puts every changed piece back when it goes out of scope. Draw leaves
-// the surface as it came, however it leaves.
-class SurfaceStateGuard {
- public:
-  explicit SurfaceStateGuard(tv::Surface& s) : s_(s), mapping_(s.GetMapping()) {}
-  SurfaceStateGuard(const SurfaceStateGuard&) = delete;
-  SurfaceStateGuard& operator=(const SurfaceStateGuard&) = delete;
-  ~SurfaceStateGuard() {
-    if (brush_) s_.SelectBrush(*brush_);
-    if (bkMode_) s_.SetBkMode(*bkMode_);
-    if (textColor_) s_.SetTextColor(*textColor_);
-    if (pen_) s_.SelectPen(*pen_);
-    if (font_) s_.SelectFont(*font_);
-    if (align_) s_.SetTextAlign(*align_);
-    s_.SetMapping(mapping_);
-  }
-
-  void SelectFont(const tv::Font& f) { Keep(font_, s_.SelectFont(f)); }
-  void SelectPen(const tv::Pen& p) { Keep(pen_, s_.SelectPen(p)); }
-  void SelectBrush(const tv::Brush& b) { Keep(brush_, s_.SelectBrush(b)); }
-  void SetTextColor(tv::Rgb c) { Keep(textColor_, s_.SetTextColor(c)); }
-  void SetBkMode(tv::BkMode m) { Keep(bkMode_, s_.SetBkMode(m)); }
-  void SetTextAlign(unsigned a) { Keep(align_, s_.SetTextAlign(a)); }
-
- private:
-  template <class T>
-  static void Keep(std::optional<T>& saved, T previous) {
-    if (!saved) saved = std::move(previous);
-  }
-
-  tv::Surface& s_;
-  tv::Mapping mapping_;
-  std::optional<tv::Brush> brush_;
-  std::optional<tv::BkMode> bkMode_;
-  std::optional<tv::Rgb> textColor_;
-  std::optional<tv::Pen> pen_;
-  std::optional<tv::Font> font_;
-  std::optional<unsigned> align_;
-};
 
 // The colour of an item in the screen or print set; an index outside the palette shows as
 // its first colour.
@@ -276,7 +236,7 @@ BarsLayout CBars::Layout(const tv::Rect& target) const {
 int CBars::Draw(tv::Surface& s, const tv::Rect& target, bool printing) {
   const BarsLayout layout = Layout(target);
   {
-    SurfaceStateGuard state(s);
+    tv::SurfaceStateGuard state(s);
     s.SetMapping(layout.mapping);
     if (printing) state.SelectFont(PrintFont());
     const ItemColors color{printing ? m_printColors : m_screenColors, m_palette};

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "labels.h"
+#include "surface_state.h"
 #include "time_axis.h"
 
 namespace plot {
@@ -109,46 +110,6 @@ struct Metrics {
     f.height = -std::max(1, static_cast<int>(std::lround(12 * s)));
     return f;
   }
-};
-
-// Puts the surface's state back however the draw ends.
-class StateGuard {
- public:
-  explicit StateGuard(tv::Surface& s)
-      : s_(s),
-        mapping_(s.GetMapping()),
-        pen_(s.SelectPen({})),
-        brush_(s.SelectBrush({})),
-        font_(s.SelectFont({})),
-        text_(s.SetTextColor({})),
-        bk_(s.SetBkMode(tv::BkMode::Transparent)),
-        align_(s.SetTextAlign(tv::kAlignLeft | tv::kAlignTop)),
-        smooth_(s.SetSmoothLines(false)) {
-    s_.SetDefaultMapping();
-  }
-  StateGuard(const StateGuard&) = delete;
-  StateGuard& operator=(const StateGuard&) = delete;
-  ~StateGuard() {
-    s_.SetSmoothLines(smooth_);
-    s_.SetTextAlign(align_);
-    s_.SetBkMode(bk_);
-    s_.SetTextColor(text_);
-    s_.SelectFont(font_);
-    s_.SelectBrush(brush_);
-    s_.SelectPen(pen_);
-    s_.SetMapping(mapping_);
-  }
-
- private:
-  tv::Surface& s_;
-  tv::Mapping mapping_;
-  tv::Pen pen_;
-  tv::Brush brush_;
-  tv::Font font_;
-  tv::Rgb text_;
-  tv::BkMode bk_;
-  unsigned align_;
-  bool smooth_;
 };
 
 bool Finite(double v) { return std::isfinite(v); }
@@ -932,7 +893,16 @@ int PlotFrame::CloseY(const CBars& bars, int bar) const {
 
 PlotFrame DrawPlot(const CBars& bars, tv::Surface& s, const tv::Rect& target, bool printing,
                    const PlotOptions& o, const PlotCursor& cursor) {
-  StateGuard guard(s);
+  // The state a draw starts from, whatever the surface held; put back however it ends.
+  tv::SurfaceStateGuard guard(s);
+  guard.SelectPen({});
+  guard.SelectBrush({});
+  guard.SelectFont({});
+  guard.SetTextColor({});
+  guard.SetBkMode(tv::BkMode::Transparent);
+  guard.SetTextAlign(tv::kAlignLeft | tv::kAlignTop);
+  guard.SetSmoothLines(false);
+  s.SetDefaultMapping();
   const Colors c = ColorsOf(bars, printing);
   const Metrics metrics(o.scale);
   s.SelectFont(metrics.Font());

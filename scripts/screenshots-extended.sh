@@ -2,7 +2,7 @@
 # Screenshots of extended reading for a person to look at: starts tickvane --extended under
 # Xvfb on the real database exactly as its vendor wrote it (215 securities, EMASTER, no layout
 # files), shows a security with a long name, Go To with the whole list, and a security far down
-# the list; saves PNGs in screenshots/ (24-extended-*.png).
+# the list, and the Chart menu with its marks; saves PNGs in screenshots/ (24-extended-*.png).
 #
 #   scripts/screenshots-extended.sh [BUILD_DIR] [REAL_DATABASE_DIR]
 #
@@ -35,5 +35,8 @@ key Escape
 xdotool windowfocus --sync "$win"
 for _ in $(seq 1 200); do xdotool key Right; sleep 0.02; done
 shot 27-extended-203rd 1.5
+key alt+c; sleep 0.5
+shot 28-extended-chart-menu 0.5
+key Escape
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true

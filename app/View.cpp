@@ -214,7 +214,7 @@ void CTickvaneView::ShowBarTip(const QPoint& localPos) {
     return;
   }
   QString text = "<table cellspacing=0 cellpadding=1>";
-  for (auto [label, value] : bars.BarValues(bar)) {
+  for (auto& [label, value] : bars.BarValues(bar)) {
     // The extended chart's tip reads its numbers as the chart does.
     if (bars.IsExtended() && label != "Date" && value != "\xE2\x80\x94") {
       const double v = std::strtod(value.c_str(), nullptr);

@@ -187,12 +187,12 @@ void CompressIndexRows(const QImage& image, Palette& palette, Deflate& deflate) 
 class ZlibDeflate {
  public:
   ZlibDeflate(int level, int strategy) {
-    ok_ = deflateInit2(&z_, level, Z_DEFLATED, 15, 8, strategy) == Z_OK;
+    m_ok = deflateInit2(&m_z, level, Z_DEFLATED, 15, 8, strategy) == Z_OK;
   }
   ZlibDeflate(const ZlibDeflate&) = delete;
   ZlibDeflate& operator=(const ZlibDeflate&) = delete;
   ~ZlibDeflate() {
-    if (ok_) deflateEnd(&z_);
+    if (m_ok) deflateEnd(&m_z);
   }
 
   void Add(std::span<const std::uint8_t> data) { Deflate(data.data(), data.size(), Z_NO_FLUSH); }
@@ -204,30 +204,31 @@ class ZlibDeflate {
   // The whole stream, or nothing when zlib failed.
   std::vector<std::uint8_t> Finish() {
     Deflate(nullptr, 0, Z_FINISH);
-    if (!ok_) return {};
-    out_.resize(z_.total_out);
-    return std::move(out_);
+    if (!m_ok) return {};
+    m_out.resize(m_z.total_out);
+    return std::move(m_out);
   }
 
  private:
   void Deflate(const std::uint8_t* data, std::size_t size, int flush) {
     // zlib counts in 32-bit units; a row is far below that.
-    z_.next_in = const_cast<Bytef*>(data);  // zlib's interface is not const-correct
-    z_.avail_in = static_cast<uInt>(size);
-    while (ok_) {
-      if (out_.size() - z_.total_out < 64 * 1024) out_.resize(out_.size() + 256 * 1024);
-      z_.next_out = out_.data() + z_.total_out;
-      z_.avail_out = static_cast<uInt>(out_.size() - z_.total_out);
-      const int result = deflate(&z_, flush);
+    m_z.next_in = const_cast<Bytef*>(data);  // zlib's interface is not const-correct
+    m_z.avail_in = static_cast<uInt>(size);
+    while (m_ok) {
+      constexpr std::size_t kLeast = std::size_t{64} << 10, kMore = std::size_t{256} << 10;
+      if (m_out.size() - m_z.total_out < kLeast) m_out.resize(m_out.size() + kMore);
+      m_z.next_out = m_out.data() + m_z.total_out;
+      m_z.avail_out = static_cast<uInt>(m_out.size() - m_z.total_out);
+      const int result = deflate(&m_z, flush);
       if (result == Z_STREAM_END) return;
-      if (result != Z_OK && result != Z_BUF_ERROR) ok_ = false;
-      if (z_.avail_in == 0 && z_.avail_out > 0 && flush == Z_NO_FLUSH) return;
+      if (result != Z_OK && result != Z_BUF_ERROR) m_ok = false;
+      if (m_z.avail_in == 0 && m_z.avail_out > 0 && flush == Z_NO_FLUSH) return;
     }
   }
 
-  z_stream z_{};
-  bool ok_ = false;
-  std::vector<std::uint8_t> out_;
+  z_stream m_z{};
+  bool m_ok = false;
+  std::vector<std::uint8_t> m_out;
 };
 
 void Append(png_structp png, png_bytep data, png_size_t length) {

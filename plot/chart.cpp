@@ -150,9 +150,13 @@ Data DataOf(const CBars& bars, const PlotOptions& o) {
   if (d.n > 0 && !d.hasRange) d.style = Style::Line;
   d.close.resize(static_cast<std::size_t>(d.n));
   for (int i = 0; i < d.n; ++i) d.close[static_cast<std::size_t>(i)] = d.s.close[i];
-  for (int i = 1; i < d.n && !d.intraday; ++i)
-    d.intraday = d.s.date[i] == d.s.date[i - 1] || d.s.time[i] != 0;
-  if (d.n > 0 && SeriesHasField(d.s, SeriesField::Time) && d.s.time[0] != 0) d.intraday = true;
+  // A time of day only for a security whose records hold one: a daily file's repeated dates
+  // are a vendor's slip, not bars of one day.
+  if (SeriesHasField(d.s, SeriesField::Time)) {
+    for (int i = 1; i < d.n && !d.intraday; ++i)
+      d.intraday = d.s.date[i] == d.s.date[i - 1] || d.s.time[i] != 0;
+    if (d.n > 0 && d.s.time[0] != 0) d.intraday = true;
+  }
   const auto average = [&](int show, int length) {
     return show ? MovingAverage(d.close, length, o.averages)
                 : std::vector<double>(static_cast<std::size_t>(d.n), kNaN);

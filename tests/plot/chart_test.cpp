@@ -325,6 +325,29 @@ TEST_F(PlotFixture, StudiesDrawBandsOverThePricesAndPanesWithTheirLevelsAndLabel
 
 namespace {
 
+// Repeated dates in a daily file are no intraday bars: no time of day anywhere on the chart.
+TEST_F(PlotFixture, ATimeOfDayIsShownOnlyForASecurityThatHasOne) {
+  for (const bool hasTime : {false, true}) {
+    Load(300);
+    bars.m_series.date[299] = bars.m_series.date[298];
+    DataLayout layout;
+    std::int16_t position = 1;
+    for (const SeriesField f :
+         {SeriesField::Date, SeriesField::Time, SeriesField::Open, SeriesField::High,
+          SeriesField::Low, SeriesField::Close, SeriesField::Volume}) {
+      if (f != SeriesField::Time || hasTime)
+        layout.position[static_cast<std::size_t>(f)] = position++;
+    }
+    ASSERT_EQ(SetSeriesLayout(bars.m_series, layout), kSuccess);
+    Draw({0, 0, 1280, 720});
+    const auto texts = surface.Texts();
+    EXPECT_EQ(
+        std::any_of(texts.begin(), texts.end(),
+                    [](const std::string& t) { return t.find("00:00") != std::string::npos; }),
+        hasTime);
+  }
+}
+
 TEST_F(PlotFixture, FieldsTheSecurityLacksAreNeitherDrawnNorInvented) {
   const struct {
     bool opens, volumes, openInterest;

@@ -67,7 +67,7 @@ void PutLittle16(std::uint8_t* at, std::int16_t v) {
 
 void CopyCut(std::string_view text, char* field, std::size_t width) {
   const std::size_t n = std::min(text.size(), width - 1);
-  std::memcpy(field, text.data(), n);
+  std::copy_n(text.begin(), n, field);  // an empty view may have no data pointer at all
   std::memset(field + n, 0, width - n);
 }
 

@@ -55,6 +55,10 @@ inline constexpr std::array kCommandEntries{
     CommandEntry{cmd::kPrevious, "&Previous\t<-", "Go to previous chart\nGo to previous chart",
                  "Left"},
     CommandEntry{cmd::kGoTo, "&Go To...", "Go To Specific Chart"},
+    // Tools (extended mode)
+    CommandEntry{cmd::kExplorer, "&Explorer...",
+                 "Ask every security of the database a question\nExplorer", "Ctrl+E",
+                 KeyInMenu::Yes},
     // Help
     CommandEntry{cmd::kHelpIndex, "&Help Topics", "List Help topics"},
     CommandEntry{cmd::kHelp, "Help", "List Help topics", "F1"},

@@ -62,9 +62,10 @@ class TreeWalk {
       return kFileNotFound;
     }
     std::unique_ptr<DirectoryListing> listing;
-    for (IndexedSecurity& entry : index) {
+    for (std::size_t i = 0; i < index.size(); ++i) {
+      IndexedSecurity& entry = index[i];
       if (!entry.directory) {
-        targets_.push_back({directory, folder, std::move(entry)});
+        targets_.push_back({directory, folder, std::move(entry), static_cast<int>(i)});
         continue;
       }
       const std::string name = entry.record.directoryName();
@@ -194,6 +195,7 @@ ScanOutcome ScanSecurity(const ScanTarget& target, const ScanQuestion& question,
     ScanRow row;
     row.folder = target.folder;
     row.directory = target.directory;
+    row.index = target.index;
     row.symbol = target.entry.symbol;
     row.name = target.entry.name;
     row.date = date;
@@ -258,6 +260,45 @@ std::string ScanCsvLine(const ScanRow& row) {
                      "," + ScanValueText(row.close);
   for (const double value : row.values) line += "," + ScanValueText(value);
   return line + "\n";
+}
+
+std::variant<std::vector<ScanColumn>, std::string> ParseScanColumns(std::string_view text) {
+  std::vector<ScanColumn> columns;
+  while (!text.empty()) {
+    const auto end = text.find(';');
+    std::string_view part = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    const auto first = part.find_first_not_of(' ');
+    if (first == std::string_view::npos) continue;
+    part = part.substr(first, part.find_last_not_of(' ') - first + 1);
+    auto column = ParseScanColumn(part);
+    if (auto* error = std::get_if<std::string>(&column)) return std::move(*error);
+    auto& parsed = std::get<ScanColumn>(column);
+    while (!parsed.name.empty() && parsed.name.back() == ' ') parsed.name.pop_back();
+    columns.push_back(std::move(parsed));
+  }
+  return columns;
+}
+
+std::vector<std::string> RememberExpression(std::vector<std::string> remembered,
+                                            const std::string& newest) {
+  std::erase(remembered, newest);
+  remembered.insert(remembered.begin(), newest);
+  if (remembered.size() > static_cast<std::size_t>(kRememberedExpressions))
+    remembered.resize(kRememberedExpressions);
+  return remembered;
+}
+
+int ResultCursor::Step(int delta) {
+  const int next = position_ + delta;
+  if (position_ < 0 || next < 0 || next >= count_) return -1;
+  position_ = next;
+  return position_;
+}
+
+std::string ResultCursor::Text() const {
+  if (position_ < 0) return {};
+  return "Result " + std::to_string(position_ + 1) + " of " + std::to_string(count_);
 }
 
 }  // namespace tv

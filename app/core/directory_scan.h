@@ -40,6 +40,7 @@ struct ScanTarget {
   std::string directory;  // with its trailing separator
   std::string folder;     // relative to the scanned directory, "." for the directory itself
   IndexedSecurity entry;
+  int index = 0;  // its place in its folder's index, directory entries counted
 };
 
 // The securities of `directory` and of the folders its directory entries lead to, a folder's
@@ -54,6 +55,7 @@ bool ListScanTargets(const std::string& directory, bool extended, std::vector<Sc
 struct ScanRow {
   std::string folder;
   std::string directory;  // with its trailing separator, for opening the security
+  int index = 0;          // the security's place in its folder's index
   std::string symbol;
   std::string name;
   std::int16_t date = 0;       // day number
@@ -92,5 +94,35 @@ std::string ScanCsvHeader(const ScanQuestion& question);
 std::string ScanCsvLine(const ScanRow& row);
 // A value as the CSV writes it: 10 significant digits, "" when undefined.
 std::string ScanValueText(double value);
+
+// "NAME=EXPR; NAME=EXPR ...", as the Explorer takes its columns; blank text is no column.
+std::variant<std::vector<ScanColumn>, std::string> ParseScanColumns(std::string_view text);
+
+// The Explorer's remembered expressions after a run of `newest`: it first, each text once,
+// at most kRememberedExpressions.
+inline constexpr int kRememberedExpressions = 10;
+std::vector<std::string> RememberExpression(std::vector<std::string> remembered,
+                                            const std::string& newest);
+
+// Where Next and Previous stand among a scan's results once one has been charted.
+class ResultCursor {
+ public:
+  void Reset(int count) {
+    count_ = count;
+    position_ = -1;
+  }
+  void Set(int position) { position_ = position >= 0 && position < count_ ? position : -1; }
+  // Moves by `delta` and returns the new position, or -1 (staying put) past either end.
+  int Step(int delta);
+  bool Following() const { return position_ >= 0; }
+  int Position() const { return position_; }
+  int Count() const { return count_; }
+  // "Result 3 of 36"; empty while no result is followed.
+  std::string Text() const;
+
+ private:
+  int count_ = 0;
+  int position_ = -1;
+};
 
 }  // namespace tv

@@ -30,7 +30,7 @@ pid=$!
 main=$(window '^Tickvane$')
 key ctrl+e
 explorer=$(window '^Explorer$')
-xdotool windowmove "$explorer" 40 200 windowsize "$explorer" 940 520
+xdotool windowmove "$explorer" 40 260 windowsize "$explorer" 940 480
 key ctrl+a
 type_text 'close > sma(close)'
 key Return
@@ -42,11 +42,11 @@ type_text 'rsi=rsi(14); chg=change(close, 20)'
 key Return
 shot 41-explorer-results 2
 import -window "$explorer" "$out/41-explorer-window.png"
-# The RSI column, lowest first.
-xdotool mousemove --window "$explorer" 600 170 click 1 || true
+# The RSI column, lowest first (its heading is the sixth).
+xdotool mousemove --window "$explorer" 505 125 click 1
 sleep 0.5
 import -window "$explorer" "$out/42-explorer-sorted.png"
-xdotool mousemove --window "$explorer" 200 195 click --repeat 2 1
+xdotool mousemove --window "$explorer" 200 142 click --repeat 2 1
 sleep 1
 xdotool windowfocus --sync "$main"
 shot 43-explorer-first-result 1

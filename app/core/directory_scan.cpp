@@ -62,10 +62,12 @@ class TreeWalk {
       return kFileNotFound;
     }
     std::unique_ptr<DirectoryListing> listing;
+    std::shared_ptr<const DirectoryListing> names;
     for (std::size_t i = 0; i < index.size(); ++i) {
       IndexedSecurity& entry = index[i];
       if (!entry.directory) {
-        targets_.push_back({directory, folder, std::move(entry), static_cast<int>(i)});
+        if (!names) names = std::make_shared<const DirectoryListing>(directory);
+        targets_.push_back({directory, folder, std::move(entry), static_cast<int>(i), names});
         continue;
       }
       const std::string name = entry.record.directoryName();
@@ -161,7 +163,8 @@ ScanOutcome ScanSecurity(const ScanTarget& target, const ScanQuestion& question,
   PriceSeries series;
   ResultCode rc = kSuccess;
   if (extended) {
-    rc = ReadIndexedSecurity(series, target.directory, target.entry, target.entry.symbol, 0, -1, 1);
+    rc = ReadIndexedSecurity(series, target.directory, target.entry, target.entry.symbol, 0, -1, 1,
+                             target.names.get());
   } else {
     SecurityFiles files;
     files.directory = target.directory;
@@ -169,6 +172,7 @@ ScanOutcome ScanSecurity(const ScanTarget& target, const ScanQuestion& question,
     files.fileNumber = target.entry.fileNumber;
     files.recordLength = target.entry.recordLength;
     files.fieldCount = target.entry.fieldCount;
+    files.listing = target.names.get();
     rc = ReadSecurityFiles(series, files, target.entry.symbol, 0, -1, 1);
   }
   if (rc != kSuccess) {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 
 #include "expression.h"
 #include "extended.h"
+#include "quote_file.h"
 
 namespace tv {
 
@@ -41,6 +43,9 @@ struct ScanTarget {
   std::string folder;     // relative to the scanned directory, "." for the directory itself
   IndexedSecurity entry;
   int index = 0;  // its place in its folder's index, directory entries counted
+  // The folder's names, read once for all its securities: a security without a layout file
+  // would otherwise have the whole folder read to look for the name in another case.
+  std::shared_ptr<const DirectoryListing> names;
 };
 
 // The securities of `directory` and of the folders its directory entries lead to, a folder's

@@ -99,6 +99,7 @@ ExplorerWindow::ExplorerWindow(Profile& profile, std::function<void(const ScanRo
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   table_->horizontalHeader()->setStretchLastSection(true);
   // Index order until a heading is clicked.
   table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);

@@ -139,6 +139,30 @@ TEST_F(Scan, RefusesAMalformedQuestionBeforeReadingAndFailsWithoutSecurities) {
   }
 }
 
+// The bundled sample keeps securities in the folders FUTURES and FUNDS; both readings reach
+// them, where their directory entries stand.
+TEST(ScanSample, ReachesTheSecuritiesOfItsFolders) {
+  for (const bool extended : {false, true}) {
+    std::vector<std::string> args = {"scan", "close > 0", TICKVANE_SAMPLE_DIR};
+    if (extended) args.insert(args.begin(), "--extended");
+    const fixture::ProgramRun r = Quotedump(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string line;
+    std::string folders;  // each folder once, in order of appearance
+    int rows = 0;
+    while (std::getline(lines, line)) {
+      const std::string folder = line.substr(0, line.find(','));
+      if (folder != "folder" && folders.find("|" + folder + "|") == std::string::npos)
+        folders += "|" + folder + "|";
+      rows += folder == "folder" ? 0 : 1;
+    }
+    EXPECT_EQ(rows, 31) << extended;
+    EXPECT_NE(folders.find("|FUTURES|"), std::string::npos) << folders;
+    EXPECT_NE(folders.find("|FUNDS|"), std::string::npos) << folders;
+  }
+}
+
 // Every row of the real directory against the bars read here and the definitions worked
 // out plainly: the average, highest, change and cross by loops over the closes.
 TEST(ScanRealData, AgreesWithTheDefinitionsOnEverySecurity) {

@@ -30,7 +30,7 @@ pid=$!
 main=$(window '^Tickvane$')
 key ctrl+e
 explorer=$(window '^Explorer$')
-xdotool windowmove "$explorer" 40 260 windowsize "$explorer" 940 480
+xdotool windowmove "$explorer" 40 260 windowsize "$explorer" 940 400
 key ctrl+a
 type_text 'close > sma(close)'
 key Return

@@ -160,10 +160,12 @@ bool ListScanTargets(const std::string& directory, bool extended, std::vector<Sc
 
 ScanOutcome ScanSecurity(const ScanTarget& target, const ScanQuestion& question, bool extended) {
   ScanOutcome outcome;
+  // The newest bars: a file may hold more than one read takes, and its last bar is the one
+  // asked.
   PriceSeries series;
   ResultCode rc = kSuccess;
   if (extended) {
-    rc = ReadIndexedSecurity(series, target.directory, target.entry, target.entry.symbol, 0, -1, 1,
+    rc = ReadIndexedSecurity(series, target.directory, target.entry, target.entry.symbol, -1, -1, 1,
                              target.names.get());
   } else {
     SecurityFiles files;
@@ -173,7 +175,7 @@ ScanOutcome ScanSecurity(const ScanTarget& target, const ScanQuestion& question,
     files.recordLength = target.entry.recordLength;
     files.fieldCount = target.entry.fieldCount;
     files.listing = target.names.get();
-    rc = ReadSecurityFiles(series, files, target.entry.symbol, 0, -1, 1);
+    rc = ReadSecurityFiles(series, files, target.entry.symbol, -1, -1, 1);
   }
   if (rc != kSuccess) {
     ReleasePriceSeries(series);

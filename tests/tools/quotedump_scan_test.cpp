@@ -139,6 +139,20 @@ TEST_F(Scan, RefusesAMalformedQuestionBeforeReadingAndFailsWithoutSecurities) {
   }
 }
 
+// A file longer than one read takes is asked on its last bar, not on the last one read.
+TEST(ScanLongFile, AsksTheLastBarOfAFileLongerThanOneRead) {
+  fixture::TempDir tmp;
+  fixture::WriteMaster(tmp.path() / "MASTER", {fixture::SecurityRecord({1, 8, 2, "Long", "LNG"})});
+  fixture::WriteDop(tmp.path() / "F1.DOP", {"DATE", "CLOSE"});
+  std::vector<std::vector<float>> rows;
+  for (int i = 1; i <= 16005; ++i)
+    rows.push_back({fixture::DateReal(2011, 1, 3), static_cast<float>(i)});
+  fixture::WriteDat(tmp.path() / "F1.DAT", 8, rows);
+  const fixture::ProgramRun r = Quotedump({"scan", "close > 16000", tmp.dir()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, std::string(kHeader) + "\n.,LNG,Long,2011-01-03,16005\n");
+}
+
 // The bundled sample keeps securities in the folders FUTURES and FUNDS; both readings reach
 // them, where their directory entries stand.
 TEST(ScanSample, ReachesTheSecuritiesOfItsFolders) {

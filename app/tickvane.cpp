@@ -201,7 +201,8 @@ void CTickvaneApp::RegisterCommands() {
 
   // Tools
   c.SetHandler(cmd::kExplorer, [this] { OnExplorer(); });
-  c.SetRule(cmd::kExplorer, [doc] { return doc->GetBars().IsExtended(); });
+  c.SetRule(cmd::kExplorer,
+            [doc] { return doc->GetBars().IsExtended() && doc->GetBars().m_pathValid != 0; });
 
   // Help
   c.SetHandler(cmd::kHelpIndex, [this] { OnHelp(); });
@@ -329,7 +330,7 @@ HelpWindow* CTickvaneApp::GetHelpWindow() const { return m_helpWindow; }
 ExplorerWindow* CTickvaneApp::GetExplorer() const { return m_explorer; }
 
 void CTickvaneApp::OnExplorer() {
-  if (!m_pDoc->GetBars().IsExtended()) return;
+  if (!m_pDoc->GetBars().IsExtended() || m_pDoc->GetBars().m_pathValid == 0) return;
   if (!m_explorer) {
     m_explorer = new ExplorerWindow(
         m_profile, [this](const ScanRow& row) { ChartScanResult(row); }, m_pMainFrame.get());

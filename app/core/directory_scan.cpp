@@ -79,7 +79,8 @@ class TreeWalk {
       path += '/';
       // A folder reached a second way (a link back up the tree) has nothing new to give.
       if (path.size() > kMaxPathLength || !entered_.insert(identity).second) continue;
-      const std::string below = folder == "." ? name : folder + "/" + name;
+      std::string below = folder == "." ? std::string() : folder + "/";
+      below += name;
       // A subfolder without a readable index is left out, as the search leaves it out.
       Visit(path, below, depth + 1);
     }

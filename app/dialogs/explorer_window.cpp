@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -131,6 +132,9 @@ ExplorerWindow::ExplorerWindow(Profile& profile, std::function<void(const ScanRo
   layout->addWidget(table_, 1);
   resize(760, 480);
 
+  poll_ = new QTimer(this);
+  poll_->setInterval(50);
+  connect(poll_, &QTimer::timeout, this, &ExplorerWindow::TakeProgress);
   connect(run_, &QPushButton::clicked, this, &ExplorerWindow::Run);
   connect(expression_->lineEdit(), &QLineEdit::returnPressed, this, &ExplorerWindow::Run);
   connect(columns_, &QLineEdit::returnPressed, this, &ExplorerWindow::Run);
@@ -189,6 +193,7 @@ void ExplorerWindow::Run() {
 
   // Remembered, newest first.
   std::vector<std::string> remembered;
+  remembered.reserve(static_cast<std::size_t>(expression_->count()) + 1);
   for (int i = 0; i < expression_->count(); ++i)
     remembered.push_back(expression_->itemText(i).toStdString());
   remembered = RememberExpression(std::move(remembered), text);
@@ -208,47 +213,64 @@ void ExplorerWindow::Run() {
   table_->setSortingEnabled(false);
   table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   question_ = question;
-  finished_ = false;
   run_->setEnabled(false);
   cancel_->setEnabled(true);
   save_->setEnabled(false);
   progress_->setRange(0, 0);  // busy until the securities are counted
   summary_->setText("Scanning...");
 
-  const int generation = ++generation_;
-  cancel_flag_ = std::make_shared<std::atomic<bool>>(false);
-  worker_ =
-      std::thread([this, generation, question, directory = directory_, cancel = cancel_flag_] {
-        std::vector<ScanTarget> targets;
-        std::string error;
-        ScanCounts counts;
-        if (ListScanTargets(directory, true, targets, error)) {
-          const int total = static_cast<int>(targets.size());
-          QMetaObject::invokeMethod(
-              this, [this, total] { progress_->setRange(0, total); }, Qt::QueuedConnection);
-          const int threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-          counts = ScanTargets(
-              targets, *question, true, threads,
-              [&](int i, const ScanOutcome& outcome) {
-                std::optional<ScanRow> row = outcome.row;
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, generation, i, row = std::move(row)]() mutable {
-                      if (generation != generation_) return;
-                      progress_->setValue(i + 1);
-                      if (row) AddRow(std::move(*row));
-                    },
-                    Qt::QueuedConnection);
-              },
-              cancel.get());
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, counts, error] {
-              if (generation == generation_) Finished(counts, error);
-            },
-            Qt::QueuedConnection);
-      });
+  // The worker shares only this with the window, which takes what it found on a timer: no
+  // call crosses from the worker into the window's objects.
+  auto progress = std::make_shared<ScanProgress>();
+  progress_state_ = progress;
+  worker_ = std::thread([progress, question, directory = directory_] {
+    std::vector<ScanTarget> targets;
+    std::string error;
+    ScanCounts counts;
+    if (ListScanTargets(directory, true, targets, error)) {
+      {
+        const std::lock_guard lock(progress->mutex);
+        progress->total = static_cast<int>(targets.size());
+      }
+      const int threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+      counts = ScanTargets(
+          targets, *question, true, threads,
+          [&](int i, const ScanOutcome& outcome) {
+            const std::lock_guard lock(progress->mutex);
+            progress->delivered = i + 1;
+            if (outcome.row) progress->rows.push_back(*outcome.row);
+          },
+          &progress->cancel);
+    }
+    const std::lock_guard lock(progress->mutex);
+    progress->counts = counts;
+    progress->error = error;
+    progress->done = true;
+  });
+  poll_->start();
+}
+
+void ExplorerWindow::TakeProgress() {
+  if (!progress_state_) return;
+  std::vector<ScanRow> rows;
+  int total = -1;
+  int delivered = 0;
+  bool done = false;
+  ScanCounts counts;
+  std::string error;
+  {
+    const std::lock_guard lock(progress_state_->mutex);
+    rows.swap(progress_state_->rows);
+    total = progress_state_->total;
+    delivered = progress_state_->delivered;
+    done = progress_state_->done;
+    counts = progress_state_->counts;
+    error = progress_state_->error;
+  }
+  if (total >= 0 && progress_->maximum() != total) progress_->setRange(0, std::max(total, 1));
+  if (total >= 0) progress_->setValue(delivered);
+  for (ScanRow& row : rows) AddRow(std::move(row));
+  if (done) Finished(counts, error);
 }
 
 void ExplorerWindow::AddRow(ScanRow row) {
@@ -269,8 +291,9 @@ void ExplorerWindow::AddRow(ScanRow row) {
 }
 
 void ExplorerWindow::Finished(const ScanCounts& counts, const std::string& error) {
+  poll_->stop();
   if (worker_.joinable()) worker_.join();
-  finished_ = true;
+  progress_state_.reset();
   run_->setEnabled(true);
   cancel_->setEnabled(false);
   save_->setEnabled(!rows_.empty() || counts.read > 0);
@@ -287,20 +310,10 @@ void ExplorerWindow::Finished(const ScanCounts& counts, const std::string& error
 }
 
 void ExplorerWindow::CancelScan() {
-  if (cancel_flag_) cancel_flag_->store(true);
+  if (!progress_state_) return;
+  progress_state_->cancel = true;
   if (worker_.joinable()) worker_.join();
-  if (!finished_) {
-    // The scan's last posts are dropped with its generation; its state ends here.
-    ++generation_;
-    finished_ = true;
-    run_->setEnabled(true);
-    cancel_->setEnabled(false);
-    save_->setEnabled(!rows_.empty());
-    table_->setSortingEnabled(true);
-    cursor_.Reset(table_->rowCount());
-    if (progress_->maximum() == 0) progress_->setRange(0, 1);
-    summary_->setText(QString::number(table_->rowCount()) + " results (cancelled)");
-  }
+  TakeProgress();  // the rows found so far, and the end of the scan
 }
 
 void ExplorerWindow::ClearResults() {

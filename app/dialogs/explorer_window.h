@@ -9,6 +9,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +24,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class QTimer;
 
 namespace tv {
 
@@ -53,12 +55,13 @@ class ExplorerWindow : public QWidget {
 
   // Starts a scan of the text in the expression box, as Run does.
   void Run();
-  bool Running() const { return worker_.joinable() && !finished_; }
+  bool Running() const { return progress_state_ != nullptr; }
   int ResultCount() const;
 
  private:
   void ShowError(const std::string& field, const std::string& text, int column);
   void CancelScan();
+  void TakeProgress();
   void Finished(const ScanCounts& counts, const std::string& error);
   void AddRow(ScanRow row);
   void ChartTableRow(int tableRow);
@@ -87,9 +90,19 @@ class ExplorerWindow : public QWidget {
   std::vector<ScanRow> rows_;
   ResultCursor cursor_;
   std::thread worker_;
-  std::shared_ptr<std::atomic<bool>> cancel_flag_;
-  bool finished_ = true;
-  int generation_ = 0;  // of the scan whose results are shown; later posts of others are dropped
+  // What the scan running on worker_ has found and not yet handed over.
+  struct ScanProgress {
+    std::mutex mutex;
+    int total = -1;  // securities to read, once counted
+    int delivered = 0;
+    std::vector<ScanRow> rows;
+    ScanCounts counts;
+    std::string error;
+    bool done = false;
+    std::atomic<bool> cancel{false};
+  };
+  std::shared_ptr<ScanProgress> progress_state_;  // null while no scan runs
+  QTimer* poll_ = nullptr;
 };
 
 }  // namespace tv

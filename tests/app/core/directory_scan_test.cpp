@@ -92,9 +92,9 @@ TEST(ScanCsv, WritesTenDigitsEmptyWhereUndefinedAndQuotesWhereNeeded) {
   tv::ScanRow row{"SUB, 2",     "/d/", 0,    "A\"B",
                   "Big\nSmall", 0,     -0.0, {1.0 / 3.0, nan, 1e-12, 12345678901.0, -2.5}};
   row.date = static_cast<std::int16_t>(*DayNumberBound("2011-01-03"));
-  EXPECT_EQ(
-      tv::ScanCsvLine(row),
-      "\"SUB, 2\",\"A\"\"B\",\"Big\nSmall\",2011-01-03,0,0.3333333333,,1e-12,1.23456789e+10,-2.5\n");
+  EXPECT_EQ(tv::ScanCsvLine(row),
+            "\"SUB, "
+            "2\",\"A\"\"B\",\"Big\nSmall\",2011-01-03,0,0.3333333333,,1e-12,1.23456789e+10,-2.5\n");
   row.close = nan;
   row.values.clear();
   EXPECT_EQ(tv::ScanCsvLine(row), "\"SUB, 2\",\"A\"\"B\",\"Big\nSmall\",2011-01-03,\n");

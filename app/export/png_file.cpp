@@ -215,7 +215,8 @@ class ZlibDeflate {
     z_.next_in = const_cast<Bytef*>(data);  // zlib's interface is not const-correct
     z_.avail_in = static_cast<uInt>(size);
     while (ok_) {
-      if (out_.size() - z_.total_out < 64 * 1024) out_.resize(out_.size() + 256 * 1024);
+      if (out_.size() - z_.total_out < std::size_t{64} * 1024)
+        out_.resize(out_.size() + std::size_t{256} * 1024);
       z_.next_out = out_.data() + z_.total_out;
       z_.avail_out = static_cast<uInt>(out_.size() - z_.total_out);
       const int result = deflate(&z_, flush);

@@ -128,11 +128,15 @@ void CMainFrame::CreateMenus() {
   add(select, cmd::kPrevious);
   add(select, cmd::kGoTo);
 
-  // Extended mode's own menu.
+  // Extended mode's own menus.
   QMenu* chart = nullptr;
+  QMenu* tools = nullptr;
   if (m_doc.GetBars().IsExtended()) {
     chart = CreateChartMenu(this, m_commands);
     menuBar()->addMenu(chart);
+    tools = menuBar()->addMenu("&Tools");
+    tools->setObjectName("menuTools");
+    add(tools, cmd::kExplorer);
   }
 
   QMenu* help = menuBar()->addMenu("&Help");
@@ -144,7 +148,7 @@ void CMainFrame::CreateMenus() {
 
   auto* style = new MenuStyle;
   style->setParent(this);
-  for (QMenu* menu : {m_fileMenu, view, select, chart, help})
+  for (QMenu* menu : {m_fileMenu, view, select, chart, tools, help})
     if (menu) menu->setStyle(style);
 }
 

@@ -73,6 +73,10 @@ inline constexpr std::array kCommandEntries{
     CommandEntry{cmd::kChartRsi, "RS&I...", "Show, change or remove the RSI"},
     CommandEntry{cmd::kChartMacd, "&MACD...", "Show, change or remove the MACD"},
     CommandEntry{cmd::kChartStochastic, "S&tochastic...", "Show, change or remove the Stochastic"},
+    // Tools (extended mode)
+    CommandEntry{cmd::kExplorer, "&Explorer...",
+                 "Ask every security of the database a question\nExplorer", "Ctrl+E",
+                 KeyInMenu::Yes},
     // Help
     CommandEntry{cmd::kHelpIndex, "&Help Topics", "List Help topics"},
     CommandEntry{cmd::kHelp, "Help", "List Help topics", "F1"},

@@ -32,9 +32,12 @@
 #include "commands.h"
 #include "database_files.h"
 #include "doc_template.h"
+#include "explorer_window.h"
 #include "file_follower.h"
 #include "help_window.h"
 #include "images.h"
+#include "quote_file.h"
+#include "subdirectories.h"
 
 namespace tv {
 
@@ -188,15 +191,22 @@ void CTickvaneApp::RegisterCommands() {
                  [frame] { return frame() && !frame()->m_wndStatusBar->isHidden(); });
 
   // Select
-  c.SetHandler(cmd::kNext, [view] { view()->OnNext(); });
-  c.SetRule(cmd::kNext, [doc] { return doc->CanNext(); });
-  c.SetHandler(cmd::kPrevious, [view] { view()->OnPrevious(); });
-  c.SetRule(cmd::kPrevious, [doc] { return doc->CanPrevious(); });
+  // While the Explorer follows its results, Next and Previous step through them.
+  const auto following = [this] { return m_explorer && m_explorer->Following(); };
+  c.SetHandler(cmd::kNext, [this] { Step(+1); });
+  c.SetRule(cmd::kNext, [doc, following] { return following() || doc->CanNext(); });
+  c.SetHandler(cmd::kPrevious, [this] { Step(-1); });
+  c.SetRule(cmd::kPrevious, [doc, following] { return following() || doc->CanPrevious(); });
   c.SetHandler(cmd::kGoTo, [doc] { doc->OnGoTo(); });
   c.SetRule(cmd::kGoTo, [doc] { return doc->CanGoTo(); });
 
   // Chart
   RegisterChartCommands(c, *doc, [frame]() -> QWidget* { return frame(); });
+
+  // Tools
+  c.SetHandler(cmd::kExplorer, [this] { OnExplorer(); });
+  c.SetRule(cmd::kExplorer,
+            [doc] { return doc->GetBars().IsExtended() && doc->GetBars().m_pathValid != 0; });
 
   // Help
   c.SetHandler(cmd::kHelpIndex, [this] { OnHelp(); });
@@ -223,7 +233,8 @@ bool CTickvaneApp::OnIdle(int) {
   m_pMainFrame->OnUpdateCounterPane();
   m_pMainFrame->OnUpdatePiePane();
   m_pFollower->Follow();
-  m_pMainFrame->OnUpdateMessagePane(m_pFollower->Notice());
+  const std::string result = m_explorer ? m_explorer->StatusText() : std::string();
+  m_pMainFrame->OnUpdateMessagePane(result.empty() ? m_pFollower->Notice() : result);
   // The splash stands until its ten seconds are up; keep asking for idle time till then. In
   // extended mode it goes at the first idle moment: the first chart has been painted by then
   // (paint events come before the loop waits), and the chart is what the user came for.
@@ -322,6 +333,51 @@ QString CTickvaneApp::FindUserGuide(const QString& programDir) {
 }
 
 HelpWindow* CTickvaneApp::GetHelpWindow() const { return m_helpWindow; }
+
+ExplorerWindow* CTickvaneApp::GetExplorer() const { return m_explorer; }
+
+void CTickvaneApp::OnExplorer() {
+  if (!m_pDoc->GetBars().IsExtended() || m_pDoc->GetBars().m_pathValid == 0) return;
+  if (!m_explorer) {
+    m_explorer = new ExplorerWindow(
+        m_profile, [this](const ScanRow& row) { ChartScanResult(row); }, m_pMainFrame.get());
+  }
+  // A window already open keeps the database it scans; charting a result in a folder below
+  // opens that folder in the main window.
+  if (m_explorer->isHidden()) m_explorer->SetDirectory(m_pDoc->GetBars().m_dataDir);
+  m_explorer->show();
+  m_explorer->raise();
+  m_explorer->activateWindow();
+}
+
+void CTickvaneApp::ChartScanResult(const ScanRow& row) {
+  CBars& bars = m_pDoc->GetBars();
+  DirectoryId open;
+  DirectoryId wanted;
+  const bool same = bars.m_pathValid != 0 &&
+                    IdentifyDirectory(NormaliseDirectory(bars.m_dataDir), open) &&
+                    IdentifyDirectory(row.directory, wanted) && open == wanted;
+  if (!same) {
+    if (!m_pDocTemplate->OpenDocumentFile(row.directory + "MASTER")) return;
+    m_pMainFrame->UpdateRecentFileMenu();
+  }
+  if (row.index < 0 || row.index >= bars.m_count) return;
+  bars.m_current = row.index;
+  bars.LoadCurrentSecurity();
+  m_pDoc->UpdateAllViews();
+}
+
+void CTickvaneApp::Step(int delta) {
+  if (m_explorer && m_explorer->Following()) {
+    m_explorer->StepResult(delta);
+    return;
+  }
+  CTickvaneView* view = m_pMainFrame->GetActiveView();
+  if (delta > 0)
+    view->OnNext();
+  else
+    view->OnPrevious();
+}
 
 void CTickvaneApp::OnHelp() {
   if (m_userGuide.isEmpty()) {

@@ -24,6 +24,8 @@ class CommandTable;
 class CMainFrame;
 class CSingleDocTemplate;
 class CTickvaneDoc;
+class ExplorerWindow;
+struct ScanRow;
 class HelpWindow;
 class RecentFileList;
 
@@ -79,6 +81,8 @@ class CTickvaneApp final : public QObject {
   void SetUserGuidePath(const QString& path) { m_userGuide = path; }
   // The help window once a Help command has opened it, else null.
   HelpWindow* GetHelpWindow() const;
+  // The Explorer once Tools > Explorer has opened it, else null.
+  ExplorerWindow* GetExplorer() const;
 
   // The splash window while it stands (null before and after), and the tick count at which
   // start-up finished: the splash's rules in OnIdle and PreTranslateMessage read both.
@@ -90,6 +94,11 @@ class CTickvaneApp final : public QObject {
 
  private:
   void RegisterCommands();
+  void OnExplorer();
+  // Charts a scan result: opens its folder's database when another one is open.
+  void ChartScanResult(const ScanRow& row);
+  // Next and Previous: through the Explorer's results while it follows them.
+  void Step(int delta);
   // Takes the splash down for good and repaints the main window at once.
   void CloseSplash();
   void Idle();
@@ -110,7 +119,8 @@ class CTickvaneApp final : public QObject {
   bool m_inIdle = false;
   bool m_contextHelpMode = false;
   QString m_userGuide;
-  QPointer<HelpWindow> m_helpWindow;  // a child window of the main frame
+  QPointer<HelpWindow> m_helpWindow;    // a child window of the main frame
+  QPointer<ExplorerWindow> m_explorer;  // a child window of the main frame
 };
 
 }  // namespace tv

@@ -16,6 +16,9 @@ namespace {
 // The deepest nesting accepted: far beyond any question worth asking, and well inside the
 // stack the descent uses.
 constexpr int kMaxDepth = 800;  // about 100 parentheses: eight levels of descent each
+// The most operators and calls: a chain such as 1+1+...+1 nests no parentheses, but its tree
+// is as deep as it is long, and its evaluation holds a column of values per level.
+constexpr int kMaxOperations = 500;
 // The longest window: more bars than any data file holds.
 constexpr double kMaxLength = 1'000'000;
 
@@ -135,8 +138,13 @@ class Parser {
     Next();
   }
 
-  static NodePtr Make(Op op, std::vector<NodePtr> operands) {
+  NodePtr Make(Op op, std::vector<NodePtr> operands) {
+    Count();
     return std::make_unique<const Node>(Node{Node::Operation{op, std::move(operands)}});
+  }
+
+  void Count() {
+    if (++operations_ > kMaxOperations) Fail(token_.column, "the expression is too long");
   }
 
   void Enter(int depth) const {
@@ -279,6 +287,7 @@ class Parser {
     }
     Expect(")");
     if (arguments.size() != signature.arguments.size()) Fail(column, name + " takes " + count);
+    Count();
     Node::Call call{signature.function, {}, {}};
     for (std::size_t i = 0; i < arguments.size(); ++i) {
       const char kind = signature.arguments[i];
@@ -310,6 +319,7 @@ class Parser {
   std::string_view text_;
   std::size_t at_ = 0;
   Token token_;
+  int operations_ = 0;
 };
 
 }  // namespace

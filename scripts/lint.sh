@@ -17,7 +17,7 @@ mapfile -t files < <(find . -mindepth 1 -type d \( -name '.*' -o -exec test -e '
 printf '%s\0' "${files[@]}" | xargs -0 clang-format --dry-run -Werror
 
 [ -f "$build/compile_commands.json" ] || { echo "lint: no $build/compile_commands.json (build first)" >&2; exit 1; }
-mapfile -t sources < <(printf '%s\n' "${files[@]}" | grep -E '^(quotelib|platform|chart|studies|plot|app|tools)/.*\.cpp$')
+mapfile -t sources < <(printf '%s\n' "${files[@]}" | grep -E '^(quotelib|platform|chart|studies|scan|plot|app|tools)/.*\.cpp$')
 python3 scripts/tidy_cached.py "$build" "$build/clang-tidy.log" "${sources[@]}" || {
   sed 's/\x1b\[[0-9;]*m//g' "$build/clang-tidy.log" | grep -E 'error:|warning:' >&2 || cat "$build/clang-tidy.log" >&2
   echo "lint: clang-tidy found problems (whole output in $build/clang-tidy.log)" >&2

@@ -132,6 +132,13 @@ TEST(ScanLanguage, MalformedExpressionsAreRefusedWithTheirColumn) {
   const auto deep = scan::Parse(std::string(5000, '(') + "1" + std::string(5000, ')'));
   ASSERT_TRUE(std::holds_alternative<scan::ParseError>(deep));
   EXPECT_EQ(std::get<scan::ParseError>(deep).message, "the expression is nested too deeply");
+  // A long chain nests nothing but is as deep a tree; 500 operators are taken, 501 are not.
+  std::string chain = "1";
+  for (int i = 0; i < 500; ++i) chain += "+1";
+  EXPECT_TRUE(std::holds_alternative<scan::Expression>(scan::Parse(chain)));
+  const auto longer = scan::Parse(chain + "+abs(1)");
+  ASSERT_TRUE(std::holds_alternative<scan::ParseError>(longer));
+  EXPECT_EQ(std::get<scan::ParseError>(longer).message, "the expression is too long");
   EXPECT_EQ(scan::ParseError({14, "sma takes 2 arguments"}).Text(),
             "column 14: sma takes 2 arguments");
 }

@@ -25,6 +25,8 @@ int RunFind(Args args, bool extended);   // DIR KEY
 int RunList(Args args, bool extended);   // MASTERFILE
 int RunRead(Args args, bool extended);   // DIR KEY [--start S] [--count C] [--last N]
 int RunStudy(Args args, bool extended);  // STUDY DIR KEY
+// [--at YYYY-MM-DD] [--column NAME=EXPR]... EXPR DIR
+int RunScan(Args args, bool extended);
 
 // Reads a security's bars as `read` does; on failure prints why (naming a file that cannot be
 // opened) and returns false with the series released.

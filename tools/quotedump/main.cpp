@@ -33,6 +33,8 @@ constexpr std::array kCommands = {
     Command{"read", "DIR KEY [--start S] [--count C] [--last N]", 2, 9,
             "print a security's bars as CSV", RunRead, true},
     Command{"study", "STUDY DIR KEY", 3, 3, "print a study of a security's bars as CSV", RunStudy},
+    Command{"scan", "[--at YYYY-MM-DD] [--column NAME=EXPR]... EXPR DIR", 2, 64,
+            "print the securities of a database tree that answer EXPR, as CSV", RunScan, true},
 };
 
 std::string UsageLine() {
@@ -66,10 +68,16 @@ void PrintHelp() {
                "empty where the study is not yet defined. STUDY is sma:N, ema:N, rsi[:N],\n"
                "macd[:F,S,G], bollinger[:N,K] or stochastic[:N,D] (defaults rsi:14,\n"
                "macd:12,26,9, bollinger:20,2, stochastic:14,3).\n"
-               "--extended before find, list, read or study reads as data vendors write today:\n"
-               "every MASTER record (up to 255), XMASTER securities (F<n>.MWD), EMASTER long\n"
-               "names, layouts from the field count where F<n>.DOP is missing, and data files\n"
-               "whose header counts more records than they hold.\n"
+               "scan prints CSV: folder,symbol,name,date,close and one column per --column, a\n"
+               "row per security below DIR whose last bar (or last bar on or before --at)\n"
+               "answers EXPR, in index order. EXPR: numbers, open high low close volume oi,\n"
+               "+ - * /, < <= > >= = !=, and or not, sma(x,n) ema(x,n) rsi(n) macd(f,s)\n"
+               "signal(f,s,g) upper(n,k) lower(n,k) stoch_k(n) stoch_d(n,d) highest(x,n)\n"
+               "lowest(x,n) ref(x,k) change(x,n) cross(a,b) abs(x) min(a,b) max(a,b).\n"
+               "--extended before a command reads as data vendors write today: every MASTER\n"
+               "record (up to 255), XMASTER securities (F<n>.MWD), EMASTER long names, layouts\n"
+               "from the field count where F<n>.DOP is missing, and data files whose header\n"
+               "counts more records than they hold.\n"
                "Exit status: 0 success, 1 failure, 2 usage error.\n";
 }
 

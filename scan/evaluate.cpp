@@ -19,14 +19,14 @@ bool Defined(double v) { return !std::isnan(v); }
 
 class Evaluator {
  public:
-  explicit Evaluator(const Bars& bars) : bars_(bars) {}
+  explicit Evaluator(const Bars& bars) : m_bars(bars) {}
 
   Column Of(const Node& node) {
     return std::visit([&](const auto& what) { return On(what); }, node.what);
   }
 
  private:
-  Column On(const Node::Number& number) const { return Column(bars_.count, number.value); }
+  Column On(const Node::Number& number) const { return Column(m_bars.count, number.value); }
 
   Column On(const Node::FieldOf& f) const { return FieldColumn(f.field); }
 
@@ -36,26 +36,26 @@ class Evaluator {
     std::span<const double> values;
     switch (field) {
       case Field::Open:
-        values = bars_.open;
+        values = m_bars.open;
         break;
       case Field::High:
-        values = bars_.high;
+        values = m_bars.high;
         break;
       case Field::Low:
-        values = bars_.low;
+        values = m_bars.low;
         break;
       case Field::Close:
-        values = bars_.close;
+        values = m_bars.close;
         break;
       case Field::Volume:
-        values = bars_.volume;
+        values = m_bars.volume;
         break;
       case Field::Oi:
-        values = bars_.oi;
+        values = m_bars.oi;
         break;
     }
-    Column out(bars_.count, kUndefined);
-    if (values.size() != bars_.count) return out;
+    Column out(m_bars.count, kUndefined);
+    if (values.size() != m_bars.count) return out;
     std::transform(values.begin(), values.end(), out.begin(),
                    [](double v) { return std::isfinite(v) ? v : kUndefined; });
     return out;
@@ -148,12 +148,12 @@ class Evaluator {
       case Function::Max:
         return Pairwise(call, [](double a, double b) { return std::max(a, b); });
     }
-    return Column(bars_.count, kUndefined);
+    return Column(m_bars.count, kUndefined);
   }
 
   const Column& Close() {
-    if (!close_) close_ = FieldColumn(Field::Close);
-    return *close_;
+    if (!m_close) m_close = FieldColumn(Field::Close);
+    return *m_close;
   }
 
   studies::StochasticLines Stochastic(int n, int d) {
@@ -231,8 +231,8 @@ class Evaluator {
     return a;
   }
 
-  const Bars& bars_;
-  std::optional<Column> close_;
+  const Bars& m_bars;
+  std::optional<Column> m_close;
 };
 
 }  // namespace

@@ -64,11 +64,11 @@ struct Failure {
 
 class Parser {
  public:
-  explicit Parser(std::string_view text) : text_(text) { Next(); }
+  explicit Parser(std::string_view text) : m_text(text) { Next(); }
 
   NodePtr Whole() {
     NodePtr root = Or(0);
-    if (token_.kind != Token::End) Fail(token_.column, "unexpected " + Shown(token_));
+    if (m_token.kind != Token::End) Fail(m_token.column, "unexpected " + Shown(m_token));
     return root;
   }
 
@@ -82,59 +82,59 @@ class Parser {
   }
 
   void Next() {
-    while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_]))) ++at_;
-    token_ = Token{};
-    token_.column = static_cast<int>(at_) + 1;
-    if (at_ == text_.size()) return;
-    const char c = text_[at_];
+    while (m_at < m_text.size() && std::isspace(static_cast<unsigned char>(m_text[m_at]))) ++m_at;
+    m_token = Token{};
+    m_token.column = static_cast<int>(m_at) + 1;
+    if (m_at == m_text.size()) return;
+    const char c = m_text[m_at];
     if (std::isdigit(static_cast<unsigned char>(c)) || c == '.') return ReadNumber();
     if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') return ReadName();
     static constexpr std::array<std::string_view, 13> kSymbols = {
         "<=", ">=", "!=", "<", ">", "=", "+", "-", "*", "/", "(", ")", ","};
     for (std::string_view symbol : kSymbols) {
-      if (text_.substr(at_).starts_with(symbol)) {
-        token_.kind = Token::Symbol;
-        token_.text = symbol;
-        at_ += symbol.size();
+      if (m_text.substr(m_at).starts_with(symbol)) {
+        m_token.kind = Token::Symbol;
+        m_token.text = symbol;
+        m_at += symbol.size();
         return;
       }
     }
-    Fail(token_.column, "unexpected '" + std::string(1, c) + "'");
+    Fail(m_token.column, "unexpected '" + std::string(1, c) + "'");
   }
 
   void ReadNumber() {
-    const char* begin = text_.data() + at_;
-    const char* end = text_.data() + text_.size();
+    const char* begin = m_text.data() + m_at;
+    const char* end = m_text.data() + m_text.size();
     double value = 0;
     const auto [ptr, ec] = std::from_chars(
         begin, end, value, std::chars_format::fixed | std::chars_format::scientific);
     if (ec != std::errc() || !std::isfinite(value) ||
         (ptr < end && (std::isalnum(static_cast<unsigned char>(*ptr)) || *ptr == '.')))
-      Fail(token_.column, "not a number: '" + std::string(begin, ptr < end ? ptr + 1 : ptr) + "'");
-    token_.kind = Token::Number;
-    token_.text.assign(begin, ptr);
-    token_.value = value;
-    at_ += static_cast<std::size_t>(ptr - begin);
+      Fail(m_token.column, "not a number: '" + std::string(begin, ptr < end ? ptr + 1 : ptr) + "'");
+    m_token.kind = Token::Number;
+    m_token.text.assign(begin, ptr);
+    m_token.value = value;
+    m_at += static_cast<std::size_t>(ptr - begin);
   }
 
   void ReadName() {
-    const std::size_t start = at_;
-    while (at_ < text_.size() &&
-           (std::isalnum(static_cast<unsigned char>(text_[at_])) || text_[at_] == '_'))
-      ++at_;
-    token_.kind = Token::Name;
-    for (std::size_t i = start; i < at_; ++i)
-      token_.text += static_cast<char>(std::tolower(static_cast<unsigned char>(text_[i])));
+    const std::size_t start = m_at;
+    while (m_at < m_text.size() &&
+           (std::isalnum(static_cast<unsigned char>(m_text[m_at])) || m_text[m_at] == '_'))
+      ++m_at;
+    m_token.kind = Token::Name;
+    for (std::size_t i = start; i < m_at; ++i)
+      m_token.text += static_cast<char>(std::tolower(static_cast<unsigned char>(m_text[i])));
   }
 
   bool IsSymbol(std::string_view s) const {
-    return token_.kind == Token::Symbol && token_.text == s;
+    return m_token.kind == Token::Symbol && m_token.text == s;
   }
-  bool IsName(std::string_view s) const { return token_.kind == Token::Name && token_.text == s; }
+  bool IsName(std::string_view s) const { return m_token.kind == Token::Name && m_token.text == s; }
 
   void Expect(std::string_view symbol) {
     if (!IsSymbol(symbol))
-      Fail(token_.column, "expected '" + std::string(symbol) + "' instead of " + Shown(token_));
+      Fail(m_token.column, "expected '" + std::string(symbol) + "' instead of " + Shown(m_token));
     Next();
   }
 
@@ -144,11 +144,11 @@ class Parser {
   }
 
   void Count() {
-    if (++operations_ > kMaxOperations) Fail(token_.column, "the expression is too long");
+    if (++m_operations > kMaxOperations) Fail(m_token.column, "the expression is too long");
   }
 
   void Enter(int depth) const {
-    if (depth > kMaxDepth) Fail(token_.column, "the expression is nested too deeply");
+    if (depth > kMaxDepth) Fail(m_token.column, "the expression is nested too deeply");
   }
 
   NodePtr Or(int depth) {
@@ -244,8 +244,8 @@ class Parser {
 
   NodePtr Primary(int depth) {
     Enter(depth);
-    if (token_.kind == Token::Number) {
-      const double value = token_.value;
+    if (m_token.kind == Token::Number) {
+      const double value = m_token.value;
       Next();
       return std::make_unique<const Node>(Node{Node::Number{value}});
     }
@@ -255,8 +255,8 @@ class Parser {
       Expect(")");
       return inner;
     }
-    if (token_.kind != Token::Name) Fail(token_.column, "unexpected " + Shown(token_));
-    const Token name = token_;
+    if (m_token.kind != Token::Name) Fail(m_token.column, "unexpected " + Shown(m_token));
+    const Token name = m_token;
     Next();
     for (const auto& [word, field] : kFields)
       if (name.text == word) return std::make_unique<const Node>(Node{Node::FieldOf{field}});
@@ -279,7 +279,7 @@ class Parser {
     std::vector<Argument> arguments;
     if (!IsSymbol(")")) {
       while (true) {
-        const int at = token_.column;
+        const int at = m_token.column;
         arguments.push_back({Or(depth + 1), at});
         if (!IsSymbol(",")) break;
         Next();
@@ -316,10 +316,10 @@ class Parser {
     return v;
   }
 
-  std::string_view text_;
-  std::size_t at_ = 0;
-  Token token_;
-  int operations_ = 0;
+  std::string_view m_text;
+  std::size_t m_at = 0;
+  Token m_token;
+  int m_operations = 0;
 };
 
 }  // namespace

@@ -51,11 +51,11 @@ bool ReadClassicIndex(const std::string& directory, std::vector<IndexedSecurity>
 class TreeWalk {
  public:
   TreeWalk(bool extended, std::vector<ScanTarget>& targets)
-      : extended_(extended), targets_(targets) {}
+      : m_extended(extended), m_targets(targets) {}
 
   ResultCode Visit(const std::string& directory, const std::string& folder, int depth) {
     std::vector<IndexedSecurity> index;
-    if (extended_) {
+    if (m_extended) {
       if (const ResultCode rc = ReadSecurityIndex(directory + "MASTER", index); rc != kSuccess)
         return rc;
     } else if (!ReadClassicIndex(directory, index)) {
@@ -67,7 +67,7 @@ class TreeWalk {
       IndexedSecurity& entry = index[i];
       if (!entry.directory) {
         if (!names) names = std::make_shared<const DirectoryListing>(directory);
-        targets_.push_back({directory, folder, std::move(entry), static_cast<int>(i), names});
+        m_targets.push_back({directory, folder, std::move(entry), static_cast<int>(i), names});
         continue;
       }
       const std::string name = entry.record.directoryName();
@@ -78,7 +78,7 @@ class TreeWalk {
         continue;
       path += '/';
       // A folder reached a second way (a link back up the tree) has nothing new to give.
-      if (path.size() > kMaxPathLength || !entered_.insert(identity).second) continue;
+      if (path.size() > kMaxPathLength || !m_entered.insert(identity).second) continue;
       std::string below = folder == "." ? std::string() : folder + "/";
       below += name;
       // A subfolder without a readable index is left out, as the search leaves it out.
@@ -88,13 +88,13 @@ class TreeWalk {
   }
 
   void Enter(const std::string& directory) {
-    if (DirectoryId top; IdentifyDirectory(directory, top)) entered_.insert(top);
+    if (DirectoryId top; IdentifyDirectory(directory, top)) m_entered.insert(top);
   }
 
  private:
-  bool extended_;
-  std::vector<ScanTarget>& targets_;
-  std::set<DirectoryId> entered_;
+  bool m_extended;
+  std::vector<ScanTarget>& m_targets;
+  std::set<DirectoryId> m_entered;
 };
 
 // The security's bars in double precision, a field its layout lacks left empty.
@@ -297,15 +297,15 @@ std::vector<std::string> RememberExpression(std::vector<std::string> remembered,
 }
 
 int ResultCursor::Step(int delta) {
-  const int next = position_ + delta;
-  if (position_ < 0 || next < 0 || next >= count_) return -1;
-  position_ = next;
-  return position_;
+  const int next = m_position + delta;
+  if (m_position < 0 || next < 0 || next >= m_count) return -1;
+  m_position = next;
+  return m_position;
 }
 
 std::string ResultCursor::Text() const {
-  if (position_ < 0) return {};
-  return "Result " + std::to_string(position_ + 1) + " of " + std::to_string(count_);
+  if (m_position < 0) return {};
+  return "Result " + std::to_string(m_position + 1) + " of " + std::to_string(m_count);
 }
 
 }  // namespace tv

@@ -113,21 +113,21 @@ std::vector<std::string> RememberExpression(std::vector<std::string> remembered,
 class ResultCursor {
  public:
   void Reset(int count) {
-    count_ = count;
-    position_ = -1;
+    m_count = count;
+    m_position = -1;
   }
-  void Set(int position) { position_ = position >= 0 && position < count_ ? position : -1; }
+  void Set(int position) { m_position = position >= 0 && position < m_count ? position : -1; }
   // Moves by `delta` and returns the new position, or -1 (staying put) past either end.
   int Step(int delta);
-  bool Following() const { return position_ >= 0; }
-  int Position() const { return position_; }
-  int Count() const { return count_; }
+  bool Following() const { return m_position >= 0; }
+  int Position() const { return m_position; }
+  int Count() const { return m_count; }
   // "Result 3 of 36"; empty while no result is followed.
   std::string Text() const;
 
  private:
-  int count_ = 0;
-  int position_ = -1;
+  int m_count = 0;
+  int m_position = -1;
 };
 
 }  // namespace tv

@@ -42,15 +42,15 @@ class ExplorerWindow : public QWidget {
   ExplorerWindow& operator=(const ExplorerWindow&) = delete;
 
   // The database the next Run scans (a folder with its trailing separator or not).
-  void SetDirectory(const std::string& directory) { directory_ = directory; }
+  void SetDirectory(const std::string& directory) { m_directory = directory; }
 
   // Whether Next and Previous step through the results: from the first result charted until
   // the results are cleared.
-  bool Following() const { return cursor_.Following(); }
+  bool Following() const { return m_cursor.Following(); }
   // Charts the result `delta` places on in the table's order; false past either end.
   bool StepResult(int delta);
   // "Result 3 of 36" while following, else empty.
-  std::string StatusText() const { return cursor_.Text(); }
+  std::string StatusText() const { return m_cursor.Text(); }
   void ClearResults();
 
   // Starts a scan of the text in the expression box, as Run does.
@@ -69,28 +69,28 @@ class ExplorerWindow : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
-  Profile& profile_;
-  std::function<void(const ScanRow&)> chart_;
-  std::string directory_;
+  Profile& m_profile;
+  std::function<void(const ScanRow&)> m_chart;
+  std::string m_directory;
 
-  QComboBox* expression_ = nullptr;
-  QLabel* error_ = nullptr;
-  QCheckBox* asOfOn_ = nullptr;
-  QDateEdit* asOf_ = nullptr;
-  QLineEdit* columns_ = nullptr;
-  QPushButton* run_ = nullptr;
-  QPushButton* cancel_ = nullptr;
-  QPushButton* save_ = nullptr;
-  QPushButton* clear_ = nullptr;
-  QProgressBar* progress_ = nullptr;
-  QLabel* summary_ = nullptr;
-  QTableWidget* table_ = nullptr;
+  QComboBox* m_expression = nullptr;
+  QLabel* m_error = nullptr;
+  QCheckBox* m_asOfOn = nullptr;
+  QDateEdit* m_asOf = nullptr;
+  QLineEdit* m_columns = nullptr;
+  QPushButton* m_run = nullptr;
+  QPushButton* m_cancel = nullptr;
+  QPushButton* m_save = nullptr;
+  QPushButton* m_clear = nullptr;
+  QProgressBar* m_progress = nullptr;
+  QLabel* m_summary = nullptr;
+  QTableWidget* m_table = nullptr;
 
-  std::shared_ptr<const ScanQuestion> question_;  // of the results shown
-  std::vector<ScanRow> rows_;
-  ResultCursor cursor_;
-  std::thread worker_;
-  // What the scan running on worker_ has found and not yet handed over.
+  std::shared_ptr<const ScanQuestion> m_question;  // of the results shown
+  std::vector<ScanRow> m_rows;
+  ResultCursor m_cursor;
+  std::thread m_worker;
+  // What the scan running on m_worker has found and not yet handed over.
   struct ScanProgress {
     std::mutex mutex;
     int total = -1;  // securities to read, once counted
@@ -102,7 +102,7 @@ class ExplorerWindow : public QWidget {
     std::atomic<bool> cancel{false};
   };
   std::shared_ptr<ScanProgress> progress_state_;  // null while no scan runs
-  QTimer* poll_ = nullptr;
+  QTimer* m_poll = nullptr;
 };
 
 }  // namespace tv

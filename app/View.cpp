@@ -93,7 +93,9 @@ bool CTickvaneView::CrosshairOn() {
 
 plot::PlotCursor CTickvaneView::Cursor() {
   if (m_cursorBar < 0 || !CrosshairOn()) return {};
-  if (m_keyCursor) return {m_cursorBar, m_plotFrame.CloseY(m_doc.GetBars(), m_cursorBar)};
+  if (m_keyCursor)
+    return {m_cursorBar, m_plotFrame.CloseY(ChartSeries(m_doc.GetBars(), m_doc.GetChartSettings()),
+                                            m_cursorBar)};
   return {m_cursorBar, m_cursorY};
 }
 

@@ -11,6 +11,8 @@ ChartSettings LoadChartSettings(Profile& profile) {
   const ChartSettings defaults;
   if (const auto style = plot::ParseStyle(profile.ReadText(kChartSection, "Style", "")))
     s.style = *style;
+  if (const auto period = plot::ParsePeriod(profile.ReadText(kChartSection, "Period", "")))
+    s.period = *period;
   const auto flag = [&](std::string_view key, bool fallback) {
     const int v = profile.ReadInt(kChartSection, key, fallback ? 1 : 0);
     return v == 0 || v == 1 ? v == 1 : fallback;
@@ -26,6 +28,7 @@ ChartSettings LoadChartSettings(Profile& profile) {
 
 void SaveChartSettings(Profile& profile, const ChartSettings& s) {
   profile.WriteText(kChartSection, "Style", plot::StyleName(s.style));
+  profile.WriteText(kChartSection, "Period", plot::PeriodName(s.period));
   profile.WriteInt(kChartSection, "Log", s.log ? 1 : 0);
   profile.WriteText(kChartSection, "Averages",
                     s.averages == plot::AverageKind::Exponential ? "exponential" : "simple");
@@ -48,6 +51,30 @@ void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
   }
 }
 
+plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings) {
+  if (!bars.m_seriesAllocated) return {};
+  return plot::ToPeriod(plot::SeriesOf(bars.m_series), settings.period);
+}
+
+plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, bool printing) {
+  plot::PlotInput in;
+  in.series = ChartSeries(bars, settings);
+  in.symbol = bars.CurrentSymbol() ? bars.CurrentSymbol() : "";
+  in.name = bars.CurrentName() ? bars.CurrentName() : "";
+  const CBars::ColorSet& set = printing ? bars.m_printColors : bars.m_screenColors;
+  const auto item = [&](int i) {
+    const int k = set[static_cast<std::size_t>(i)];
+    return bars.m_palette[static_cast<std::size_t>(k >= 0 && k < kPaletteSize ? k : 0)];
+  };
+  in.colors = {item(kBackground),     item(kAxes),           item(kNormalText),
+               item(kTitleText),      item(kHighLowBar),     item(kCloseTick),
+               item(kMovingAverage1), item(kMovingAverage2), item(kVolume)};
+  in.averages = {bars.m_showMA1 ? bars.m_ma1Length : 0, bars.m_showMA2 ? bars.m_ma2Length : 0};
+  in.barSpacing = bars.m_barSpace;
+  in.volume = bars.m_showVolume != 0;
+  return in;
+}
+
 plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, bool printing,
                           const ChartSettings& settings, double scale,
                           const plot::PlotCursor& cursor, const plot::PlotFrame* shown) {
@@ -66,8 +93,9 @@ plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, boo
     options.lastBar = shown->first + shown->count - 1;
   }
   options.emptyReason = EmptyChartReason(bars);
-  plot::AddStudies(bars, settings.studies, options);
-  plot::PlotFrame frame = plot::DrawPlot(bars, surface, target, printing, options, cursor);
+  const plot::PlotInput input = ChartInput(bars, settings, printing);
+  plot::AddStudies(input.series, settings.studies, options);
+  plot::PlotFrame frame = plot::DrawPlot(input, surface, target, printing, options, cursor);
   bars.m_workColors = bars.m_screenColors;
   return frame;
 }

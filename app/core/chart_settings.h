@@ -8,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "bars.h"
 #include "chart.h"
+#include "periods.h"
 #include "profile.h"
 #include "study_config.h"
 #include "surface.h"
@@ -24,13 +26,14 @@ struct ChartSettings {
   bool crosshair = true;
   std::vector<studies::StudyConfig> studies;  // drawn in this order (at most kMaxStudies)
   bool openInterest = false;  // a pane of open interest, for the securities that have it
+  plot::Period period = plot::Period::Bars;  // the bars as read, or days, weeks or months
   friend bool operator==(const ChartSettings&, const ChartSettings&) = default;
 };
 
-// Keys Style (hlc, ohlc, candles, line), Log (0 or 1), Averages (simple or exponential),
-// Crosshair and OpenInterest (0 or 1); a missing key or a value the menu could not have written
-// reads as the default. Studies: study texts separated by blanks ("bollinger:20,2 rsi:14"); a word
-// that is not a study is passed over.
+// Keys Style (hlc, ohlc, candles, line), Period (bars, daily, weekly, monthly), Log (0 or 1),
+// Averages (simple or exponential), Crosshair and OpenInterest (0 or 1); a missing key or a value
+// the menu could not have written reads as the default. Studies: study texts separated by blanks
+// ("bollinger:20,2 rsi:14"); a word that is not a study is passed over.
 ChartSettings LoadChartSettings(Profile& profile);
 void SaveChartSettings(Profile& profile, const ChartSettings& settings);
 
@@ -39,6 +42,14 @@ void SaveChartSettings(Profile& profile, const ChartSettings& settings);
 // every study of `kind` away.
 void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
                  const std::optional<studies::StudyConfig>& chosen);
+
+// The bars the extended chart shows of the chart object's series, in the settings' period.
+plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings);
+
+// What the extended chart draws of `bars` besides the studies: its series in the settings'
+// period, the symbol and name, the screen's or paper's colours, the averages and the bar
+// spacing of the view options.
+plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, bool printing);
 
 // Draws the chart of `bars` as the mode wants it: the extended chart when the chart object
 // reads the extended way, the classic chart otherwise. `scale` (device pixels per 96-dpi

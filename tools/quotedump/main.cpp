@@ -30,9 +30,10 @@ struct Command {
 constexpr std::array kCommands = {
     Command{"find", "DIR KEY", 2, 2, "search the tree below DIR for a symbol or name", RunFind},
     Command{"list", "MASTERFILE", 1, 1, "list the records of one MASTER file", RunList},
-    Command{"read", "DIR KEY [--start S] [--count C] [--last N]", 2, 9,
+    Command{"read", "DIR KEY [--start S] [--count C] [--last N] [--period P]", 2, 11,
             "print a security's bars as CSV", RunRead, true},
-    Command{"study", "STUDY DIR KEY", 3, 3, "print a study of a security's bars as CSV", RunStudy},
+    Command{"study", "STUDY DIR KEY [--period P]", 3, 6,
+            "print a study of a security's bars as CSV", RunStudy, true},
 };
 
 std::string UsageLine() {
@@ -66,6 +67,10 @@ void PrintHelp() {
                "empty where the study is not yet defined. STUDY is sma:N, ema:N, rsi[:N],\n"
                "macd[:F,S,G], bollinger[:N,K] or stochastic[:N,D] (defaults rsi:14,\n"
                "macd:12,26,9, bollinger:20,2, stochastic:14,3).\n"
+               "--period P (bars, daily, weekly or monthly) gives read and study one row per\n"
+               "day, week (Monday to Sunday) or calendar month: the date and time of its last\n"
+               "bar, the open of its first, the highest high, the lowest low, the close of its\n"
+               "last, the sum of the volumes, the last open interest; the study is of those bars.\n"
                "--extended before find, list, read or study reads as data vendors write today:\n"
                "every MASTER record (up to 255), XMASTER securities (F<n>.MWD), EMASTER long\n"
                "names, layouts from the field count where F<n>.DOP is missing, and data files\n"

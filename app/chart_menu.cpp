@@ -83,6 +83,22 @@ QMenu* CreateChartMenu(QWidget* parent, CTickvaneDoc& doc) {
         [style = style](const ChartSettings& s) { return s.style == style; },
         [style = style](ChartSettings& s) { s.style = style; });
   }
+  // The period's bars: the file's own, or one bar a day, week or month.
+  QMenu* periodMenu = menu->addMenu("&Period");
+  periodMenu->setObjectName("menuChartPeriod");
+  auto* periods = new QActionGroup(periodMenu);
+  const std::pair<const char*, plot::Period> periodItems[] = {
+      {"&Bars as Read", plot::Period::Bars},
+      {"&Daily", plot::Period::Daily},
+      {"&Weekly", plot::Period::Weekly},
+      {"&Monthly", plot::Period::Monthly},
+  };
+  for (const auto& [text, period] : periodItems) {
+    AddItem(
+        periodMenu, periods, text, doc,
+        [period = period](const ChartSettings& s) { return s.period == period; },
+        [period = period](ChartSettings& s) { s.period = period; });
+  }
   menu->addSeparator();
   AddItem(
       menu, nullptr, "Lo&g Scale", doc, [](const ChartSettings& s) { return s.log; },

@@ -832,7 +832,9 @@ void TitleLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data&
   std::string name = in.name;
   while (!name.empty() && name.back() == ' ') name.pop_back();
   const tv::Rect sym = labels.Add(symbol, {left, y}, c.title, kTitleSymbol);
-  const int nameLeft = sym.right + p.m.gap;
+  int nameLeft = sym.right + p.m.gap;
+  if (!in.period.empty())
+    nameLeft = labels.Add(in.period, {nameLeft, y}, c.text, kTitleSymbol).right + p.m.gap;
   std::vector<TitleField> fields;
   if (bar >= 0) fields = TitleFields(d, p.frame, labels, bar);
   const auto total = [&] {

@@ -39,6 +39,7 @@ PlotSeries SeriesOf(const PriceSeries& series);
 struct PlotInput {
   PlotSeries series;
   std::string symbol, name;
+  std::string period;  // the bars' period as the title names it ("Weekly"); empty: as read
   PlotColors colors;
   // Lengths of the two moving averages over the closes, drawn in average1 and average2;
   // 0 for an average not shown.

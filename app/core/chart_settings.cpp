@@ -1,6 +1,10 @@
 #include "chart_settings.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+
+#include "time_axis.h"
 
 #include "study_panes.h"
 
@@ -56,11 +60,34 @@ plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings) {
   return plot::ToPeriod(plot::SeriesOf(bars.m_series), settings.period);
 }
 
+std::vector<std::pair<std::string, std::string>> PeriodBarValues(const plot::PlotSeries& series,
+                                                                 int i) {
+  std::vector<std::pair<std::string, std::string>> lines;
+  if (i < 0 || i >= series.Count()) return lines;
+  const auto k = static_cast<std::size_t>(i);
+  const std::string absent = "\xE2\x80\x94";
+  lines.emplace_back("Date", plot::IsoDateTime(series.date[k], series.time[k], series.hasTime));
+  const std::pair<const char*, bool> fields[] = {
+      {"Open", series.hasOpen},     {"High", series.hasHigh},
+      {"Low", series.hasLow},       {"Close", true},
+      {"Volume", series.hasVolume}, {"Open interest", series.hasOpenInterest}};
+  const float values[] = {series.open[k],  series.high[k],   series.low[k],
+                          series.close[k], series.volume[k], series.openInterest[k]};
+  for (std::size_t f = 0; f < std::size(fields); ++f) {
+    std::array<char, 32> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), values[f]).ptr;
+    lines.emplace_back(fields[f].first, fields[f].second ? std::string(text.data(), end) : absent);
+  }
+  return lines;
+}
+
 plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, bool printing) {
   plot::PlotInput in;
   in.series = ChartSeries(bars, settings);
   in.symbol = bars.CurrentSymbol() ? bars.CurrentSymbol() : "";
   in.name = bars.CurrentName() ? bars.CurrentName() : "";
+  const char* const periodNames[] = {"", "Daily", "Weekly", "Monthly"};
+  in.period = periodNames[static_cast<int>(settings.period)];
   const CBars::ColorSet& set = printing ? bars.m_printColors : bars.m_screenColors;
   const auto item = [&](int i) {
     const int k = set[static_cast<std::size_t>(i)];

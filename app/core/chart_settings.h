@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "bars.h"
@@ -45,6 +46,12 @@ void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
 
 // The bars the extended chart shows of the chart object's series, in the settings' period.
 plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings);
+
+// The tool tip's lines of bar i of a period's series, as CBars::BarValues gives them of the
+// file's bars: Date (with the time where the security has times), then the prices, the
+// volume and the open interest, a dash for a field the security lacks.
+std::vector<std::pair<std::string, std::string>> PeriodBarValues(const plot::PlotSeries& series,
+                                                                 int i);
 
 // What the extended chart draws of `bars` besides the studies: its series in the settings'
 // period, the symbol and name, the screen's or paper's colours, the averages and the bar

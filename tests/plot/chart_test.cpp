@@ -72,7 +72,7 @@ class PlotFixture : public ::testing::Test {
     return out;
   }
 
-  plot::PlotInput in{{}, "", "", kScreen, {10, 20}};
+  plot::PlotInput in = plottest::ScreenInput();
   RecordingSurface surface;
 };
 

@@ -34,7 +34,9 @@ TEST(RealData, DddBhpAndCyuAtThreeSizes) {
     PriceSeries series;
     ASSERT_EQ(ReadSecurityExtended(series, master.parent_path().string(), symbol, -1, 800, 1),
               kSuccess);
-    plot::PlotInput in{plot::SeriesOf(series), symbol, "", plottest::kScreen, {10, 20}};
+    plot::PlotInput in = plottest::ScreenInput();
+    in.series = plot::SeriesOf(series);
+    in.symbol = symbol;
     ReleasePriceSeries(series);
     for (const tv::Rect target :
          {tv::Rect{0, 0, 800, 600}, tv::Rect{0, 0, 1280, 720}, tv::Rect{0, 0, 1920, 1080}}) {

@@ -52,4 +52,12 @@ inline constexpr plot::PlotColors kScreen{
 inline constexpr plot::PlotColors kPaper{kWhite, kBlack,     kBlack, kBlack, kBlack,
                                          kBlack, kBlueColor, kBlack, kBlack};
 
+// An input in the screen's colours with the view options' two averages, 10 and 20 bars.
+inline plot::PlotInput ScreenInput() {
+  plot::PlotInput in;
+  in.colors = kScreen;
+  in.averages = {10, 20};
+  return in;
+}
+
 }  // namespace plottest

@@ -132,6 +132,8 @@ void CMainFrame::CreateMenus() {
   QMenu* chart = nullptr;
   if (m_doc.GetBars().IsExtended()) {
     chart = CreateChartMenu(this, m_doc);
+    chart->addSeparator();
+    add(chart, cmd::kFitHistory);
     menuBar()->addMenu(chart);
   }
 

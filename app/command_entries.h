@@ -48,6 +48,9 @@ inline constexpr std::array kCommandEntries{
     // View
     CommandEntry{cmd::kViewOptions, "&Options...", "Change Viewing Options"},
     CommandEntry{cmd::kSlideShow, "S&lide Show...", "Start a Slide Show"},
+    // Chart (extended mode)
+    CommandEntry{cmd::kFitHistory, "&Fit History\tCtrl+0",
+                 "Show the whole history in the window\nFit History", "Ctrl+0"},
     CommandEntry{cmd::kViewToolbar, "&Toolbar", "Show or hide the toolbar"},
     CommandEntry{cmd::kViewStatusBar, "&Status Bar", "Show or hide the status bar"},
     // Select

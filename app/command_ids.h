@@ -10,6 +10,8 @@ inline constexpr int kPrevious = 32769;
 inline constexpr int kViewOptions = 32771;
 inline constexpr int kGoTo = 32772;
 inline constexpr int kSlideShow = 32773;
+// Extended mode's Chart menu.
+inline constexpr int kFitHistory = 32790;
 
 inline constexpr int kFileNew = 57600;
 inline constexpr int kFileOpen = 57601;

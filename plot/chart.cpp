@@ -358,7 +358,9 @@ void LayoutBars(Plan& p, const Data& d, int barSpace, const PlotOptions& o) {
     const int wanted = std::min(o.barCount, last + 1);
     // Spread exactly over the width: a whole number of pixels a bar would leave a third of
     // a page empty where the screen had a little less than two pixels a bar.
-    f.count = std::min(wanted, std::max(0, width));
+    // More bars than pixel columns (the whole history fitted): several bars share a column,
+    // whose line then runs from their highest high to their lowest low.
+    f.count = width > 0 ? wanted : 0;
     f.first = last + 1 - f.count;
     f.pitch = static_cast<double>(width) / std::max(1, f.count);
     f.spacing = std::max(1, static_cast<int>(f.pitch));
@@ -912,6 +914,11 @@ const char* StyleName(Style style) {
 
 int PlotFrame::BarAtX(int x) const {
   if (count <= 0 || spacing <= 0) return -1;
+  if (pitch > 0 && pitch < 1) {
+    const double k = std::floor((x - x0) / pitch + 0.5);
+    if (k < -0.5 / pitch || k > count - 1 + 0.5 / pitch) return -1;
+    return first + static_cast<int>(std::clamp<double>(k, 0, count - 1));
+  }
   const long long offset = static_cast<long long>(x) - x0;
   const long long half = spacing / 2;
   if (offset < -half || offset > static_cast<long long>(count - 1) * spacing + half) return -1;

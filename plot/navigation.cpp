@@ -51,6 +51,7 @@ void ZoomAt(Navigation& nav, int n, int width, int defaultBars, int x, int steps
   const double wanted = s.count * std::pow(1.25, -steps);
   const int count = std::clamp(static_cast<int>(std::lround(wanted)), std::min(n, kFewestBars), n);
   nav.fit = false;
+  nav.zoomed = true;
   nav.bars = count;
   const double newPitch = static_cast<double>(width) / count;
   const int first = static_cast<int>(std::lround(at - std::clamp(x, 0, width) / newPitch));
@@ -59,6 +60,7 @@ void ZoomAt(Navigation& nav, int n, int width, int defaultBars, int x, int steps
 
 void Fit(Navigation& nav) {
   nav.fit = true;
+  nav.zoomed = true;
   nav.lastBar = -1;
 }
 
@@ -66,6 +68,8 @@ void ShowNewest(Navigation& nav, int n, int width, int defaultBars) {
   if (nav.fit) nav.bars = Shown(nav, n, width, defaultBars).count;
   nav.fit = false;
   nav.lastBar = -1;
+  // Never zoomed: back to the bar spacing's own picture.
+  if (!nav.zoomed) nav.bars = 0;
 }
 
 void ShowOldest(Navigation& nav, int n, int width, int defaultBars) {

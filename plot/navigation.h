@@ -10,6 +10,9 @@ struct Navigation {
   double bars = 0;   // bars across the width; 0: as many as the bar spacing fits (no zoom yet)
   int lastBar = -1;  // the newest bar shown; -1: the series' newest, whatever comes in
   bool fit = false;  // the whole series in the width
+  // The user chose the zoom (wheel, Fit History, the settings file); otherwise `bars` is the
+  // count the bar spacing gave when the chart was first dragged, and End drops it again.
+  bool zoomed = false;
 };
 
 // The stretch shown of a series of n bars in a plot `width` pixels wide, with `defaultBars`
@@ -27,7 +30,8 @@ void Pan(Navigation& nav, int n, int width, int defaultBars, int dx);
 // Zooming by `steps` wheel notches (up, positive: closer) about pixel x from the plot's left
 // edge: the bar under x stays under x. Between kFewestBars and the whole series.
 void ZoomAt(Navigation& nav, int n, int width, int defaultBars, int x, int steps);
-// Ctrl+0: the whole series. End: the newest bars at the zoom shown. Home: the oldest.
+// Ctrl+0: the whole series. End: the newest bars at the zoom chosen (the bar spacing's own
+// layout where none was). Home: the oldest.
 void Fit(Navigation& nav);
 void ShowNewest(Navigation& nav, int n, int width, int defaultBars);
 void ShowOldest(Navigation& nav, int n, int width, int defaultBars);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 
 #include "time_axis.h"
 
@@ -17,6 +18,12 @@ ChartSettings LoadChartSettings(Profile& profile) {
     s.style = *style;
   if (const auto period = plot::ParsePeriod(profile.ReadText(kChartSection, "Period", "")))
     s.period = *period;
+  // Zooming stops at a handful of bars and at the most a read gives.
+  const int zoom = profile.ReadInt(kChartSection, "Zoom", 0);
+  if (zoom >= plot::kFewestBars && zoom <= kMaxReadCount) {
+    s.navigation.bars = zoom;
+    s.navigation.zoomed = true;
+  }
   const auto flag = [&](std::string_view key, bool fallback) {
     const int v = profile.ReadInt(kChartSection, key, fallback ? 1 : 0);
     return v == 0 || v == 1 ? v == 1 : fallback;
@@ -33,6 +40,8 @@ ChartSettings LoadChartSettings(Profile& profile) {
 void SaveChartSettings(Profile& profile, const ChartSettings& s) {
   profile.WriteText(kChartSection, "Style", plot::StyleName(s.style));
   profile.WriteText(kChartSection, "Period", plot::PeriodName(s.period));
+  profile.WriteInt(kChartSection, "Zoom",
+                   s.navigation.zoomed ? static_cast<int>(std::lround(s.navigation.bars)) : 0);
   profile.WriteInt(kChartSection, "Log", s.log ? 1 : 0);
   profile.WriteText(kChartSection, "Averages",
                     s.averages == plot::AverageKind::Exponential ? "exponential" : "simple");
@@ -115,12 +124,18 @@ plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, boo
   options.averages = settings.averages;
   options.scale = scale;
   options.openInterest = settings.openInterest;
+  const plot::PlotInput input = ChartInput(bars, settings, printing);
+  const plot::Navigation& nav = settings.navigation;
   if (shown != nullptr && shown->count > 0) {
     options.barCount = shown->count;
     options.lastBar = shown->first + shown->count - 1;
+  } else if (nav.fit || nav.bars > 0) {
+    const plot::Stretch s =
+        plot::Shown(nav, input.series.Count(), 0, static_cast<int>(std::lround(nav.bars)));
+    options.barCount = s.count;
+    options.lastBar = s.first + s.count - 1;
   }
   options.emptyReason = EmptyChartReason(bars);
-  const plot::PlotInput input = ChartInput(bars, settings, printing);
   plot::AddStudies(input.series, settings.studies, options);
   plot::PlotFrame frame = plot::DrawPlot(input, surface, target, printing, options, cursor);
   bars.m_workColors = bars.m_screenColors;

@@ -6,11 +6,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "bars.h"
 #include "chart.h"
+#include "navigation.h"
 #include "periods.h"
 #include "profile.h"
 #include "study_config.h"
@@ -28,12 +30,22 @@ struct ChartSettings {
   std::vector<studies::StudyConfig> studies;  // drawn in this order (at most kMaxStudies)
   bool openInterest = false;  // a pane of open interest, for the securities that have it
   plot::Period period = plot::Period::Bars;  // the bars as read, or days, weeks or months
-  friend bool operator==(const ChartSettings&, const ChartSettings&) = default;
+  // The stretch shown; only its zoom (bars across the width) is kept in the settings file.
+  plot::Navigation navigation{};
+  friend bool operator==(const ChartSettings& a, const ChartSettings& b) {
+    const auto tie = [](const ChartSettings& s) {
+      return std::tie(s.style, s.log, s.averages, s.crosshair, s.studies, s.openInterest, s.period,
+                      s.navigation.bars, s.navigation.lastBar, s.navigation.fit,
+                      s.navigation.zoomed);
+    };
+    return tie(a) == tie(b);
+  }
 };
 
-// Keys Style (hlc, ohlc, candles, line), Period (bars, daily, weekly, monthly), Log (0 or 1),
-// Averages (simple or exponential), Crosshair and OpenInterest (0 or 1); a missing key or a value
-// the menu could not have written reads as the default. Studies: study texts separated by blanks
+// Keys Zoom (bars across the width, 0 for the bar spacing's), Style (hlc, ohlc, candles, line),
+// Period (bars, daily, weekly, monthly), Log (0 or 1), Averages (simple or exponential), Crosshair
+// and OpenInterest (0 or 1); a missing key or a value the menu could not have written reads as the
+// default. Studies: study texts separated by blanks
 // ("bollinger:20,2 rsi:14"); a word that is not a study is passed over.
 ChartSettings LoadChartSettings(Profile& profile);
 void SaveChartSettings(Profile& profile, const ChartSettings& settings);

@@ -48,6 +48,7 @@ TEST(Navigation, DragZoomFitAndTheKeysMoveTheStretchShown) {
       {"Fit History shows every bar", {Pan(300), kFit}, 0, 1000},
       {"End after a drag and a zoom keeps the zoom", {Pan(50), Zoom(250, 1), kEnd}, 920, 80},
       {"End after a drag brings back the first picture", {Pan(50), kEnd}, 900, 100},
+      {"End after zooming out keeps the zoom", {Zoom(500, -1), kEnd}, 875, 125},
       {"Home shows the oldest bars at the zoom", {Zoom(500, 1), kHome}, 0, 80},
       {"the cursor left of the stretch scrolls it by as little as it takes",
        {Follow(850)},

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "labels.h"
@@ -697,16 +698,36 @@ std::string AverageName(AverageKind kind, int length) {
   return (kind == AverageKind::Simple ? "SMA(" : "EMA(") + std::to_string(length) + ")";
 }
 
+// The legends of the panes, each line's name followed by its value at `bar` (the crosshair's,
+// or the newest shown; -1 for none), where it is defined there.
 void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& d, const Colors& c,
-                const PlotOptions& o) {
+                const PlotOptions& o, int bar) {
   const int top = p.frame.panes[0].rect.top + p.m.pad;
   int x = p.frame.plot.left + p.m.pad;
   const auto add = [&](const std::string& text, tv::Rgb color, int paneTop) {
-    x = labels.Add(text, {x, paneTop}, color, kPaneLabel).right + p.m.gap;
+    if (!text.empty()) x = labels.Add(text, {x, paneTop}, color, kPaneLabel).right + p.m.gap;
   };
-  if (in.averages[0] > 0) add(AverageName(o.averages, in.averages[0]), c.ma1, top);
-  if (in.averages[1] > 0) add(AverageName(o.averages, in.averages[1]), c.ma2, top);
-  for (const PlotLine& line : o.overlays) add(line.name, Readable(line.color, c.background), top);
+  const auto valueAt = [bar](const std::vector<double>& values) {
+    const auto k = static_cast<std::size_t>(bar);
+    return bar >= 0 && k < values.size() && Finite(values[k]) ? std::optional(values[k])
+                                                              : std::nullopt;
+  };
+  const auto priceValue = [&](const std::vector<double>& values, tv::Rgb color) {
+    if (const auto v = valueAt(values)) add(FormatPrice(*v, d.decimals), color, top);
+  };
+  if (in.averages[0] > 0) {
+    add(AverageName(o.averages, in.averages[0]), c.ma1, top);
+    priceValue(d.ma1, c.ma1);
+  }
+  if (in.averages[1] > 0) {
+    add(AverageName(o.averages, in.averages[1]), c.ma2, top);
+    priceValue(d.ma2, c.ma2);
+  }
+  for (const PlotLine& line : o.overlays) {
+    const tv::Rgb color = Readable(line.color, c.background);
+    add(line.name, color, top);
+    if (!line.name.empty()) priceValue(line.values, color);
+  }
   // What the chart could not draw as asked, and why.
   if (d.style != o.style)
     add(d.hasRange ? "no opens: drawn as high-low-close" : "no highs and lows: drawn as a line",
@@ -722,10 +743,16 @@ void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& 
   }
   for (const StudyPane& pane : o.panes) {
     x = p.frame.plot.left + p.m.pad;
+    // Two decimals at least (RSI 43.21, MACD -0.12), more where the pane's ticks have them.
+    int decimals = 2;
+    for (const Tick& tick : p.ticks[k].ticks) decimals = std::max(decimals, tick.decimals + 1);
     const int paneTop = p.frame.panes[k++].rect.top + p.m.pad;
     add(pane.label, c.text, paneTop);
-    for (const PlotLine& line : pane.lines)
-      add(line.name, Readable(line.color, c.background), paneTop);
+    for (const PlotLine& line : pane.lines) {
+      const tv::Rgb color = Readable(line.color, c.background);
+      add(line.name, color, paneTop);
+      if (const auto v = valueAt(line.values)) add(FormatValue(*v, decimals), color, paneTop);
+    }
   }
 }
 
@@ -973,7 +1000,9 @@ PlotFrame DrawPlot(const PlotInput& in, tv::Surface& s, const tv::Rect& target, 
       cursorShown ? cursor.bar : (p.frame.count > 0 ? p.frame.first + p.frame.count - 1 : -1));
   AxisLabels(labels, p, c);
   if (d.n > 0) LastCloseLabel(labels, p, d, c);
-  PaneLabels(labels, p, in, d, c, o);
+  PaneLabels(
+      labels, p, in, d, c, o,
+      cursorShown ? cursor.bar : (p.frame.count > 0 ? p.frame.first + p.frame.count - 1 : -1));
   TimeAxisLabels(labels, p, times, c);
   CursorLabels(labels, p, d, c, cursor);
   labels.Draw();

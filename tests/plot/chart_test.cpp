@@ -197,6 +197,19 @@ TEST_F(PlotFixture, TheCrosshairShowsTheValuesOfItsBar) {
   }
   // The value at the pointer's row, in the security's digits.
   EXPECT_NE(std::find(texts.begin(), texts.end(), "0.050"), texts.end());
+  // The legends give the averages' and the studies' values at the crosshair's bar.
+  plot::PlotOptions o;
+  const studies::StudyConfig rsi = *studies::ParseStudyConfig("rsi:14");
+  plot::AddStudies(in.series, {&rsi, 1}, o);
+  const int later = shown.first + 40;  // where all three are defined
+  Draw({0, 0, 1280, 720}, o, {later, y});
+  const auto legends = surface.Texts();
+  std::vector<double> closes(in.series.close.begin(), in.series.close.end());
+  for (const std::string& value :
+       {plot::FormatPrice(plot::MovingAverage(closes, 10, plot::AverageKind::Simple)[later], 3),
+        plot::FormatPrice(plot::MovingAverage(closes, 20, plot::AverageKind::Simple)[later], 3),
+        plot::FormatValue(o.panes[0].lines[0].values[static_cast<std::size_t>(later)], 2)})
+    EXPECT_TRUE(std::find(legends.begin(), legends.end(), value) != legends.end()) << value;
   // Without a cursor the values are the last bar's.
   Draw({0, 0, 1280, 720});
   const std::string last = plot::IsoDate(in.series.date[299]);

@@ -698,6 +698,34 @@ std::string AverageName(AverageKind kind, int length) {
   return (kind == AverageKind::Simple ? "SMA(" : "EMA(") + std::to_string(length) + ")";
 }
 
+// A line's value at `bar`, where the bar has one.
+std::optional<double> ValueAt(const std::vector<double>& values, int bar) {
+  const auto k = static_cast<std::size_t>(bar);
+  return bar >= 0 && k < values.size() && Finite(values[k]) ? std::optional(values[k])
+                                                            : std::nullopt;
+}
+
+// The study panes' legends from pane k on: the study's label, then each line's name and value.
+void StudyLegends(Labels& labels, const Plan& p, const Colors& c, const PlotOptions& o, int bar,
+                  std::size_t k) {
+  for (const StudyPane& pane : o.panes) {
+    int x = p.frame.plot.left + p.m.pad;
+    // Two decimals at least (RSI 43.21, MACD -0.12), more where the pane's ticks have them.
+    int decimals = 2;
+    for (const Tick& tick : p.ticks[k].ticks) decimals = std::max(decimals, tick.decimals + 1);
+    const int paneTop = p.frame.panes[k++].rect.top + p.m.pad;
+    const auto add = [&](const std::string& text, tv::Rgb color) {
+      if (!text.empty()) x = labels.Add(text, {x, paneTop}, color, kPaneLabel).right + p.m.gap;
+    };
+    add(pane.label, c.text);
+    for (const PlotLine& line : pane.lines) {
+      const tv::Rgb color = Readable(line.color, c.background);
+      add(line.name, color);
+      if (const auto v = ValueAt(line.values, bar)) add(FormatValue(*v, decimals), color);
+    }
+  }
+}
+
 // The legends of the panes, each line's name followed by its value at `bar` (the crosshair's,
 // or the newest shown; -1 for none), where it is defined there.
 void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& d, const Colors& c,
@@ -707,13 +735,8 @@ void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& 
   const auto add = [&](const std::string& text, tv::Rgb color, int paneTop) {
     if (!text.empty()) x = labels.Add(text, {x, paneTop}, color, kPaneLabel).right + p.m.gap;
   };
-  const auto valueAt = [bar](const std::vector<double>& values) {
-    const auto k = static_cast<std::size_t>(bar);
-    return bar >= 0 && k < values.size() && Finite(values[k]) ? std::optional(values[k])
-                                                              : std::nullopt;
-  };
   const auto priceValue = [&](const std::vector<double>& values, tv::Rgb color) {
-    if (const auto v = valueAt(values)) add(FormatPrice(*v, d.decimals), color, top);
+    if (const auto v = ValueAt(values, bar)) add(FormatPrice(*v, d.decimals), color, top);
   };
   if (in.averages[0] > 0) {
     add(AverageName(o.averages, in.averages[0]), c.ma1, top);
@@ -741,19 +764,7 @@ void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& 
     x = p.frame.plot.left + p.m.pad;
     add(text, c.text, p.frame.panes[k++].rect.top + p.m.pad);
   }
-  for (const StudyPane& pane : o.panes) {
-    x = p.frame.plot.left + p.m.pad;
-    // Two decimals at least (RSI 43.21, MACD -0.12), more where the pane's ticks have them.
-    int decimals = 2;
-    for (const Tick& tick : p.ticks[k].ticks) decimals = std::max(decimals, tick.decimals + 1);
-    const int paneTop = p.frame.panes[k++].rect.top + p.m.pad;
-    add(pane.label, c.text, paneTop);
-    for (const PlotLine& line : pane.lines) {
-      const tv::Rgb color = Readable(line.color, c.background);
-      add(line.name, color, paneTop);
-      if (const auto v = valueAt(line.values)) add(FormatValue(*v, decimals), color, paneTop);
-    }
-  }
+  StudyLegends(labels, p, c, o, bar, k);
 }
 
 std::vector<TimeLabel> TimeAxis(const Plan& p, const Data& d, Labels& labels) {

@@ -51,13 +51,12 @@ std::optional<StudyArgs> ParseArgs(Args args) {
       parsed.operands.push_back(arg);
     } else if (arg == "--") {
       optionsEnded = true;
-    } else if (arg != "--period" || period || ++i >= args.size()) {
-      return std::nullopt;
-    } else if (const auto p = plot::ParsePeriod(args[i])) {
+    } else {
+      const bool taken = arg == "--period" && !period && ++i < args.size();
+      const auto p = taken ? plot::ParsePeriod(args[i]) : std::nullopt;
+      if (!p) return std::nullopt;
       parsed.period = *p;
       period = true;
-    } else {
-      return std::nullopt;
     }
   }
   if (parsed.operands.size() != 3) return std::nullopt;

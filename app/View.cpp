@@ -273,10 +273,10 @@ void CTickvaneView::ShowBarTip(const QPoint& localPos) {
   }
   QString text = "<table cellspacing=0 cellpadding=1>";
   // A week's or a month's bar is the chart's, not one of the file's.
-  const auto values = bars.IsExtended() && m_doc.GetChartSettings().period != plot::Period::Bars
-                          ? PeriodBarValues(ChartSeries(bars, m_doc.GetChartSettings()), bar)
-                          : bars.BarValues(bar);
-  for (auto [label, value] : values) {
+  auto values = bars.IsExtended() && m_doc.GetChartSettings().period != plot::Period::Bars
+                    ? PeriodBarValues(ChartSeries(bars, m_doc.GetChartSettings()), bar)
+                    : bars.BarValues(bar);
+  for (auto& [label, value] : values) {
     // The extended chart's tip reads its numbers as the chart does.
     if (bars.IsExtended() && label != "Date" && value != "\xE2\x80\x94") {
       const double v = std::strtod(value.c_str(), nullptr);

@@ -48,8 +48,18 @@ CTickvaneView::CTickvaneView(CTickvaneDoc& doc, CommandTable& commands, CMainFra
   };
   key(QKeySequence(Qt::Key_PageUp), [this] { PageBack(); });
   key(QKeySequence(Qt::Key_PageDown), [this] { PageForward(); });
-  key(QKeySequence(Qt::Key_Home), [this] { ShowOldest(); });
-  key(QKeySequence(Qt::Key_End), [this] { ShowNewest(); });
+  key(QKeySequence(Qt::Key_Home), [this] {
+    if (!m_doc.GetBars().IsExtended()) return void(ShowOldest());
+    Navigate([](plot::Navigation& nav, int n, int width, int shown) {
+      plot::ShowOldest(nav, n, width, shown);
+    });
+  });
+  key(QKeySequence(Qt::Key_End), [this] {
+    if (!m_doc.GetBars().IsExtended()) return void(ShowNewest());
+    Navigate([](plot::Navigation& nav, int n, int width, int shown) {
+      plot::ShowNewest(nav, n, width, shown);
+    });
+  });
   for (const char* in : {"Ctrl++", "Ctrl+="}) key(QKeySequence(in), [this] { Zoom(+1); });
   key(QKeySequence("Ctrl+-"), [this] { Zoom(-1); });
   // The extended chart's keyboard cursor: bar by bar, Escape leaves it.
@@ -93,7 +103,9 @@ bool CTickvaneView::CrosshairOn() {
 
 plot::PlotCursor CTickvaneView::Cursor() {
   if (m_cursorBar < 0 || !CrosshairOn()) return {};
-  if (m_keyCursor) return {m_cursorBar, m_plotFrame.CloseY(m_doc.GetBars(), m_cursorBar)};
+  if (m_keyCursor)
+    return {m_cursorBar, m_plotFrame.CloseY(ChartSeries(m_doc.GetBars(), m_doc.GetChartSettings()),
+                                            m_cursorBar)};
   return {m_cursorBar, m_cursorY};
 }
 
@@ -120,7 +132,15 @@ void CTickvaneView::MoveKeyCursor(int step) {
   const int from = m_keyCursor && m_cursorBar >= first && m_cursorBar <= last ? m_cursorBar
                    : step < 0                                                 ? last + 1
                                                                               : first - 1;
-  m_cursorBar = std::clamp(from + step, first, last);
+  const int n = ChartSeries(m_doc.GetBars(), m_doc.GetChartSettings()).Count();
+  // At an edge the chart scrolls along with the cursor, as far as the series goes.
+  m_cursorBar = std::clamp(from + step, 0, std::max(0, n - 1));
+  if (m_cursorBar < first || m_cursorBar > last) {
+    const int bar = m_cursorBar;
+    Navigate([bar](plot::Navigation& nav, int count, int width, int shown) {
+      plot::Follow(nav, count, width, shown, bar);
+    });
+  }
   m_keyCursor = true;
   m_leaveCursor->setEnabled(true);
   HideBarTip();
@@ -186,9 +206,47 @@ bool CTickvaneView::Zoom(int steps) {
   return true;
 }
 
+void CTickvaneView::Navigate(
+    const std::function<void(plot::Navigation&, int n, int width, int shown)>& change) {
+  if (!m_doc.GetBars().IsExtended()) return;
+  ChartSettings s = m_doc.GetChartSettings();
+  const int n = ChartSeries(m_doc.GetBars(), s).Count();
+  const int shown = std::max(1, m_plotFrame.count);
+  // The first move fixes the stretch the bar spacing gave as the zoom.
+  if (s.navigation.bars <= 0 && !s.navigation.fit) s.navigation.bars = shown;
+  change(s.navigation, n, std::max(1, m_plotFrame.plot.width()), shown);
+  if (s == m_doc.GetChartSettings()) return;
+  m_doc.SetChartSettings(s);
+}
+
+void CTickvaneView::FitHistory() {
+  Navigate([](plot::Navigation& nav, int, int, int) { plot::Fit(nav); });
+}
+
 void CTickvaneView::wheelEvent(QWheelEvent* event) {
   constexpr int kNotch = 120;
   const QPoint angle = event->angleDelta();
+  if (m_doc.GetBars().IsExtended() && !(event->modifiers() & Qt::ControlModifier)) {
+    // The wheel zooms about the pointer; Shift+wheel and a sideways wheel (or touch pad) pan.
+    const bool pan = angle.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
+    const int turn = angle.x() != 0 ? angle.x() : angle.y();
+    int& sum = pan ? m_scrollTurn : m_zoomTurn;
+    sum += turn;
+    const int notches = sum / kNotch;
+    sum -= notches * kNotch;
+    const int x =
+        static_cast<int>(event->position().x() * devicePixelRatioF()) - m_plotFrame.plot.left;
+    if (notches != 0) {
+      Navigate([pan, notches, x](plot::Navigation& nav, int n, int width, int shown) {
+        if (pan)
+          plot::Pan(nav, n, width, shown, notches * width / 10);
+        else
+          plot::ZoomAt(nav, n, width, shown, x, notches);
+      });
+    }
+    event->accept();
+    return;
+  }
   const int turn = angle.y() != 0 ? angle.y() : angle.x();
   int& sum = event->modifiers() & Qt::ControlModifier ? m_zoomTurn : m_scrollTurn;
   sum += turn;
@@ -214,7 +272,11 @@ void CTickvaneView::ShowBarTip(const QPoint& localPos) {
     return;
   }
   QString text = "<table cellspacing=0 cellpadding=1>";
-  for (auto& [label, value] : bars.BarValues(bar)) {
+  // A week's or a month's bar is the chart's, not one of the file's.
+  auto values = bars.IsExtended() && m_doc.GetChartSettings().period != plot::Period::Bars
+                    ? PeriodBarValues(ChartSeries(bars, m_doc.GetChartSettings()), bar)
+                    : bars.BarValues(bar);
+  for (auto& [label, value] : values) {
     // The extended chart's tip reads its numbers as the chart does.
     if (bars.IsExtended() && label != "Date" && value != "\xE2\x80\x94") {
       const double v = std::strtod(value.c_str(), nullptr);
@@ -248,7 +310,26 @@ void CTickvaneView::ShowBarTip(const QPoint& localPos) {
 
 void CTickvaneView::HideBarTip() { m_barTip->hide(); }
 
+void CTickvaneView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) m_dragX = -1;
+  QWidget::mouseReleaseEvent(event);
+}
+
 void CTickvaneView::mouseMoveEvent(QMouseEvent* event) {
+  if (m_dragX >= 0 && (event->buttons() & Qt::LeftButton)) {
+    // Dragging right shows older bars; the stretch moves by whole bars.
+    const int x = static_cast<int>(event->position().x() * devicePixelRatioF());
+    const int dx = x - m_dragX;
+    const double pitch = m_plotFrame.pitch > 0 ? m_plotFrame.pitch : m_plotFrame.spacing;
+    if (pitch > 0 && std::abs(dx) >= pitch) {
+      const int bars = static_cast<int>(dx / pitch);
+      m_dragX += static_cast<int>(std::lround(bars * pitch));
+      const int moved = static_cast<int>(std::lround(bars * pitch));
+      Navigate([moved](plot::Navigation& nav, int n, int width, int shown) {
+        plot::Pan(nav, n, width, shown, moved);
+      });
+    }
+  }
   FollowPointer(event->position().toPoint());
   ShowBarTip(event->position().toPoint());
   QWidget::mouseMoveEvent(event);
@@ -305,6 +386,8 @@ void CTickvaneView::ShowContextMenu(const QPoint& localPos) {
 void CTickvaneView::mousePressEvent(QMouseEvent* event) {
   HideBarTip();
   if (event->button() == Qt::RightButton) ShowContextMenu(event->position().toPoint());
+  if (event->button() == Qt::LeftButton && m_doc.GetBars().IsExtended())
+    m_dragX = static_cast<int>(event->position().x() * devicePixelRatioF());
   QWidget::mousePressEvent(event);
 }
 

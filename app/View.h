@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "chart.h"
+#include "navigation.h"
 
 class QLabel;
 class QMenu;
@@ -56,6 +57,10 @@ class CTickvaneView final : public QWidget {
   bool ShowNewest();
   // Bar spacing up (steps > 0) or down, within 2..10, for the rest of this run.
   bool Zoom(int steps);
+  // The extended chart's moves through time (navigation.h): `change` gets the navigation,
+  // the bars of the series, the plot's width and the bars shown now.
+  void Navigate(const std::function<void(plot::Navigation&, int n, int width, int shown)>& change);
+  void FitHistory();
   int ScreenBars() const;
 
   // The tool tip with the values of the bar under the pointer (local coordinates); hidden
@@ -87,6 +92,7 @@ class CTickvaneView final : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
@@ -123,6 +129,7 @@ class CTickvaneView final : public QWidget {
   int m_cursorY = -1;           // the pointer's row (device pixels)
   bool m_keyCursor = false;     // the crosshair follows the keyboard, not the pointer
   QShortcut* m_leaveCursor = nullptr;
+  int m_dragX = -1;  // the device column a left-button drag last panned from; -1: no drag
 };
 
 }  // namespace tv

@@ -62,6 +62,17 @@ void RegisterChartCommands(CommandTable& c, CTickvaneDoc& doc,
         c, doc, id, [style = style](const ChartSettings& s) { return s.style == style; },
         [style = style](ChartSettings& s) { s.style = style; });
   }
+  const std::pair<int, plot::Period> periods[] = {
+      {cmd::kChartPeriodBars, plot::Period::Bars},
+      {cmd::kChartPeriodDaily, plot::Period::Daily},
+      {cmd::kChartPeriodWeekly, plot::Period::Weekly},
+      {cmd::kChartPeriodMonthly, plot::Period::Monthly},
+  };
+  for (const auto& [id, period] : periods) {
+    Setting(
+        c, doc, id, [period = period](const ChartSettings& s) { return s.period == period; },
+        [period = period](ChartSettings& s) { s.period = period; });
+  }
   Setting(
       c, doc, cmd::kChartLog, [](const ChartSettings& s) { return s.log; },
       [](ChartSettings& s) { s.log = !s.log; });
@@ -114,12 +125,23 @@ QMenu* CreateChartMenu(QWidget* parent, const CommandTable& commands) {
                         cmd::kChartBollinger,
                         cmd::kChartRsi,
                         cmd::kChartMacd,
-                        cmd::kChartStochastic};
+                        cmd::kChartStochastic,
+                        0,
+                        cmd::kFitHistory};
   for (const int id : layout) {
     if (id == 0)
       menu->addSeparator();
     else if (QAction* a = commands.Action(id))
       menu->addAction(a);
+    // The period's bars: the file's own, or one bar a day, week or month.
+    if (id == cmd::kChartLine) {
+      menu->addSeparator();
+      QMenu* periods = menu->addMenu("&Period");
+      periods->setObjectName("menuChartPeriod");
+      for (const int period : {cmd::kChartPeriodBars, cmd::kChartPeriodDaily,
+                               cmd::kChartPeriodWeekly, cmd::kChartPeriodMonthly})
+        if (QAction* a = commands.Action(period)) periods->addAction(a);
+    }
   }
   return menu;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// The Chart menu of extended mode: the bar style, the log scale, the kind of moving average,
-// the open interest pane, the crosshair and the studies, each change drawn at once and kept in
-// the settings file's section "Chart". The classic program has no such menu; its commands are
-// rows of the command table like every other, enabled only for the extended chart.
+// The Chart menu of extended mode: the bar style, the period of a bar, the log scale, the kind of
+// moving average, the open interest pane, the crosshair and the studies, each change drawn at once
+// and kept in the settings file's section "Chart". The classic program has no such menu; its
+// commands are rows of the command table like every other, enabled only for the extended chart.
 
 #include <functional>
 

@@ -48,6 +48,9 @@ inline constexpr std::array kCommandEntries{
     // View
     CommandEntry{cmd::kViewOptions, "&Options...", "Change Viewing Options"},
     CommandEntry{cmd::kSlideShow, "S&lide Show...", "Start a Slide Show"},
+    // Chart (extended mode)
+    CommandEntry{cmd::kFitHistory, "&Fit History\tCtrl+0",
+                 "Show the whole history in the window\nFit History", "Ctrl+0"},
     CommandEntry{cmd::kViewToolbar, "&Toolbar", "Show or hide the toolbar"},
     CommandEntry{cmd::kViewStatusBar, "&Status Bar", "Show or hide the status bar"},
     // Select
@@ -62,6 +65,10 @@ inline constexpr std::array kCommandEntries{
                  "Draw each bar as its range with ticks at the open and the close"},
     CommandEntry{cmd::kChartCandles, "&Candles", "Draw each bar as a candle"},
     CommandEntry{cmd::kChartLine, "Close &Line", "Draw the closes as a line"},
+    CommandEntry{cmd::kChartPeriodBars, "&Bars as Read", "Draw the bars as the file holds them"},
+    CommandEntry{cmd::kChartPeriodDaily, "&Daily", "Draw one bar a day"},
+    CommandEntry{cmd::kChartPeriodWeekly, "&Weekly", "Draw one bar a week, Monday to Sunday"},
+    CommandEntry{cmd::kChartPeriodMonthly, "&Monthly", "Draw one bar a calendar month"},
     CommandEntry{cmd::kChartLog, "Lo&g Scale", "Show prices on a logarithmic scale"},
     CommandEntry{cmd::kChartSimple, "&Simple Moving Averages", "Draw simple moving averages"},
     CommandEntry{cmd::kChartExponential, "&Exponential Moving Averages",

@@ -27,6 +27,11 @@ inline constexpr int kChartBollinger = 32809;
 inline constexpr int kChartRsi = 32810;
 inline constexpr int kChartMacd = 32811;
 inline constexpr int kChartStochastic = 32812;
+inline constexpr int kFitHistory = 32813;
+inline constexpr int kChartPeriodBars = 32814;
+inline constexpr int kChartPeriodDaily = 32815;
+inline constexpr int kChartPeriodWeekly = 32816;
+inline constexpr int kChartPeriodMonthly = 32817;
 
 inline constexpr int kFileNew = 57600;
 inline constexpr int kFileOpen = 57601;

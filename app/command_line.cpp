@@ -45,6 +45,9 @@ const char* const kUsage =
     "  --style STYLE   with --extended: the bars as hlc (high-low-close, the default),\n"
     "                  ohlc, candles or line (the closes); default: the settings file's\n"
     "                  [Chart] Style with --profile\n"
+    "  --period P      with --extended: the bars as read (bars, the default), or one bar a\n"
+    "                  day, week or month (daily, weekly, monthly); default: the settings\n"
+    "                  file's [Chart] Period with --profile\n"
     "  --log           with --extended: a logarithmic price scale\n"
     "  --study STUDY   with --extended, repeatable (up to 8): draw a study, sma:N, ema:N,\n"
     "                  bollinger[:N,K] over the prices, rsi[:N], macd[:F,S,G],\n"
@@ -112,11 +115,12 @@ struct Options {
   QCommandLineOption exportSvg{"export-svg", {}, "OUT.svg"};
   QCommandLineOption style{"style", {}, "STYLE"};
   QCommandLineOption log{"log"};
+  QCommandLineOption period{"period", {}, "P"};
   QCommandLineOption study{"study", {}, "STUDY"};
 
   QList<QCommandLineOption> All() const {
-    return {help,  version,     profile,  exportPng,  exportPdf, exportAll, size, jobs, symbol,
-            until, printColors, extended, noExtended, exportSvg, style,     log,  study};
+    return {help,  version,     profile,  exportPng,  exportPdf, exportAll, size, jobs,  symbol,
+            until, printColors, extended, noExtended, exportSvg, style,     log,  study, period};
   }
 };
 
@@ -131,6 +135,7 @@ std::string NeedsValue(const QString& name) {
   if (name == "jobs") return "--jobs needs a number from 1 to 256";
   if (name == "export-svg") return "--export-svg needs a file name";
   if (name == "style") return "--style needs hlc, ohlc, candles or line";
+  if (name == "period") return "--period needs bars, daily, weekly or monthly";
   if (name == "study")
     return "--study needs sma:N, ema:N, rsi[:N], macd[:F,S,G], bollinger[:N,K] or "
            "stochastic[:N,D] (lengths from 1, K above 0 and at most 100)";
@@ -206,9 +211,13 @@ std::string ChartOptionsError(const QCommandLineParser& parser, const Options& o
   if (parser.isSet(o.exportSvg) && e.svgPath.empty()) return NeedsValue("export-svg");
   if (parser.isSet(o.style) && !ReadStyle(Text(parser.value(o.style)), e))
     return NeedsValue("style");
+  if (parser.isSet(o.period)) {
+    e.period = plot::ParsePeriod(Text(parser.value(o.period)));
+    if (!e.period) return NeedsValue("period");
+  }
   if (parser.isSet(o.study))
     if (std::string wrong = ReadStudies(parser.values(o.study), e); !wrong.empty()) return wrong;
-  for (const QCommandLineOption* chartOnly : {&o.style, &o.log, &o.study}) {
+  for (const QCommandLineOption* chartOnly : {&o.style, &o.log, &o.study, &o.period}) {
     if (parser.isSet(*chartOnly) && !e.extended)
       return "--" + Text(chartOnly->names().constFirst()) +
              " draws the extended chart: it needs --extended";
@@ -258,7 +267,8 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
 
 void ReadWindow(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
   for (const QCommandLineOption* exportOnly :
-       {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors, &o.style, &o.log, &o.study}) {
+       {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors, &o.style, &o.log, &o.study,
+        &o.period}) {
     if (parser.isSet(*exportOnly)) {
       line.error = "unknown option --" + Text(exportOnly->names().constFirst());
       return;

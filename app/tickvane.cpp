@@ -175,6 +175,8 @@ void CTickvaneApp::RegisterCommands() {
   // View
   c.SetHandler(cmd::kViewOptions, [doc] { doc->OnViewOptions(); });
   c.SetRule(cmd::kViewOptions, [doc] { return doc->CanViewOptions(); });
+  c.SetHandler(cmd::kFitHistory, [view] { view()->FitHistory(); });
+  c.SetRule(cmd::kFitHistory, [doc] { return doc->GetBars().IsExtended(); });
   c.SetHandler(cmd::kSlideShow, [view] { view()->OnSlideShow(); });
   c.SetRule(cmd::kSlideShow, [doc] { return doc->CanSlideShow(); });
   c.SetHandler(cmd::kViewToolbar, [frame] {

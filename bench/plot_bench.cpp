@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include "chart.h"
+#include "chart_settings.h"
 #include "gui_application.h"
 #include "long_security.h"
 #include "qt_surface.h"
@@ -29,12 +30,13 @@ void BM_DrawExtended1920x1080(benchmark::State& state) {
   options.style = static_cast<plot::Style>(state.range(0));
   options.log = state.range(1) != 0;
   QImage image(1920, 1080, QImage::Format_RGB32);
-  const plot::PlotCursor cursor{bars.m_series.count - 100, 400};
+  const plot::PlotInput input = tv::ChartInput(bars, {}, false);
+  const plot::PlotCursor cursor{input.series.Count() - 100, 400};
   for (auto _ : state) {
     QPainter painter(&image);
     tv::QtSurface surface(painter);
     benchmark::DoNotOptimize(
-        plot::DrawPlot(bars, surface, {0, 0, 1920, 1080}, false, options, cursor));
+        plot::DrawPlot(input, surface, {0, 0, 1920, 1080}, false, options, cursor));
   }
 }
 // Styles hlc, ohlc, candles, line (0 to 3); then hlc on a log scale.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "labels.h"
@@ -67,30 +68,25 @@ struct Colors {
   bool hollowUp = false;  // on paper rising candles are drawn open
 };
 
-Colors ColorsOf(const CBars& bars, bool printing) {
-  const CBars::ColorSet& set = printing ? bars.m_printColors : bars.m_screenColors;
-  const auto item = [&](int i) {
-    const int k = set[static_cast<std::size_t>(i)];
-    return bars.m_palette[static_cast<std::size_t>(k >= 0 && k < kPaletteSize ? k : 0)];
-  };
+Colors ColorsOf(const PlotColors& in, bool printing) {
   Colors c;
-  c.background = item(kBackground);
-  c.axis = item(kAxes);
+  c.background = in.background;
+  c.axis = in.axes;
   c.grid = Mix(c.background, c.axis, 0.16);
   c.reference = Mix(c.background, c.axis, 0.45);
   // Every text and line keeps a contrast of 4.5:1 with the background, whatever the palette.
-  c.text = Readable(item(kNormalText), c.background);
-  c.title = Readable(item(kTitleText), c.background);
-  c.up = item(kHighLowBar);
+  c.text = Readable(in.text, c.background);
+  c.title = Readable(in.title, c.background);
+  c.up = in.bars;
   constexpr tv::Rgb kRed{255, 0, 0}, kMagenta{255, 0, 255};
   c.down = printing ? c.up : (c.up == kRed ? kMagenta : kRed);
   c.hollowUp = printing;
-  c.close = item(kCloseTick);
-  c.ma1 = Readable(item(kMovingAverage1), c.background);
-  c.ma2 = Readable(item(kMovingAverage2), c.background);
+  c.close = in.closeTick;
+  c.ma1 = Readable(in.average1, c.background);
+  c.ma2 = Readable(in.average2, c.background);
   // Paper prints both averages black: the second one a grey that still reads.
   if (c.ma2 == c.ma1) c.ma2 = Readable(Mix(c.ma1, c.background, 0.45), c.background);
-  c.volume = item(kVolume);
+  c.volume = in.volume;
   c.cursor = Mix(c.background, c.axis, 0.6);
   return c;
 }
@@ -116,8 +112,8 @@ bool Finite(double v) { return std::isfinite(v); }
 
 // The series as the draw reads it, with the averages over all its bars.
 struct Data {
-  explicit Data(const PriceSeries& series) : s(series) {}
-  const PriceSeries& s;
+  explicit Data(const PlotSeries& series) : s(series) {}
+  const PlotSeries& s;
   int n = 0;
   // A field counts only when the layout names it and some bar holds a value in it: a
   // vendor's column of zeros is no more an open than a missing column.
@@ -128,21 +124,19 @@ struct Data {
   std::vector<double> close, ma1, ma2;
 };
 
-bool AnyNonZero(const SeriesColumn<float>& column, int n) {
+bool AnyNonZero(const std::vector<float>& column, int n) {
   for (int i = 0; i < n; ++i)
     if (Finite(column[i]) && column[i] != 0) return true;
   return false;
 }
 
-Data DataOf(const CBars& bars, const PlotOptions& o) {
-  Data d(bars.m_series);
-  d.n = bars.m_seriesAllocated ? std::max<int>(0, bars.m_series.count) : 0;
-  d.hasOpen = SeriesHasField(d.s, SeriesField::Open) && AnyNonZero(d.s.open, d.n);
-  d.hasRange = SeriesHasField(d.s, SeriesField::High) && SeriesHasField(d.s, SeriesField::Low) &&
-               AnyNonZero(d.s.high, d.n);
-  d.hasVolume = SeriesHasField(d.s, SeriesField::Volume) && AnyNonZero(d.s.volume, d.n);
-  d.hasOpenInterest =
-      SeriesHasField(d.s, SeriesField::OpenInterest) && AnyNonZero(d.s.openInterest, d.n);
+Data DataOf(const PlotInput& in, const PlotOptions& o) {
+  Data d(in.series);
+  d.n = in.series.Count();
+  d.hasOpen = d.s.hasOpen && AnyNonZero(d.s.open, d.n);
+  d.hasRange = d.s.hasHigh && d.s.hasLow && AnyNonZero(d.s.high, d.n);
+  d.hasVolume = d.s.hasVolume && AnyNonZero(d.s.volume, d.n);
+  d.hasOpenInterest = d.s.hasOpenInterest && AnyNonZero(d.s.openInterest, d.n);
   d.style = o.style;
   // An empty series lacks nothing: it has no bars to draw in any style.
   if (d.n > 0 && !d.hasOpen && (d.style == Style::Ohlc || d.style == Style::Candles))
@@ -152,7 +146,7 @@ Data DataOf(const CBars& bars, const PlotOptions& o) {
   for (int i = 0; i < d.n; ++i) d.close[static_cast<std::size_t>(i)] = d.s.close[i];
   // A time of day only for a security whose records hold one: a daily file's repeated dates
   // are a vendor's slip, not bars of one day.
-  if (SeriesHasField(d.s, SeriesField::Time)) {
+  if (d.s.hasTime) {
     for (int i = 1; i < d.n && !d.intraday; ++i)
       d.intraday = d.s.date[i] == d.s.date[i - 1] || d.s.time[i] != 0;
     if (d.n > 0 && d.s.time[0] != 0) d.intraday = true;
@@ -161,8 +155,8 @@ Data DataOf(const CBars& bars, const PlotOptions& o) {
     return show ? MovingAverage(d.close, length, o.averages)
                 : std::vector<double>(static_cast<std::size_t>(d.n), kNaN);
   };
-  d.ma1 = average(bars.m_showMA1, bars.m_ma1Length);
-  d.ma2 = average(bars.m_showMA2, bars.m_ma2Length);
+  d.ma1 = average(in.averages[0] > 0, in.averages[0]);
+  d.ma2 = average(in.averages[1] > 0, in.averages[1]);
   return d;
 }
 
@@ -281,7 +275,7 @@ void ScalePanes(Plan& p, const Data& d, const PlotOptions& o) {
   p.references.assign(p.frame.panes.size(), {});
   ScalePrices(p, d, o);
   ++k;
-  const auto counts = [&](const SeriesColumn<float>& column) {
+  const auto counts = [&](const std::vector<float>& column) {
     ValueScale& sc = p.frame.panes[k++].scale;
     double most = 0;
     for (int i = f.first; i < f.first + f.count; ++i)
@@ -330,7 +324,9 @@ void LayoutBars(Plan& p, const Data& d, int barSpace, const PlotOptions& o) {
     const int wanted = std::min(o.barCount, last + 1);
     // Spread exactly over the width: a whole number of pixels a bar would leave a third of
     // a page empty where the screen had a little less than two pixels a bar.
-    f.count = std::min(wanted, std::max(0, width));
+    // More bars than pixel columns (the whole history fitted): several bars share a column,
+    // whose line then runs from their highest high to their lowest low.
+    f.count = width > 0 ? wanted : 0;
     f.first = last + 1 - f.count;
     f.pitch = static_cast<double>(width) / std::max(1, f.count);
     f.spacing = std::max(1, static_cast<int>(f.pitch));
@@ -380,7 +376,7 @@ int ShownDecimals(const Data& d, const PlotFrame& f) {
   return PriceDecimals(prices);
 }
 
-Plan MakePlan(const CBars& bars, Data& d, tv::Surface& s, const tv::Rect& target,
+Plan MakePlan(const PlotInput& in, Data& d, tv::Surface& s, const tv::Rect& target,
               const PlotOptions& o) {
   Plan p;
   p.m = Metrics(o.scale);
@@ -397,13 +393,13 @@ Plan MakePlan(const CBars& bars, Data& d, tv::Surface& s, const tv::Rect& target
   for (int pass = 0; pass < 2; ++pass) {
     p.axisX = std::max(target.left + p.m.margin, target.right - p.m.margin - axisWidth);
     p.frame.plot = {target.left + p.m.margin, panesTop, p.axisX, std::max(panesTop, panesBottom)};
-    LayoutBars(p, d, bars.m_barSpace, o);
+    LayoutBars(p, d, in.barSpacing, o);
     d.decimals = p.frame.decimals = ShownDecimals(d, p.frame);
     // No volume pane where the bars shown traded nothing (an index's zeros).
     p.volume = false;
     for (int i = p.frame.first; i < p.frame.first + p.frame.count && d.hasVolume; ++i)
       p.volume = p.volume || (Finite(d.s.volume[i]) && d.s.volume[i] > 0);
-    p.volume = p.volume && bars.m_showVolume != 0;
+    p.volume = p.volume && in.volume;
     LayoutPanes(p, o, p.frame.plot.top, p.frame.plot.bottom);
     ScalePanes(p, d, o);
     // Without bars there is nothing to measure: no value labels.
@@ -667,16 +663,59 @@ std::string AverageName(AverageKind kind, int length) {
   return (kind == AverageKind::Simple ? "SMA(" : "EMA(") + std::to_string(length) + ")";
 }
 
-void PaneLabels(Labels& labels, const Plan& p, const CBars& bars, const Data& d, const Colors& c,
-                const PlotOptions& o) {
+// A line's value at `bar`, where the bar has one.
+std::optional<double> ValueAt(const std::vector<double>& values, int bar) {
+  const auto k = static_cast<std::size_t>(bar);
+  return bar >= 0 && k < values.size() && Finite(values[k]) ? std::optional(values[k])
+                                                            : std::nullopt;
+}
+
+// The study panes' legends from pane k on: the study's label, then each line's name and value.
+void StudyLegends(Labels& labels, const Plan& p, const Colors& c, const PlotOptions& o, int bar,
+                  std::size_t k) {
+  for (const StudyPane& pane : o.panes) {
+    int x = p.frame.plot.left + p.m.pad;
+    // Two decimals at least (RSI 43.21, MACD -0.12), more where the pane's ticks have them.
+    int decimals = 2;
+    for (const Tick& tick : p.ticks[k].ticks) decimals = std::max(decimals, tick.decimals + 1);
+    const int paneTop = p.frame.panes[k++].rect.top + p.m.pad;
+    const auto add = [&](const std::string& text, tv::Rgb color) {
+      if (!text.empty()) x = labels.Add(text, {x, paneTop}, color, kPaneLabel).right + p.m.gap;
+    };
+    add(pane.label, c.text);
+    for (const PlotLine& line : pane.lines) {
+      const tv::Rgb color = Readable(line.color, c.background);
+      add(line.name, color);
+      if (const auto v = ValueAt(line.values, bar)) add(FormatValue(*v, decimals), color);
+    }
+  }
+}
+
+// The legends of the panes, each line's name followed by its value at `bar` (the crosshair's,
+// or the newest shown; -1 for none), where it is defined there.
+void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& d, const Colors& c,
+                const PlotOptions& o, int bar) {
   const int top = p.frame.panes[0].rect.top + p.m.pad;
   int x = p.frame.plot.left + p.m.pad;
   const auto add = [&](const std::string& text, tv::Rgb color, int paneTop) {
-    x = labels.Add(text, {x, paneTop}, color, kPaneLabel).right + p.m.gap;
+    if (!text.empty()) x = labels.Add(text, {x, paneTop}, color, kPaneLabel).right + p.m.gap;
   };
-  if (bars.m_showMA1) add(AverageName(o.averages, bars.m_ma1Length), c.ma1, top);
-  if (bars.m_showMA2) add(AverageName(o.averages, bars.m_ma2Length), c.ma2, top);
-  for (const PlotLine& line : o.overlays) add(line.name, Readable(line.color, c.background), top);
+  const auto priceValue = [&](const std::vector<double>& values, tv::Rgb color) {
+    if (const auto v = ValueAt(values, bar)) add(FormatPrice(*v, d.decimals), color, top);
+  };
+  if (in.averages[0] > 0) {
+    add(AverageName(o.averages, in.averages[0]), c.ma1, top);
+    priceValue(d.ma1, c.ma1);
+  }
+  if (in.averages[1] > 0) {
+    add(AverageName(o.averages, in.averages[1]), c.ma2, top);
+    priceValue(d.ma2, c.ma2);
+  }
+  for (const PlotLine& line : o.overlays) {
+    const tv::Rgb color = Readable(line.color, c.background);
+    add(line.name, color, top);
+    if (!line.name.empty()) priceValue(line.values, color);
+  }
   // What the chart could not draw as asked, and why.
   if (d.style != o.style)
     add(d.hasRange ? "no opens: drawn as high-low-close" : "no highs and lows: drawn as a line",
@@ -690,13 +729,7 @@ void PaneLabels(Labels& labels, const Plan& p, const CBars& bars, const Data& d,
     x = p.frame.plot.left + p.m.pad;
     add(text, c.text, p.frame.panes[k++].rect.top + p.m.pad);
   }
-  for (const StudyPane& pane : o.panes) {
-    x = p.frame.plot.left + p.m.pad;
-    const int paneTop = p.frame.panes[k++].rect.top + p.m.pad;
-    add(pane.label, c.text, paneTop);
-    for (const PlotLine& line : pane.lines)
-      add(line.name, Readable(line.color, c.background), paneTop);
-  }
+  StudyLegends(labels, p, c, o, bar, k);
 }
 
 std::vector<TimeLabel> TimeAxis(const Plan& p, const Data& d, Labels& labels) {
@@ -795,16 +828,18 @@ std::vector<TitleField> TitleFields(const Data& d, const PlotFrame& f, const Lab
 // field in a box of fixed width. The fields keep their place as the crosshair moves; the
 // name gives way first (shortened to the room the fields leave), then the fields from the
 // last.
-void TitleLabels(Labels& labels, const Plan& p, const CBars& bars, const Data& d, const Colors& c,
+void TitleLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& d, const Colors& c,
                  int bar) {
   const int y = p.frame.plot.top - p.m.margin - p.m.textH;
   const int left = p.frame.plot.left;
   const int right = p.axisX;
-  const std::string symbol = bars.CurrentSymbol() ? bars.CurrentSymbol() : "";
-  std::string name = bars.CurrentName() ? bars.CurrentName() : "";
+  const std::string& symbol = in.symbol;
+  std::string name = in.name;
   while (!name.empty() && name.back() == ' ') name.pop_back();
   const tv::Rect sym = labels.Add(symbol, {left, y}, c.title, kTitleSymbol);
-  const int nameLeft = sym.right + p.m.gap;
+  int nameLeft = sym.right + p.m.gap;
+  if (!in.period.empty())
+    nameLeft = labels.Add(in.period, {nameLeft, y}, c.text, kTitleSymbol).right + p.m.gap;
   std::vector<TitleField> fields;
   if (bar >= 0) fields = TitleFields(d, p.frame, labels, bar);
   const auto total = [&] {
@@ -882,6 +917,11 @@ const char* StyleName(Style style) {
 
 int PlotFrame::BarAtX(int x) const {
   if (count <= 0 || spacing <= 0) return -1;
+  if (pitch > 0 && pitch < 1) {
+    const double k = std::floor((x - x0) / pitch + 0.5);
+    if (k < -0.5 / pitch || k > count - 1 + 0.5 / pitch) return -1;
+    return first + static_cast<int>(std::clamp<double>(k, 0, count - 1));
+  }
   const long long offset = static_cast<long long>(x) - x0;
   const long long half = spacing / 2;
   if (offset < -half || offset > static_cast<long long>(count - 1) * spacing + half) return -1;
@@ -889,13 +929,13 @@ int PlotFrame::BarAtX(int x) const {
   return first + static_cast<int>(std::clamp<long long>(k, 0, count - 1));
 }
 
-int PlotFrame::CloseY(const CBars& bars, int bar) const {
-  if (panes.empty() || !bars.m_seriesAllocated || bar < 0 || bar >= bars.m_series.count) return -1;
-  return std::clamp(panes[0].scale.YOf(bars.m_series.close[bar]), panes[0].rect.top,
-                    panes[0].rect.bottom - 1);
+int PlotFrame::CloseY(const PlotSeries& series, int bar) const {
+  if (panes.empty() || bar < 0 || bar >= series.Count()) return -1;
+  return std::clamp(panes[0].scale.YOf(series.close[static_cast<std::size_t>(bar)]),
+                    panes[0].rect.top, panes[0].rect.bottom - 1);
 }
 
-PlotFrame DrawPlot(const CBars& bars, tv::Surface& s, const tv::Rect& target, bool printing,
+PlotFrame DrawPlot(const PlotInput& in, tv::Surface& s, const tv::Rect& target, bool printing,
                    const PlotOptions& o, const PlotCursor& cursor) {
   // The state a draw starts from, whatever the surface held; put back however it ends.
   tv::SurfaceStateGuard guard(s);
@@ -907,14 +947,14 @@ PlotFrame DrawPlot(const CBars& bars, tv::Surface& s, const tv::Rect& target, bo
   guard.SetTextAlign(tv::kAlignLeft | tv::kAlignTop);
   guard.SetSmoothLines(false);
   s.SetDefaultMapping();
-  const Colors c = ColorsOf(bars, printing);
+  const Colors c = ColorsOf(in.colors, printing);
   const Metrics metrics(o.scale);
   s.SelectFont(metrics.Font());
   s.FillRect(target, {c.background});
   if (target.width() <= 0 || target.height() <= 0) return {};
 
-  Data d = DataOf(bars, o);
-  const Plan p = MakePlan(bars, d, s, target, o);
+  Data d = DataOf(in, o);
+  const Plan p = MakePlan(in, d, s, target, o);
   // Too small for a chart: the background only.
   if (p.frame.plot.height() < 2 * p.m.textH || p.frame.plot.width() < 2 * p.m.margin) return {};
   Labels labels(s, p);
@@ -941,11 +981,13 @@ PlotFrame DrawPlot(const CBars& bars, tv::Surface& s, const tv::Rect& target, bo
   const bool cursorShown =
       cursor.bar >= p.frame.first && cursor.bar < p.frame.first + p.frame.count;
   TitleLabels(
-      labels, p, bars, d, c,
+      labels, p, in, d, c,
       cursorShown ? cursor.bar : (p.frame.count > 0 ? p.frame.first + p.frame.count - 1 : -1));
   AxisLabels(labels, p, c);
   if (d.n > 0) LastCloseLabel(labels, p, d, c);
-  PaneLabels(labels, p, bars, d, c, o);
+  PaneLabels(
+      labels, p, in, d, c, o,
+      cursorShown ? cursor.bar : (p.frame.count > 0 ? p.frame.first + p.frame.count - 1 : -1));
   TimeAxisLabels(labels, p, times, c);
   CursorLabels(labels, p, d, c, cursor);
   labels.Draw();

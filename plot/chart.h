@@ -1,5 +1,5 @@
 #pragma once
-// The extended chart: the current security of a chart object drawn as today's chart
+// The extended chart: the bars of a security (plot_input.h) drawn as today's chart
 // programs draw it, on the same drawing surface as the classic chart. A title row with the
 // symbol, the name and the values of one bar; the price pane with a 1-2-2.5-5 value axis,
 // grid and the last close marked; the volume pane; panes of studies; a time axis; a
@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "averages.h"
-#include "bars.h"
 #include "panes.h"
+#include "plot_input.h"
 #include "surface.h"
 
 namespace plot {
@@ -65,7 +65,7 @@ struct PlotFrame {
   // The bar shown nearest device x, or -1 when x is more than half a spacing beside them.
   int BarAtX(int x) const;
   // The row of a bar's close in the price pane.
-  int CloseY(const CBars& bars, int bar) const;
+  int CloseY(const PlotSeries& series, int bar) const;
 };
 
 // The contrast ratio of two colours (1 to 21), and `color` moved towards white on a dark
@@ -73,9 +73,10 @@ struct PlotFrame {
 double Contrast(tv::Rgb a, tv::Rgb b);
 tv::Rgb Readable(tv::Rgb color, tv::Rgb background);
 
-// Draws the chart of `bars` onto target (device pixels of the surface's default mapping),
-// in the print colours when printing. The surface is left as it came.
-PlotFrame DrawPlot(const CBars& bars, tv::Surface& surface, const tv::Rect& target, bool printing,
-                   const PlotOptions& options, const PlotCursor& cursor = {});
+// Draws the chart of `input` onto target (device pixels of the surface's default mapping);
+// printing draws falling bars like rising ones and hollow rising candles. The surface is left
+// as it came.
+PlotFrame DrawPlot(const PlotInput& input, tv::Surface& surface, const tv::Rect& target,
+                   bool printing, const PlotOptions& options, const PlotCursor& cursor = {});
 
 }  // namespace plot

@@ -19,16 +19,16 @@ PlotLine Line(std::string name, std::size_t color, std::vector<double> values) {
 
 }  // namespace
 
-void AddStudies(const CBars& bars, std::span<const studies::StudyConfig> configs,
+void AddStudies(const PlotSeries& series, std::span<const studies::StudyConfig> configs,
                 PlotOptions& options) {
   using studies::StudyKind;
-  const PriceSeries& series = bars.m_series;
-  const int count = bars.m_seriesAllocated ? std::max<int>(0, series.count) : 0;
-  const std::vector<double> high = Widened(series.high, count);
-  const std::vector<double> low = Widened(series.low, count);
-  const std::vector<double> close = Widened(series.close, count);
-  const bool hasRange =
-      SeriesHasField(series, SeriesField::High) && SeriesHasField(series, SeriesField::Low);
+  const auto widened = [](const std::vector<float>& column) {
+    return std::vector<double>(column.begin(), column.end());
+  };
+  const std::vector<double> high = widened(series.high);
+  const std::vector<double> low = widened(series.low);
+  const std::vector<double> close = widened(series.close);
+  const bool hasRange = series.hasHigh && series.hasLow;
   for (const studies::StudyConfig& config : configs) {
     const std::string label = studies::StudyLabel(config);
     std::vector<studies::StudyOutput> out;

@@ -5,16 +5,15 @@
 
 #include <span>
 
-#include "bars.h"
 #include "chart.h"
 #include "study_config.h"
 
 namespace plot {
 
 // Adds the lines and panes of `configs`, in their order, to `options`. Each study is computed
-// over the whole series `bars` holds, so the bars before the screen warm it up as they do the
+// over the whole `series`, so the bars before the screen warm it up as they do the
 // averages. A stochastic of a security whose layout has no HIGH or LOW field keeps its pane, empty.
-void AddStudies(const CBars& bars, std::span<const studies::StudyConfig> configs,
+void AddStudies(const PlotSeries& series, std::span<const studies::StudyConfig> configs,
                 PlotOptions& options);
 
 }  // namespace plot

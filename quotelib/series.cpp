@@ -488,8 +488,3 @@ std::vector<double> Widened(const SeriesColumn<float>& column, int count) {
   for (int i = 0; i < count; ++i) values[static_cast<std::size_t>(i)] = column[i];
   return values;
 }
-
-ResultCode SetSeriesLayout(PriceSeries& series, const DataLayout& layout) {
-  const std::string key(series.key.data());  // kept as it was
-  return FillSeriesInfo(series, SecurityFiles{}, key, layout, series.info == nullptr);
-}

@@ -122,10 +122,6 @@ struct SecurityFiles {
   const DirectoryListing* listing = nullptr;
 };
 
-// Records `layout` in the series' info block as a read of a security with that layout does
-// (the block allocated when the series has none); for series made in memory.
-ResultCode SetSeriesLayout(PriceSeries& series, const DataLayout& layout);
-
 // The first `count` values of a column in double precision, as the studies take them.
 std::vector<double> Widened(const SeriesColumn<float>& column, int count);
 

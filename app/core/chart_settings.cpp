@@ -1,6 +1,11 @@
 #include "chart_settings.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "time_axis.h"
 
 #include "study_panes.h"
 
@@ -11,6 +16,14 @@ ChartSettings LoadChartSettings(Profile& profile) {
   const ChartSettings defaults;
   if (const auto style = plot::ParseStyle(profile.ReadText(kChartSection, "Style", "")))
     s.style = *style;
+  if (const auto period = plot::ParsePeriod(profile.ReadText(kChartSection, "Period", "")))
+    s.period = *period;
+  // Zooming stops at a handful of bars and at the most a read gives.
+  const int zoom = profile.ReadInt(kChartSection, "Zoom", 0);
+  if (zoom >= plot::kFewestBars && zoom <= kMaxReadCount) {
+    s.navigation.bars = zoom;
+    s.navigation.zoomed = true;
+  }
   const auto flag = [&](std::string_view key, bool fallback) {
     const int v = profile.ReadInt(kChartSection, key, fallback ? 1 : 0);
     return v == 0 || v == 1 ? v == 1 : fallback;
@@ -26,6 +39,9 @@ ChartSettings LoadChartSettings(Profile& profile) {
 
 void SaveChartSettings(Profile& profile, const ChartSettings& s) {
   profile.WriteText(kChartSection, "Style", plot::StyleName(s.style));
+  profile.WriteText(kChartSection, "Period", plot::PeriodName(s.period));
+  profile.WriteInt(kChartSection, "Zoom",
+                   s.navigation.zoomed ? static_cast<int>(std::lround(s.navigation.bars)) : 0);
   profile.WriteInt(kChartSection, "Log", s.log ? 1 : 0);
   profile.WriteText(kChartSection, "Averages",
                     s.averages == plot::AverageKind::Exponential ? "exponential" : "simple");
@@ -48,6 +64,53 @@ void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
   }
 }
 
+plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings) {
+  if (!bars.m_seriesAllocated) return {};
+  return plot::ToPeriod(plot::SeriesOf(bars.m_series), settings.period);
+}
+
+std::vector<std::pair<std::string, std::string>> PeriodBarValues(const plot::PlotSeries& series,
+                                                                 int i) {
+  std::vector<std::pair<std::string, std::string>> lines;
+  if (i < 0 || i >= series.Count()) return lines;
+  const auto k = static_cast<std::size_t>(i);
+  const std::string absent = "\xE2\x80\x94";
+  lines.emplace_back("Date", plot::IsoDateTime(series.date[k], series.time[k], series.hasTime));
+  const std::pair<const char*, bool> fields[] = {
+      {"Open", series.hasOpen},     {"High", series.hasHigh},
+      {"Low", series.hasLow},       {"Close", true},
+      {"Volume", series.hasVolume}, {"Open interest", series.hasOpenInterest}};
+  const float values[] = {series.open[k],  series.high[k],   series.low[k],
+                          series.close[k], series.volume[k], series.openInterest[k]};
+  for (std::size_t f = 0; f < std::size(fields); ++f) {
+    std::array<char, 32> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), values[f]).ptr;
+    lines.emplace_back(fields[f].first, fields[f].second ? std::string(text.data(), end) : absent);
+  }
+  return lines;
+}
+
+plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, bool printing) {
+  plot::PlotInput in;
+  in.series = ChartSeries(bars, settings);
+  in.symbol = bars.CurrentSymbol() ? bars.CurrentSymbol() : "";
+  in.name = bars.CurrentName() ? bars.CurrentName() : "";
+  const char* const periodNames[] = {"", "Daily", "Weekly", "Monthly"};
+  in.period = periodNames[static_cast<int>(settings.period)];
+  const CBars::ColorSet& set = printing ? bars.m_printColors : bars.m_screenColors;
+  const auto item = [&](int i) {
+    const int k = set[static_cast<std::size_t>(i)];
+    return bars.m_palette[static_cast<std::size_t>(k >= 0 && k < kPaletteSize ? k : 0)];
+  };
+  in.colors = {item(kBackground),     item(kAxes),           item(kNormalText),
+               item(kTitleText),      item(kHighLowBar),     item(kCloseTick),
+               item(kMovingAverage1), item(kMovingAverage2), item(kVolume)};
+  in.averages = {bars.m_showMA1 ? bars.m_ma1Length : 0, bars.m_showMA2 ? bars.m_ma2Length : 0};
+  in.barSpacing = bars.m_barSpace;
+  in.volume = bars.m_showVolume != 0;
+  return in;
+}
+
 plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, bool printing,
                           const ChartSettings& settings, double scale,
                           const plot::PlotCursor& cursor, const plot::PlotFrame* shown) {
@@ -61,13 +124,20 @@ plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, boo
   options.averages = settings.averages;
   options.scale = scale;
   options.openInterest = settings.openInterest;
+  const plot::PlotInput input = ChartInput(bars, settings, printing);
+  const plot::Navigation& nav = settings.navigation;
   if (shown != nullptr && shown->count > 0) {
     options.barCount = shown->count;
     options.lastBar = shown->first + shown->count - 1;
+  } else if (nav.fit || nav.bars > 0) {
+    const plot::Stretch s =
+        plot::Shown(nav, input.series.Count(), 0, static_cast<int>(std::lround(nav.bars)));
+    options.barCount = s.count;
+    options.lastBar = s.first + s.count - 1;
   }
   options.emptyReason = EmptyChartReason(bars);
-  plot::AddStudies(bars, settings.studies, options);
-  plot::PlotFrame frame = plot::DrawPlot(bars, surface, target, printing, options, cursor);
+  plot::AddStudies(input.series, settings.studies, options);
+  plot::PlotFrame frame = plot::DrawPlot(input, surface, target, printing, options, cursor);
   bars.m_workColors = bars.m_screenColors;
   return frame;
 }

@@ -6,9 +6,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "bars.h"
 #include "chart.h"
+#include "navigation.h"
+#include "periods.h"
 #include "profile.h"
 #include "study_config.h"
 #include "surface.h"
@@ -24,13 +29,24 @@ struct ChartSettings {
   bool crosshair = true;
   std::vector<studies::StudyConfig> studies;  // drawn in this order (at most kMaxStudies)
   bool openInterest = false;  // a pane of open interest, for the securities that have it
-  friend bool operator==(const ChartSettings&, const ChartSettings&) = default;
+  plot::Period period = plot::Period::Bars;  // the bars as read, or days, weeks or months
+  // The stretch shown; only its zoom (bars across the width) is kept in the settings file.
+  plot::Navigation navigation{};
+  friend bool operator==(const ChartSettings& a, const ChartSettings& b) {
+    const auto tie = [](const ChartSettings& s) {
+      return std::tie(s.style, s.log, s.averages, s.crosshair, s.studies, s.openInterest, s.period,
+                      s.navigation.bars, s.navigation.lastBar, s.navigation.fit,
+                      s.navigation.zoomed);
+    };
+    return tie(a) == tie(b);
+  }
 };
 
-// Keys Style (hlc, ohlc, candles, line), Log (0 or 1), Averages (simple or exponential),
-// Crosshair and OpenInterest (0 or 1); a missing key or a value the menu could not have written
-// reads as the default. Studies: study texts separated by blanks ("bollinger:20,2 rsi:14"); a word
-// that is not a study is passed over.
+// Keys Zoom (bars across the width, 0 for the bar spacing's), Style (hlc, ohlc, candles, line),
+// Period (bars, daily, weekly, monthly), Log (0 or 1), Averages (simple or exponential), Crosshair
+// and OpenInterest (0 or 1); a missing key or a value the menu could not have written reads as the
+// default. Studies: study texts separated by blanks
+// ("bollinger:20,2 rsi:14"); a word that is not a study is passed over.
 ChartSettings LoadChartSettings(Profile& profile);
 void SaveChartSettings(Profile& profile, const ChartSettings& settings);
 
@@ -39,6 +55,20 @@ void SaveChartSettings(Profile& profile, const ChartSettings& settings);
 // every study of `kind` away.
 void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
                  const std::optional<studies::StudyConfig>& chosen);
+
+// The bars the extended chart shows of the chart object's series, in the settings' period.
+plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings);
+
+// The tool tip's lines of bar i of a period's series, as CBars::BarValues gives them of the
+// file's bars: Date (with the time where the security has times), then the prices, the
+// volume and the open interest, a dash for a field the security lacks.
+std::vector<std::pair<std::string, std::string>> PeriodBarValues(const plot::PlotSeries& series,
+                                                                 int i);
+
+// What the extended chart draws of `bars` besides the studies: its series in the settings'
+// period, the symbol and name, the screen's or paper's colours, the averages and the bar
+// spacing of the view options.
+plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, bool printing);
 
 // Draws the chart of `bars` as the mode wants it: the extended chart when the chart object
 // reads the extended way, the classic chart otherwise. `scale` (device pixels per 96-dpi

@@ -151,6 +151,7 @@ ChartSettings ExportChartSettings(const ExportOptions& options) {
     chart = LoadChartSettings(profile);
   }
   if (options.style) chart.style = *options.style;
+  if (options.period) chart.period = *options.period;
   if (options.log) chart.log = true;
   if (!options.studies.empty()) chart.studies = options.studies;
   return chart;

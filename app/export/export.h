@@ -37,6 +37,7 @@ struct ExportOptions {
   std::string profile;    // --profile; empty: the default view options
   // --style and --log (with --extended): they win over the settings file's [Chart] keys.
   std::optional<plot::Style> style;
+  std::optional<plot::Period> period;  // --period
   bool log = false;
   std::vector<studies::StudyConfig>
       studies;  // --study, in order; when given, they replace [Chart]'s

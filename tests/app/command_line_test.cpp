@@ -183,6 +183,11 @@ TEST(ExportCommandLine, StyleLogAndSvgGoWithTheirModes) {
        "--style draws the extended chart: it needs --extended"},
       {{"--export-png", "o.png", "--log", "M"},
        "--log draws the extended chart: it needs --extended"},
+      {{"--export-png", "o.png", "--extended", "--period", "weekly", "M"}, ""},
+      {{"--export-png", "o.png", "--extended", "--period", "yearly", "M"},
+       "--period needs bars, daily, weekly or monthly"},
+      {{"--export-png", "o.png", "--period", "monthly", "M"},
+       "--period draws the extended chart: it needs --extended"},
       {{"--export-svg", "M"}, "no MASTERFILE given"},
       {{"--export-svg", "o.svg", "--export-png", "o.png", "M"},
        "give exactly one of --export-png, --export-all, --export-pdf and --export-svg"},
@@ -201,6 +206,7 @@ TEST(ExportCommandLine, StyleLogAndSvgGoWithTheirModes) {
   // Not options of the window.
   EXPECT_EQ(ParseCommandLine({"--style", "line", "M"}).error, "unknown option --style");
   EXPECT_EQ(ParseCommandLine({"--log", "M"}).error, "unknown option --log");
+  EXPECT_EQ(ParseCommandLine({"--period", "weekly", "M"}).error, "unknown option --period");
 }
 
 TEST(ExportCommandLine, StudiesAreRepeatableAndNeedTheExtendedChart) {

@@ -140,10 +140,30 @@ TEST(ChartCommands, TheMenuIsMadeOfCommandsThatFollowTheSettings) {
   std::vector<int> ids;
   for (const QAction* a : chart->actions()) ids.push_back(tv::CommandTable::IdOf(a));
   using namespace tv::cmd;
-  EXPECT_EQ(ids, (std::vector<int>{kChartHlc, kChartOhlc, kChartCandles, kChartLine, 0, kChartLog,
-                                   0, kChartSimple, kChartExponential, 0, kChartOpenInterest,
-                                   kChartCrosshair, 0, kChartBollinger, kChartRsi, kChartMacd,
-                                   kChartStochastic}));
+  // Separators and the Period submenu carry no command.
+  EXPECT_EQ(ids, (std::vector<int>{kChartHlc,
+                                   kChartOhlc,
+                                   kChartCandles,
+                                   kChartLine,
+                                   0,
+                                   0,
+                                   0,
+                                   kChartLog,
+                                   0,
+                                   kChartSimple,
+                                   kChartExponential,
+                                   0,
+                                   kChartOpenInterest,
+                                   kChartCrosshair,
+                                   0,
+                                   kChartBollinger,
+                                   kChartRsi,
+                                   kChartMacd,
+                                   kChartStochastic,
+                                   0,
+                                   kFitHistory}));
+  ASSERT_TRUE(commands.Execute(kChartPeriodWeekly));
+  EXPECT_EQ(d.p.app.GetDocument().GetChartSettings().period, plot::Period::Weekly);
   EXPECT_TRUE(commands.Execute(kChartCandles));
   EXPECT_TRUE(commands.Execute(kChartLog));
   d.p.Idle();

@@ -22,6 +22,8 @@ using fixture::RecordingSurface;
 using fixture::SurfaceOp;
 
 constexpr tv::Rgb kRed{255, 0, 0}, kBlue{0, 0, 255}, kCyan{0, 255, 255};
+using plottest::kPaper;
+using plottest::kScreen;
 
 // One security of n weekday bars from 2010-01-04 in extended reading, its prices a slow
 // wave between `lo` and `hi`, under a long name.
@@ -29,14 +31,12 @@ class PlotFixture : public ::testing::Test {
  protected:
   void Load(int n, double lo = 0.035, double hi = 0.062,
             const char* name = "China Yunnan Copper Aust.") {
-    bars.SetExtended(true);
-    IndexedSecurity security;
-    security.symbol = "CYU";
-    security.name = name;
-    bars.m_index = {security};
-    bars.m_count = 1;
-    ASSERT_EQ(bars.AllocateSeries(800), 0);
-    ASSERT_EQ(SetPriceSeriesCount(bars.m_series, static_cast<std::int16_t>(n)), kSuccess);
+    in.symbol = "CYU";
+    in.name = name;
+    in.series = {};
+    in.series.hasTime = in.series.hasOpen = in.series.hasHigh = in.series.hasLow = true;
+    in.series.hasVolume = in.series.hasOpenInterest = true;
+    in.series.Resize(n);
     std::int16_t date = DayNumber(2010, 1, 4);
     for (int i = 0; i < n; ++i, ++date) {
       while (date % 7 == 0 || date % 7 == 1) ++date;  // day 1 was a Sunday
@@ -44,7 +44,7 @@ class PlotFixture : public ::testing::Test {
       const double swing = (hi - lo) * 0.04;
       // Quoted to a tenth of a cent, as the penny stocks of a vendor's directory are.
       const auto quote = [](double v) { return static_cast<float>(std::round(v * 1000) / 1000); };
-      auto& s = bars.m_series;
+      auto& s = in.series;
       s.date[i] = date;
       s.open[i] = quote(mid - swing / 2 * std::cos(i));
       s.high[i] = quote(mid + swing);
@@ -56,7 +56,8 @@ class PlotFixture : public ::testing::Test {
   plot::PlotFrame Draw(tv::Rect target, const plot::PlotOptions& o = {},
                        const plot::PlotCursor& cursor = {}, bool printing = false) {
     surface.ops.clear();
-    return plot::DrawPlot(bars, surface, target, printing, o, cursor);
+    in.colors = printing ? kPaper : kScreen;
+    return plot::DrawPlot(in, surface, target, printing, o, cursor);
   }
   // Everything drawn, as one comparable text.
   std::string Picture() const {
@@ -71,7 +72,7 @@ class PlotFixture : public ::testing::Test {
     return out;
   }
 
-  CBars bars;
+  plot::PlotInput in = plottest::ScreenInput();
   RecordingSurface surface;
 };
 
@@ -100,7 +101,7 @@ TEST_F(PlotFixture, NoLabelCoversAnotherAndNoneLeavesTheChart) {
 
 TEST_F(PlotFixture, PriceLabelsAreDistinctRoundStepsAndTheLastCloseHasItsOwnDigits) {
   Load(300);
-  bars.m_series.close[299] = 0.043f;
+  in.series.close[299] = 0.043f;
   const plot::PlotFrame f = Draw({0, 0, 1280, 720});
   std::vector<double> prices;
   std::set<std::string> seen;
@@ -160,8 +161,8 @@ TEST_F(PlotFixture, AveragesStartWhereAWholeWindowLiesBehindThem) {
   };
   for (const auto& c : cases) {
     Load(c.bars);
-    bars.SetMA1Length(c.length);
-    bars.SetShowMA2(0);
+    in.averages[0] = c.length;
+    in.averages[1] = 0;
     const plot::PlotFrame f = Draw({0, 0, 1280, 720});
     const auto lines = surface.LinesWith(kRed);
     ASSERT_FALSE(lines.empty());
@@ -182,23 +183,36 @@ TEST_F(PlotFixture, TheCrosshairShowsTheValuesOfItsBar) {
   const int bar = shown.first + 10;
   const int y = shown.panes[0].scale.YOf(0.05);
   Draw({0, 0, 1280, 720}, {}, {bar, y});
-  const std::string date = plot::IsoDate(bars.m_series.date[bar]);
+  const std::string date = plot::IsoDate(in.series.date[bar]);
   const auto texts = surface.Texts();
   // The date on the time axis and the bar's values along the top, both from the bar.
   EXPECT_NE(std::find(texts.begin(), texts.end(), date), texts.end());
   for (const char* field : {"O ", "H ", "L ", "C "}) {
-    const float v = field[0] == 'O'   ? bars.m_series.open[bar]
-                    : field[0] == 'H' ? bars.m_series.high[bar]
-                    : field[0] == 'L' ? bars.m_series.low[bar]
-                                      : bars.m_series.close[bar];
+    const float v = field[0] == 'O'   ? in.series.open[bar]
+                    : field[0] == 'H' ? in.series.high[bar]
+                    : field[0] == 'L' ? in.series.low[bar]
+                                      : in.series.close[bar];
     EXPECT_NE(std::find(texts.begin(), texts.end(), field + plot::FormatValue(v, 3)), texts.end())
         << field;
   }
   // The value at the pointer's row, in the security's digits.
   EXPECT_NE(std::find(texts.begin(), texts.end(), "0.050"), texts.end());
+  // The legends give the averages' and the studies' values at the crosshair's bar.
+  plot::PlotOptions o;
+  const studies::StudyConfig rsi = *studies::ParseStudyConfig("rsi:14");
+  plot::AddStudies(in.series, {&rsi, 1}, o);
+  const int later = shown.first + 40;  // where all three are defined
+  Draw({0, 0, 1280, 720}, o, {later, y});
+  const auto legends = surface.Texts();
+  std::vector<double> closes(in.series.close.begin(), in.series.close.end());
+  for (const std::string& value :
+       {plot::FormatPrice(plot::MovingAverage(closes, 10, plot::AverageKind::Simple)[later], 3),
+        plot::FormatPrice(plot::MovingAverage(closes, 20, plot::AverageKind::Simple)[later], 3),
+        plot::FormatValue(o.panes[0].lines[0].values[static_cast<std::size_t>(later)], 2)})
+    EXPECT_TRUE(std::find(legends.begin(), legends.end(), value) != legends.end()) << value;
   // Without a cursor the values are the last bar's.
   Draw({0, 0, 1280, 720});
-  const std::string last = plot::IsoDate(bars.m_series.date[299]);
+  const std::string last = plot::IsoDate(in.series.date[299]);
   const auto plain = surface.Texts();
   EXPECT_TRUE(std::any_of(plain.begin(), plain.end(),
                           [&](const std::string& t) { return t.rfind(last, 0) == 0; }));
@@ -233,12 +247,12 @@ TEST_F(PlotFixture, BadInputDrawsInsideTheTargetAndLeavesTheSurfaceAsItCame) {
     if (c.bars > 0) {
       Load(c.bars);
       for (int i = 0; i < c.bars; i += 7) {
-        bars.m_series.high[i] = c.value;
-        bars.m_series.close[i] = c.value;
-        bars.m_series.volume[i] = c.value;
+        in.series.high[i] = c.value;
+        in.series.close[i] = c.value;
+        in.series.volume[i] = c.value;
       }
     } else {
-      bars.ReleaseSeries();
+      in.series = {};
     }
     const tv::Pen pen{kBlue, 3};
     surface.SelectPen(pen);
@@ -267,7 +281,7 @@ TEST_F(PlotFixture, StudiesDrawBandsOverThePricesAndPanesWithTheirLevelsAndLabel
   for (const char* text : {"bollinger", "rsi", "macd:5,10,3", "stochastic"})
     configs.push_back(*studies::ParseStudyConfig(text));
   plot::PlotOptions o;
-  plot::AddStudies(bars, configs, o);
+  plot::AddStudies(in.series, configs, o);
 
   ASSERT_EQ(o.overlays.size(), 3u);  // middle, upper and lower band
   EXPECT_EQ(o.overlays[0].name, "Bollinger(20,2)");
@@ -329,16 +343,8 @@ namespace {
 TEST_F(PlotFixture, ATimeOfDayIsShownOnlyForASecurityThatHasOne) {
   for (const bool hasTime : {false, true}) {
     Load(300);
-    bars.m_series.date[299] = bars.m_series.date[298];
-    DataLayout layout;
-    std::int16_t position = 1;
-    for (const SeriesField f :
-         {SeriesField::Date, SeriesField::Time, SeriesField::Open, SeriesField::High,
-          SeriesField::Low, SeriesField::Close, SeriesField::Volume}) {
-      if (f != SeriesField::Time || hasTime)
-        layout.position[static_cast<std::size_t>(f)] = position++;
-    }
-    ASSERT_EQ(SetSeriesLayout(bars.m_series, layout), kSuccess);
+    in.series.date[299] = in.series.date[298];
+    in.series.hasTime = hasTime;
     Draw({0, 0, 1280, 720});
     const auto texts = surface.Texts();
     EXPECT_EQ(
@@ -363,9 +369,9 @@ TEST_F(PlotFixture, FieldsTheSecurityLacksAreNeitherDrawnNorInvented) {
                  (c.openInterest ? "oi" : ""));
     Load(300);
     for (int i = 0; i < 300; ++i) {
-      if (!c.opens) bars.m_series.open[i] = 0;
-      if (!c.volumes) bars.m_series.volume[i] = 0;
-      bars.m_series.openInterest[i] = c.openInterest ? static_cast<float>(20000 + i) : 0.0f;
+      if (!c.opens) in.series.open[i] = 0;
+      if (!c.volumes) in.series.volume[i] = 0;
+      in.series.openInterest[i] = c.openInterest ? static_cast<float>(20000 + i) : 0.0f;
     }
     std::vector<std::string> pictures;
     for (const plot::Style style : {plot::Style::Hlc, plot::Style::Ohlc, plot::Style::Candles}) {
@@ -403,10 +409,10 @@ TEST_F(PlotFixture, EveryTextReadsOnItsBackgroundOnScreenAndOnPaper) {
   for (const bool printing : {false, true}) {
     SCOPED_TRACE(printing ? "print" : "screen");
     plot::PlotOptions o;
-    plot::AddStudies(bars, configs, o);
+    plot::AddStudies(in.series, configs, o);
     Draw({0, 0, 1280, 720}, o, {}, printing);
     const tv::Rgb background = surface.Of(OpKind::FillRect).front().brush.color;
-    const std::string lastClose = plot::FormatValue(bars.m_series.close[299], 3);
+    const std::string lastClose = plot::FormatValue(in.series.close[299], 3);
     std::set<std::string> legend;
     for (const SurfaceOp& op : surface.Of(OpKind::Text)) {
       if (op.text == lastClose) continue;  // drawn on its own marker

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "chart.h"
+#include "extended.h"
 #include "recording_surface.h"
 #include "text_boxes.h"
 
@@ -26,17 +27,17 @@ bool IsYear(const std::string& t) {
 TEST(RealData, DddBhpAndCyuAtThreeSizes) {
   const fs::path master = fs::path(TICKVANE_SHARED_DIR) / "realdata" / "asx-mining" / "MASTER";
   if (!fs::exists(master)) GTEST_SKIP() << "no real data at " << master;
-  fixture::RecordingMessages messages;
-  CBars bars(&messages);
-  bars.SetExtended(true);
-  ASSERT_EQ(bars.OpenMaster(master.string().c_str()), 1);
-  bars.ReadSecurityList();
   const std::set<std::string> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   for (const char* symbol : {"DDD", "BHP", "CYU"}) {
-    bars.SearchSetSymbolIndex(symbol);
-    ASSERT_EQ(std::string(bars.CurrentSymbol()), symbol);
-    ASSERT_TRUE(bars.m_seriesAllocated);
+    // The last 800 bars, as the chart's window holds them.
+    PriceSeries series;
+    ASSERT_EQ(ReadSecurityExtended(series, master.parent_path().string(), symbol, -1, 800, 1),
+              kSuccess);
+    plot::PlotInput in = plottest::ScreenInput();
+    in.series = plot::SeriesOf(series);
+    in.symbol = symbol;
+    ReleasePriceSeries(series);
     for (const tv::Rect target :
          {tv::Rect{0, 0, 800, 600}, tv::Rect{0, 0, 1280, 720}, tv::Rect{0, 0, 1920, 1080}}) {
       for (const bool log : {false, true}) {
@@ -45,7 +46,7 @@ TEST(RealData, DddBhpAndCyuAtThreeSizes) {
         fixture::RecordingSurface surface;
         plot::PlotOptions options;
         options.log = log;
-        const plot::PlotFrame f = plot::DrawPlot(bars, surface, target, false, options);
+        const plot::PlotFrame f = plot::DrawPlot(in, surface, target, false, options);
         const auto boxes = plottest::TextBoxes(surface);
         EXPECT_EQ(plottest::Collisions(boxes, target), std::vector<std::string>{});
         std::vector<double> prices;

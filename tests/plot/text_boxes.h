@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "plot_input.h"
 #include "recording_surface.h"
 
 namespace plottest {
@@ -41,6 +42,22 @@ inline std::vector<std::string> Collisions(const std::vector<TextBox>& boxes,
     }
   }
   return found;
+}
+
+// The program's first palette on screen, and its colours on paper.
+inline constexpr tv::Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255}, kGreenColor{0, 255, 0},
+    kCyanColor{0, 255, 255}, kRedColor{255, 0, 0}, kBlueColor{0, 0, 255};
+inline constexpr plot::PlotColors kScreen{
+    kBlack, kWhite, kWhite, kCyanColor, kGreenColor, kCyanColor, kRedColor, kBlueColor, kRedColor};
+inline constexpr plot::PlotColors kPaper{kWhite, kBlack,     kBlack, kBlack, kBlack,
+                                         kBlack, kBlueColor, kBlack, kBlack};
+
+// An input in the screen's colours with the view options' two averages, 10 and 20 bars.
+inline plot::PlotInput ScreenInput() {
+  plot::PlotInput in;
+  in.colors = kScreen;
+  in.averages = {10, 20};
+  return in;
 }
 
 }  // namespace plottest

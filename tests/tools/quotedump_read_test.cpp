@@ -128,6 +128,20 @@ TEST_F(ReadExport, FailuresPrintTheCodeAndItsText) {
   }
 }
 
+TEST_F(ReadExport, PeriodsGatherTheBarsOfEachMonthAndTheStudyFollows) {
+  const CommandRun r = ReadCommand({dir(), "DLY", "--period", "monthly"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Absent opens and open interest stay absent; volumes add up.
+  EXPECT_EQ(r.out, std::string(kHeader) +
+                       "\n"
+                       "2011-01-28,00:00:00,-1,37,9,36.5,378000,-1\n"
+                       "2011-02-02,00:00:00,-1,39,37,38.5,57000,-1\n");
+  const CommandRun study =
+      fixture::RunProgram(QUOTEDUMP_PATH, {"study", "sma:1", "--period", "monthly", dir(), "DLY"});
+  ASSERT_EQ(study.status, 0) << study.err;
+  EXPECT_EQ(study.out, "date,time,sma\n2011-01-28,00:00:00,36.5\n2011-02-02,00:00:00,38.5\n");
+}
+
 TEST_F(ReadExport, MalformedOptionsAreUsageErrors) {
   const std::vector<std::vector<std::string>> cases = {
       {dir()},
@@ -142,6 +156,8 @@ TEST_F(ReadExport, MalformedOptionsAreUsageErrors) {
       {dir(), "DLY", "--count", "1", "--count", "2"},
       {dir(), "DLY", "extra"},
       {dir(), "DLY", "--", "--count", "1"},
+      {dir(), "DLY", "--period", "yearly"},
+      {dir(), "DLY", "--period", "weekly", "--period", "daily"},
   };
   for (const auto& args : cases) {
     const CommandRun r = ReadCommand(args);

@@ -102,6 +102,8 @@ TEST_F(StudyExport, MalformedStudiesAndOperandsAreUsageErrors) {
       {"study", "Rsi", dir(), "DLY"},
       {"study", "rsi", dir()},
       {"study", "rsi", dir(), "DLY", "extra"},
+      {"study", "rsi", dir(), "DLY", "--period", "hourly"},
+      {"study", "rsi", dir(), "DLY", "--period"},
   };
   for (const auto& args : cases) {
     const auto r = Quotedump(args);

@@ -30,9 +30,10 @@ struct Command {
 constexpr std::array kCommands = {
     Command{"find", "DIR KEY", 2, 2, "search the tree below DIR for a symbol or name", RunFind},
     Command{"list", "MASTERFILE", 1, 1, "list the records of one MASTER file", RunList},
-    Command{"read", "DIR KEY [--start S] [--count C] [--last N]", 2, 9,
+    Command{"read", "DIR KEY [--start S] [--count C] [--last N] [--period P]", 2, 11,
             "print a security's bars as CSV", RunRead, true},
-    Command{"study", "STUDY DIR KEY", 3, 3, "print a study of a security's bars as CSV", RunStudy},
+    Command{"study", "STUDY DIR KEY [--period P]", 3, 6,
+            "print a study of a security's bars as CSV", RunStudy, true},
     Command{"scan", "[--at YYYY-MM-DD] [--column NAME=EXPR]... EXPR DIR", 2, 64,
             "print the securities of a database tree that answer EXPR, as CSV", RunScan, true},
 };
@@ -68,6 +69,11 @@ void PrintHelp() {
                "empty where the study is not yet defined. STUDY is sma:N, ema:N, rsi[:N],\n"
                "macd[:F,S,G], bollinger[:N,K] or stochastic[:N,D] (defaults rsi:14,\n"
                "macd:12,26,9, bollinger:20,2, stochastic:14,3).\n"
+               "--period P (bars, daily, weekly or monthly) gives read and study one row per\n"
+               "day, week (Monday to Sunday) or calendar month: the date and time of its last\n"
+               "bar, the open of its first, the highest high, the lowest low, the close of its\n"
+               "last, the sum of the volumes, the last open interest; the study is of those bars.\n"
+
                "scan prints CSV: folder,symbol,name,date,close and one column per --column, a\n"
                "row per security below DIR whose last bar (or last bar on or before --at)\n"
                "answers EXPR, in index order. EXPR: numbers, open high low close volume oi,\n"

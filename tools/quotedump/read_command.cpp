@@ -1,7 +1,9 @@
-// quotedump read DIR KEY [--start S] [--count C] [--last N]: a security's bars as CSV.
+// quotedump read DIR KEY [--start S] [--count C] [--last N] [--period P]: a security's bars
+// as CSV, as read or gathered into days, weeks or months.
 //
 // The export that users of these databases ask for most, so it is built for speed: the
 // whole text is formatted into one buffer with std::to_chars and written with one call.
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,7 @@
 
 #include "commands.h"
 #include "extended.h"
+#include "periods.h"
 #include "series.h"
 #include "values.h"
 
@@ -21,7 +24,8 @@ namespace quotedump {
 namespace {
 
 constexpr std::string_view kReadUsage =
-    "usage: quotedump read DIR KEY [--start S] [--count C] [--last N]";
+    "usage: quotedump read DIR KEY [--start S] [--count C] [--last N]\n"
+    "                      [--period bars|daily|weekly|monthly]";
 constexpr std::string_view kCsvHeader = "date,time,open,high,low,close,volume,open_interest\n";
 
 template <class Int>
@@ -37,17 +41,24 @@ struct ReadOptions {
   std::string_view key;
   std::int32_t start = 0;
   std::int16_t count = -1;
+  plot::Period period = plot::Period::Bars;
 };
 
 // The options a read command has been given so far.
 struct Given {
-  bool start = false, count = false, last = false;
+  bool start = false, count = false, last = false, period = false;
 };
 
 // Takes one option and its value into `options`; false when the option is unknown or given
 // before, or its value is malformed. A count is never negative.
 bool TakeOption(std::string_view option, std::string_view value, ReadOptions& options,
                 Given& given) {
+  if (option == "--period" && !given.period) {
+    const auto p = plot::ParsePeriod(value);
+    if (p) options.period = *p;
+    given.period = true;
+    return p.has_value();
+  }
   if (option == "--start" && !given.start) {
     const auto v = ParseInt<std::int32_t>(value);
     if (v) options.start = *v;
@@ -94,15 +105,16 @@ constexpr std::size_t kMaxLineLength = 128;
 // The whole text in one buffer, its length in `length`; null when it cannot be allocated.
 // The buffer is not cleared first: it is written once, front to back, and clearing the
 // worst-case size would touch twice the memory the text needs.
-char* FormatCsv(const PriceSeries& s, std::size_t& length) {
+template <class Series>
+char* FormatCsv(const Series& s, int count, std::size_t& length) {
   const std::size_t capacity =
-      kCsvHeader.size() + static_cast<std::size_t>(s.count) * kMaxLineLength;
+      kCsvHeader.size() + static_cast<std::size_t>(std::max(count, 0)) * kMaxLineLength;
   auto* const text = static_cast<char*>(std::malloc(capacity));
   if (text == nullptr) return nullptr;
   char* out = text;
   std::memcpy(out, kCsvHeader.data(), kCsvHeader.size());
   out += kCsvHeader.size();
-  for (int i = 0; i < s.count; ++i) {
+  for (int i = 0; i < count; ++i) {
     char* const limit = out + kMaxLineLength;
     out = PutIsoDate(out, s.date[i]);
     *out++ = ',';
@@ -162,7 +174,13 @@ int RunRead(Args args, bool extended) {
   if (!ReadBars(series, options->directory, options->key, options->start, options->count, extended))
     return kExitFailure;
   std::size_t length = 0;
-  char* const text = FormatCsv(series, length);
+  char* text = nullptr;
+  if (options->period == plot::Period::Bars) {
+    text = FormatCsv(series, series.count, length);
+  } else {
+    const plot::PlotSeries periods = plot::ToPeriod(plot::SeriesOf(series), options->period);
+    text = FormatCsv(periods, periods.Count(), length);
+  }
   ReleasePriceSeries(series);
   if (text == nullptr) {
     PrintError(std::to_string(kMalloc) + " " + ResultText(kMalloc));

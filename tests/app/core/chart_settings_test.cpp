@@ -41,12 +41,23 @@ TEST(ChartSettings, StoredValuesReadBackAndStrayOnesReadAsDefaults) {
   }
   // Written and read again: the same settings, in the section of their own.
   fixture::MemoryProfile profile;
-  const tv::ChartSettings chosen{Style::Ohlc, true, AverageKind::Exponential, false, {}, true};
+  tv::ChartSettings chosen{Style::Ohlc, true, AverageKind::Exponential, false, {}, true};
+  chosen.period = plot::Period::Weekly;
+  chosen.navigation.bars = 120;
+  chosen.navigation.zoomed = true;
   tv::SaveChartSettings(profile, chosen);
   EXPECT_EQ(tv::LoadChartSettings(profile), chosen);
   ASSERT_NE(profile.Get("Chart", "Style"), nullptr);
   EXPECT_EQ(*profile.Get("Chart", "Style"), "ohlc");
   EXPECT_EQ(profile.Get("ViewOptions", "Style"), nullptr);
+  // A zoom the wheel cannot reach, or a period the menu never writes, reads as the default.
+  for (const char* stray : {"5", "16001", "-3", "x"}) {
+    profile.Set("Chart", "Zoom", stray);
+    profile.Set("Chart", "Period", "Weekly");
+    const tv::ChartSettings s = tv::LoadChartSettings(profile);
+    EXPECT_EQ(s.navigation.bars, 0) << stray;
+    EXPECT_EQ(s.period, plot::Period::Bars) << stray;
+  }
 }
 
 TEST(ChartSettings, StudiesAreKeptAsTextsAndChosenOnePerKind) {

@@ -94,7 +94,7 @@ Colors ColorsOf(const PlotColors& in, bool printing) {
 // Sizes in device pixels for a scale.
 struct Metrics {
   double s = 1;
-  int margin = 6, pad = 3, tick = 4, gap = 6, labelGap = 2, lineWidth = 0, textH = 13;
+  int margin = 6, pad = 3, tick = 4, gap = 8, labelGap = 2, lineWidth = 0, textH = 13;
   explicit Metrics(double scale) : s(std::clamp(scale, 0.25, 16.0)) {
     const auto px = [this](double v) { return std::max(1, static_cast<int>(std::lround(v * s))); };
     margin = px(6), pad = px(3), tick = px(4), gap = px(8), labelGap = px(2);
@@ -175,8 +175,8 @@ struct Range {
 struct Plan {
   PlotFrame frame;
   Metrics m{1};
-  int width = 0, height = 0;
-  int axisX = 0;  // the value axis line
+  int bottom = 0;  // the target's lowest row
+  int axisX = 0;   // the value axis line
   bool volume = false, openInterest = false;
   bool logWanted = false, logShown = false;
   std::vector<Ticks> ticks;                     // per pane
@@ -381,8 +381,7 @@ Plan MakePlan(const PlotInput& in, Data& d, tv::Surface& s, const tv::Rect& targ
   Plan p;
   p.m = Metrics(o.scale);
   p.m.textH = std::max(1, s.TextExtent("0").cy);
-  p.width = target.width();
-  p.height = target.height();
+  p.bottom = target.bottom;
   p.openInterest = o.openInterest && d.hasOpenInterest;
   p.logWanted = o.log;
   const int panesTop = target.top + p.m.margin + p.m.textH + p.m.margin;
@@ -594,20 +593,20 @@ void DrawCursorLines(tv::Surface& s, const Plan& p, const Colors& c, const PlotC
 
 class Labels {
  public:
-  Labels(tv::Surface& s, const Plan& p) : s_(s), p_(p) {}
+  Labels(tv::Surface& s, const Plan& p) : m_s(s), m_p(p) {}
 
   // A label with its top-left corner at `at`; returns the box it takes.
   tv::Rect Add(const std::string& text, tv::Point at, tv::Rgb color, int priority) {
-    const tv::Size size = s_.TextExtent(text);
+    const tv::Size size = m_s.TextExtent(text);
     const tv::Rect box{at.x, at.y, at.x + size.cx, at.y + size.cy};
-    list_.push_back({box, text, at, color, {}, priority});
+    m_list.push_back({box, text, at, color, {}, priority});
     return box;
   }
   // A label in a filled box, its left edge at x and its middle at y, kept inside top..bottom.
   void AddBoxed(const std::string& text, int x, int y, int top, int bottom, tv::Rgb color,
                 tv::Rgb fill, int priority) {
-    const tv::Size size = s_.TextExtent(text);
-    const int pad = p_.m.pad;
+    const tv::Size size = m_s.TextExtent(text);
+    const int pad = m_p.m.pad;
     int boxTop = y - size.cy / 2 - pad / 2;
     boxTop = std::clamp(boxTop, top, std::max(top, bottom - size.cy - pad));
     Label l{{x, boxTop, x + size.cx + 2 * pad, boxTop + size.cy + pad},
@@ -616,22 +615,22 @@ class Labels {
             color,
             fill,
             priority};
-    list_.push_back(std::move(l));
+    m_list.push_back(std::move(l));
   }
-  int Width(const std::string& text) const { return s_.TextExtent(text).cx; }
+  int Width(const std::string& text) const { return m_s.TextExtent(text).cx; }
 
   void Draw() {
-    for (const Label& l : PlaceLabels(list_, p_.m.labelGap)) {
-      if (l.fill) s_.FillRect(l.box, {*l.fill});
-      s_.SetTextColor(l.color);
-      s_.TextOut(l.at, l.text);
+    for (const Label& l : PlaceLabels(m_list, m_p.m.labelGap)) {
+      if (l.fill) m_s.FillRect(l.box, {*l.fill});
+      m_s.SetTextColor(l.color);
+      m_s.TextOut(l.at, l.text);
     }
   }
 
  private:
-  tv::Surface& s_;
-  const Plan& p_;
-  std::vector<Label> list_;
+  tv::Surface& m_s;
+  const Plan& m_p;
+  std::vector<Label> m_list;
 };
 
 void AxisLabels(Labels& labels, const Plan& p, const Colors& c) {
@@ -873,7 +872,7 @@ void CursorLabels(Labels& labels, const Plan& p, const Data& d, const Colors& c,
   const int w = labels.Width(when) + 2 * p.m.pad;
   const int x = std::clamp(f.XOf(cur.bar) - w / 2, 0, std::max(0, p.axisX + p.m.tick - w));
   const int y = f.plot.bottom + p.m.tick + p.m.textH / 2;
-  labels.AddBoxed(when, x, y, f.plot.bottom, p.height, c.background, c.cursor, kCursor);
+  labels.AddBoxed(when, x, y, f.plot.bottom, p.bottom, c.background, c.cursor, kCursor);
   for (std::size_t k = 0; k < f.panes.size(); ++k) {
     const PaneFrame& pf = f.panes[k];
     if (cur.y < pf.rect.top || cur.y >= pf.rect.bottom) continue;

@@ -27,34 +27,34 @@ class Palette {
   // The index of colour (0xRRGGBB), added when new; -1 once there would be too many.
   int IndexOf(std::uint32_t colour) {
     std::size_t slot = (colour * 2654435761u) >> (32 - kSlotBits);
-    while (used_[slot]) {
-      if (keys_[slot] == colour) return indices_[slot];
+    while (m_used[slot]) {
+      if (m_keys[slot] == colour) return m_indices[slot];
       slot = (slot + 1) & (kSlots - 1);
     }
-    if (count_ == kMaxColours) return -1;
-    used_[slot] = true;
-    keys_[slot] = colour;
-    indices_[slot] = static_cast<std::uint8_t>(count_);
-    entries_[static_cast<std::size_t>(count_)] = {static_cast<png_byte>(colour >> 16),
-                                                  static_cast<png_byte>(colour >> 8),
-                                                  static_cast<png_byte>(colour)};
-    return count_++;
+    if (m_count == kMaxColours) return -1;
+    m_used[slot] = true;
+    m_keys[slot] = colour;
+    m_indices[slot] = static_cast<std::uint8_t>(m_count);
+    m_entries[static_cast<std::size_t>(m_count)] = {static_cast<png_byte>(colour >> 16),
+                                                    static_cast<png_byte>(colour >> 8),
+                                                    static_cast<png_byte>(colour)};
+    return m_count++;
   }
   // The palette in index order, and its length.
-  const png_color* Entries() const { return entries_.data(); }
-  int Count() const { return count_; }
+  const png_color* Entries() const { return m_entries.data(); }
+  int Count() const { return m_count; }
 
   // The fewest bits a pixel that tell every colour apart.
-  int BitDepth() const { return count_ <= 2 ? 1 : count_ <= 4 ? 2 : count_ <= 16 ? 4 : 8; }
+  int BitDepth() const { return m_count <= 2 ? 1 : m_count <= 4 ? 2 : m_count <= 16 ? 4 : 8; }
 
  private:
   static constexpr int kSlotBits = 10;  // 1024 slots: the table stays at most a quarter full
   static constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
-  std::array<std::uint32_t, kSlots> keys_{};
-  std::array<std::uint8_t, kSlots> indices_{};
-  std::array<bool, kSlots> used_{};
-  std::array<png_color, kMaxColours> entries_{};
-  int count_ = 0;
+  std::array<std::uint32_t, kSlots> m_keys{};
+  std::array<std::uint8_t, kSlots> m_indices{};
+  std::array<bool, kSlots> m_used{};
+  std::array<png_color, kMaxColours> m_entries{};
+  int m_count = 0;
 };
 
 // Row y of an RGB32 image: a pixel a word, 0xffRRGGBB.

@@ -27,6 +27,7 @@
 #include "png_file.h"
 #include "qt_surface.h"
 #include "quote_writer.h"
+#include "run_process.h"
 #include "study_config.h"
 
 namespace {
@@ -277,43 +278,25 @@ BENCHMARK(BM_ExportPdfBook215Pages)->Unit(benchmark::kMillisecond)->Iterations(1
 // Whole processes side by side, the time a script that asks for one thing at a time pays: one
 // chart of the sample exported, the same security read by quotedump, and the program's
 // version alone (loading its libraries and no more).
-void RunProcess(benchmark::State& state, std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  for (auto _ : state) {
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-      state.SkipWithError("cannot start the program");
-      break;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("the program failed");
-  }
-  posix_spawn_file_actions_destroy(&actions);
-}
-
 std::string SampleDirectory() {
   return std::filesystem::path(TICKVANE_SAMPLE_MASTER).parent_path().string();
 }
 
 void BM_ProcessExportOneChart(benchmark::State& state) {
   fixture::TempDir out;
-  RunProcess(state, {TICKVANE_EXE, "--export-png", (out.path() / "one.png").string(),
-                     TICKVANE_SAMPLE_MASTER});
+  bench::RunProcess(state, {TICKVANE_EXE, "--export-png", (out.path() / "one.png").string(),
+                            TICKVANE_SAMPLE_MASTER});
 }
 BENCHMARK(BM_ProcessExportOneChart)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ProcessQuotedumpReadSameSecurity(benchmark::State& state) {
-  RunProcess(state, {TICKVANE_QUOTEDUMP, "read", SampleDirectory(), "ACME"});
+  bench::RunProcess(state, {TICKVANE_QUOTEDUMP, "read", SampleDirectory(), "ACME"});
 }
 BENCHMARK(BM_ProcessQuotedumpReadSameSecurity)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_ProcessVersion(benchmark::State& state) { RunProcess(state, {TICKVANE_EXE, "--version"}); }
+void BM_ProcessVersion(benchmark::State& state) {
+  bench::RunProcess(state, {TICKVANE_EXE, "--version"});
+}
 BENCHMARK(BM_ProcessVersion)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

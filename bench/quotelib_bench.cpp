@@ -15,6 +15,7 @@
 #include "database_files.h"
 #include "master.h"
 #include "quote_writer.h"
+#include "run_process.h"
 #include "series.h"
 
 extern char** environ;
@@ -170,23 +171,7 @@ BENCHMARK(BM_ReadDataLayoutOfOneGigabyteFile)->Unit(benchmark::kMillisecond);
 void BM_QuotedumpRead16000ToCsv(benchmark::State& state) {
   const std::string dir = Long().dir();
   std::vector<std::string> args = {TICKVANE_QUOTEDUMP, "read", dir, "BIG"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  for (auto _ : state) {
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-      state.SkipWithError("cannot start quotedump");
-      break;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("quotedump failed");
-  }
-  posix_spawn_file_actions_destroy(&actions);
+  bench::RunProcess(state, args);
 }
 BENCHMARK(BM_QuotedumpRead16000ToCsv)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -17,6 +17,7 @@
 
 #include "directory_scan.h"
 #include "quote_writer.h"
+#include "run_process.h"
 
 extern char** environ;
 
@@ -110,23 +111,7 @@ void BM_QuotedumpScanRealDirectory(benchmark::State& state) {
   }
   std::vector<std::string> args = {TICKVANE_QUOTEDUMP, "--extended", "scan", kQuestion,
                                    dir.string()};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  for (auto _ : state) {
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-      state.SkipWithError("cannot start quotedump");
-      break;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("quotedump failed");
-  }
-  posix_spawn_file_actions_destroy(&actions);
+  bench::RunProcess(state, args);
 }
 BENCHMARK(BM_QuotedumpScanRealDirectory)->Unit(benchmark::kMillisecond)->UseRealTime();
 

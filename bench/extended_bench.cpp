@@ -11,6 +11,7 @@
 
 #include "bars.h"
 #include "quote_writer.h"
+#include "vendor_directory.h"
 
 #ifdef TICKVANE_DIALOGS_BENCH
 #include <QListWidget>
@@ -36,32 +37,7 @@ class NullMessages final : public tv::MessageService {
 const fixture::TempDir& VendorDirectory() {
   static const auto dir = [] {
     auto tmp = std::make_unique<fixture::TempDir>();
-    const fs::path& p = tmp->path();
-    std::vector<fixture::Record53> master;
-    std::vector<fixture::EmasterEntry> emaster;
-    std::vector<fixture::XmasterEntry> xmaster;
-    for (int k = 0; k < kSecurities; ++k) {
-      const std::string symbol = "S" + std::to_string(k);
-      const std::string name = "Security Number " + std::to_string(k) + " Holdings Limited";
-      // The fixture writer names files F<n>.DAT with a layout file; both are made over.
-      const auto n = static_cast<std::uint8_t>(k < kMasterSecurities ? k + 1 : 1);
-      fixture::WriteSimpleSecurity(p, n, {.bars = 1000, .startPrice = 5.0f + k % 50});
-      fs::remove(p / ("F" + std::to_string(n) + ".DOP"));
-      if (k < kMasterSecurities) {
-        master.push_back(
-            fixture::SecurityRecord({.fileNumber = n, .name = name, .symbol = symbol}));
-        emaster.push_back({n, symbol, name});
-      } else {
-        const auto number = static_cast<std::uint16_t>(k + 1);
-        fs::rename(p / "F1.DAT", p / ("F" + std::to_string(number) + ".MWD"));
-        xmaster.push_back({number, symbol, name, 0x7F});
-      }
-    }
-    fixture::WriteSimpleSecurity(p, 1, {.bars = 1000});
-    fs::remove(p / "F1.DOP");
-    fixture::WriteMaster(p / "MASTER", master);
-    fixture::WriteEmaster(p / "EMASTER", emaster);
-    fixture::WriteXmaster(p / "XMASTER", xmaster);
+    bench::WriteVendorDirectory(tmp->path(), kSecurities, 1000, " Holdings Limited");
     return tmp;
   }();
   return *dir;

@@ -18,6 +18,7 @@
 #include "directory_scan.h"
 #include "quote_writer.h"
 #include "run_process.h"
+#include "vendor_directory.h"
 
 extern char** environ;
 
@@ -26,7 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kSecurities = 5000;
-constexpr int kMasterSecurities = 255;
 constexpr int kBars = 4000;
 constexpr const char* kQuestion = "close > sma(close, 200) and rsi(14) < 30";
 
@@ -37,30 +37,7 @@ fs::path ScanDirectory() {
     const fs::path p = fs::temp_directory_path() / "tickvane-scan-bench-5000x4000";
     if (fs::exists(p / "XMASTER")) return p;
     fs::create_directories(p);
-    std::vector<fixture::Record53> master;
-    std::vector<fixture::EmasterEntry> emaster;
-    std::vector<fixture::XmasterEntry> xmaster;
-    for (int k = 0; k < kSecurities; ++k) {
-      const std::string symbol = "S" + std::to_string(k);
-      const std::string name = "Security Number " + std::to_string(k);
-      const auto n = static_cast<std::uint8_t>(k < kMasterSecurities ? k + 1 : 1);
-      fixture::WriteSimpleSecurity(p, n, {.bars = kBars, .startPrice = 5.0f + k % 50});
-      fs::remove(p / ("F" + std::to_string(n) + ".DOP"));
-      if (k < kMasterSecurities) {
-        master.push_back(
-            fixture::SecurityRecord({.fileNumber = n, .name = name, .symbol = symbol}));
-        emaster.push_back({n, symbol, name});
-      } else {
-        const auto number = static_cast<std::uint16_t>(k + 1);
-        fs::rename(p / "F1.DAT", p / ("F" + std::to_string(number) + ".MWD"));
-        xmaster.push_back({number, symbol, name, 0x7F});
-      }
-    }
-    fixture::WriteSimpleSecurity(p, 1, {.bars = kBars, .startPrice = 5.0f});
-    fs::remove(p / "F1.DOP");
-    fixture::WriteMaster(p / "MASTER", master);
-    fixture::WriteEmaster(p / "EMASTER", emaster);
-    fixture::WriteXmaster(p / "XMASTER", xmaster);
+    bench::WriteVendorDirectory(p, kSecurities, kBars);
     return p;
   }();
   return dir;

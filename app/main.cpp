@@ -1,94 +1,48 @@
-// tickvane: the program's entry point. Without an export command it is the windowed viewer.
+// tickvane: the program's entry point. It loads Qt GUI only: the exports, --help and --version
+// are answered here, and the windowed viewer, which needs the widget libraries, is started in
+// this process's place. A script that asks for one chart at a time so pays for no library it
+// does not use.
 
-#include <QApplication>
-#include <QEvent>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <optional>
+#include <cstring>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "MainFrm.h"
-#include "View.h"
 #include "command_line.h"
-#include "display_probe.h"
 #include "export.h"
-#include "qt_messages.h"
-#include "qt_profile.h"
-#include "tickvane.h"
-
-namespace {
-
-std::vector<std::string_view> Args(int argc, char** argv) {
-  return std::vector<std::string_view>(argv + 1, argv + argc);
-}
-
-// A refused command line: the reason and the usage on stderr, exit code 2.
-int Refuse(const std::string& error) {
-  std::fprintf(stderr, "tickvane: %s\n%s", error.c_str(), tv::kUsage);
-  return 2;
-}
-
-// For the start-up benchmark: ends the program once the first chart has been painted.
-class QuitAfterFirstPaint final : public QObject {
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      watched->removeEventFilter(this);
-      // Queued, so that this paint finishes first.
-      QMetaObject::invokeMethod(qApp, "quit", Qt::QueuedConnection);
-    }
-    return false;
-  }
-};
-
-}  // namespace
+#include "viewer_path.h"
 
 int main(int argc, char** argv) {
   // Read before Qt takes its own options (-platform, -style ...) out of argv: help, version and
   // the export need no display, and an export line has no Qt options to take.
-  tv::CommandLine line = tv::ParseCommandLine(Args(argc, argv));
-  if (line.mode == tv::CommandLine::Mode::kHelp) {
-    std::fputs(tv::kUsage, stdout);
-    return 0;
+  const tv::CommandLine line =
+      tv::ParseCommandLine(std::vector<std::string_view>(argv + 1, argv + argc));
+  switch (line.mode) {
+    case tv::CommandLine::Mode::kHelp:
+      std::fputs(tv::kUsage, stdout);
+      return 0;
+    case tv::CommandLine::Mode::kVersion:
+      std::fputs(tv::kVersionText, stdout);
+      return 0;
+    case tv::CommandLine::Mode::kExport:
+      if (!line.error.empty()) {
+        std::fprintf(stderr, "tickvane: %s\n%s", line.error.c_str(), tv::kUsage);
+        return 2;
+      }
+      return tv::ExportMain(line.exports, argv);
+    case tv::CommandLine::Mode::kWindow:
+      break;
   }
-  if (line.mode == tv::CommandLine::Mode::kVersion) {
-    std::fputs(tv::kVersionText, stdout);
-    return 0;
-  }
-  if (line.mode == tv::CommandLine::Mode::kExport) {
-    if (!line.error.empty()) return Refuse(line.error);
-    return tv::ExportMain(line.exports, argv);
-  }
-  if (const std::string problem = tv::DisplayProblem(argc, argv); !problem.empty()) {
-    std::fprintf(stderr, "tickvane: %s; --export-png draws a chart into a file instead\n",
-                 problem.c_str());
-    return 1;
-  }
-
-  QApplication app(argc, argv);  // takes Qt's own options (-platform, -style ...) out of argv
-  line = tv::ParseCommandLine(Args(argc, argv));
-  if (!line.error.empty()) return Refuse(line.error);
-  QApplication::setApplicationName("Tickvane");
-  // Lets the desktop match the window to the installed menu entry and its icon.
-  QGuiApplication::setDesktopFileName(TICKVANE_APP_ID);
-  QApplication::setAttribute(Qt::AA_DontShowIconsInMenus);
-
-  const std::optional<QString> profilePath =
-      line.profile.empty() ? tv::QtProfile::DefaultPath() : tv::QtProfile::FromBytes(line.profile);
-  if (!profilePath) {
-    std::fprintf(stderr, "tickvane: cannot use the settings file %s: its name is not UTF-8\n",
-                 line.profile.c_str());
-    return 1;
-  }
-  tv::QtProfile profile(*profilePath);
-  tv::QtMessageService messages;
-  tv::SteadyClock clock;
-  tv::CTickvaneApp theApp(profile, messages, clock);
-  theApp.SetExtendedReading(line.extended);
-  if (!theApp.InitInstance(line.file)) return 1;
-  messages.SetParent(theApp.GetMainWnd());
-  QuitAfterFirstPaint quitter;
-  if (std::getenv("TICKVANE_EXIT_AFTER_FIRST_PAINT") != nullptr)
-    theApp.GetMainWnd()->GetActiveView()->installEventFilter(&quitter);
-  return app.exec();
+  // The viewer reads the command line again, once Qt has taken its own options out of it.
+  const std::string viewer = tv::ViewerPath(argv[0]);
+  std::vector<char*> args(argv, argv + argc + 1);
+  args[0] = const_cast<char*>(viewer.c_str());
+  execv(viewer.c_str(), args.data());
+  std::fprintf(stderr, "tickvane: cannot start the viewer %s: %s\n", viewer.c_str(),
+               std::strerror(errno));
+  return 1;
 }

@@ -276,8 +276,9 @@ void BM_ExportPdfBook215Pages(benchmark::State& state) {
 BENCHMARK(BM_ExportPdfBook215Pages)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 // Whole processes side by side, the time a script that asks for one thing at a time pays: one
-// chart of the sample exported, the same security read by quotedump, and the program's
-// version alone (loading its libraries and no more).
+// chart of the sample exported (at the default size and at 1920x1080), the same security read
+// by quotedump, the program's version alone (loading its libraries and no more), and a program
+// that loads Qt GUI and does nothing, the least any export drawing with Qt can take.
 std::string SampleDirectory() {
   return std::filesystem::path(TICKVANE_SAMPLE_MASTER).parent_path().string();
 }
@@ -289,6 +290,13 @@ void BM_ProcessExportOneChart(benchmark::State& state) {
 }
 BENCHMARK(BM_ProcessExportOneChart)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void BM_ProcessExportOneChart1920x1080(benchmark::State& state) {
+  fixture::TempDir out;
+  bench::RunProcess(state, {TICKVANE_EXE, "--export-png", (out.path() / "one.png").string(),
+                            "--size", "1920x1080", TICKVANE_SAMPLE_MASTER});
+}
+BENCHMARK(BM_ProcessExportOneChart1920x1080)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_ProcessQuotedumpReadSameSecurity(benchmark::State& state) {
   bench::RunProcess(state, {TICKVANE_QUOTEDUMP, "read", SampleDirectory(), "ACME"});
 }
@@ -298,6 +306,11 @@ void BM_ProcessVersion(benchmark::State& state) {
   bench::RunProcess(state, {TICKVANE_EXE, "--version"});
 }
 BENCHMARK(BM_ProcessVersion)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ProcessQtGuiAlone(benchmark::State& state) {
+  bench::RunProcess(state, {TICKVANE_QT_GUI_ALONE});
+}
+BENCHMARK(BM_ProcessQtGuiAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

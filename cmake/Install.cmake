@@ -1,14 +1,15 @@
 # What `cmake --install` lays out under the prefix, and the Debian package made from it
 # (`cpack -G DEB`, or `make package` at the top).
 #
-# The desktop entry, the AppStream data and the icon share one id; the program finds its user
-# guide from its own place in the prefix (see TICKVANE_GUIDE_FROM_BINDIR), so the prefix can
-# be chosen at install time.
+# The desktop entry, the AppStream data and the icon share one id; the program finds its
+# viewer and the viewer its guide from their own places in the prefix (see
+# TICKVANE_VIEWER_FROM_BINDIR), so the prefix can be chosen at install time.
 
 set(TICKVANE_DIST_DIR "${CMAKE_SOURCE_DIR}/dist")
 
 if(TARGET tickvane)
   install(TARGETS tickvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS tickvane-viewer RUNTIME DESTINATION ${TICKVANE_VIEWER_DIR})
 endif()
 install(TARGETS quotedump RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
@@ -38,8 +39,10 @@ function(tickvane_gzip file)
   endif()
 endfunction()
 
-# The man pages carry the version, the release date and where the guide lies below the prefix.
+# The man pages carry the version, the release date and where the guide and the viewer lie
+# below the prefix.
 set(TICKVANE_GUIDE_PATH "${CMAKE_INSTALL_DOCDIR}/user-guide.html")
+set(TICKVANE_VIEWER_PATH "${TICKVANE_VIEWER_DIR}/tickvane-viewer")
 foreach(page tickvane quotedump)
   configure_file(${TICKVANE_DIST_DIR}/man/${page}.1.in ${CMAKE_BINARY_DIR}/dist/${page}.1 @ONLY)
   tickvane_gzip(${CMAKE_BINARY_DIR}/dist/${page}.1)

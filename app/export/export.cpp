@@ -23,6 +23,7 @@
 
 #include "Doc.h"
 #include "bars.h"
+#include "chart_image.h"
 #include "database_files.h"
 #include "extended.h"
 #include "memory_room.h"
@@ -171,7 +172,7 @@ void DrawOver(QImage& image, CBars& bars, bool printColors, const ChartSettings&
 
 QImage RenderChart(CBars& bars, int width, int height, bool printColors,
                    const ChartSettings& chart) {
-  QImage image(width, height, QImage::Format_RGB32);
+  QImage image = NewChartImage(width, height);
   if (!image.isNull()) DrawOver(image, bars, printColors, chart);
   return image;
 }
@@ -341,7 +342,7 @@ ExportOutcome ExportSecurity(ExportWorker& worker, int index, const std::string&
       (std::filesystem::path(options.outDir) / ExportFileName(index, symbol)).string();
   QImage& image = worker.image;
   if (image.size() != QSize(options.width, options.height))
-    image = QImage(options.width, options.height, QImage::Format_RGB32);
+    image = NewChartImage(options.width, options.height);
   if (image.isNull()) {
     outcome.report += Skipped(symbol, "no memory for an image of " + std::to_string(options.width) +
                                           "x" + std::to_string(options.height) + " pixels");

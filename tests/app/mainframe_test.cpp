@@ -376,18 +376,18 @@ TEST(StartUp, ContextHelpTakesTheNextClickForHelp) {
 TEST(Help, TheGuideIsFoundBesideABuiltOrAnInstalledProgram) {
   const fs::path root = fs::path(testing::TempDir()) / "guide-layout";
   fs::remove_all(root);
-  fs::create_directories(root / "usr/bin");
+  fs::create_directories(root / "usr/libexec/tickvane");
   fs::create_directories(root / "usr/share/doc/tickvane");
   std::ofstream(root / "usr/share/doc/tickvane/user-guide.html") << "<p>guide</p>";
-  const QString bin = QString::fromStdString((root / "usr/bin").string());
+  const QString bin = QString::fromStdString((root / "usr/libexec/tickvane").string());
   EXPECT_EQ(
       QFileInfo(CTickvaneApp::FindUserGuide(bin)).canonicalFilePath(),
       QFileInfo(QString::fromStdString((root / "usr/share/doc/tickvane/user-guide.html").string()))
           .canonicalFilePath());
   // In the build tree the copy beside the program wins.
-  fs::create_directories(root / "usr/bin/help");
-  std::ofstream(root / "usr/bin/help/user-guide.html") << "<p>built</p>";
-  EXPECT_TRUE(CTickvaneApp::FindUserGuide(bin).endsWith("bin/help/user-guide.html"));
+  fs::create_directories(root / "usr/libexec/tickvane/help");
+  std::ofstream(root / "usr/libexec/tickvane/help/user-guide.html") << "<p>built</p>";
+  EXPECT_TRUE(CTickvaneApp::FindUserGuide(bin).endsWith("tickvane/help/user-guide.html"));
   EXPECT_TRUE(CTickvaneApp::FindUserGuide(QString::fromStdString(root.string())).isEmpty());
 }
 

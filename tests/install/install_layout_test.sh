@@ -61,5 +61,10 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
 [ "$(head -c 8 "$work/chart.png" 2>/dev/null | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
   fail "installed tickvane wrote no PNG"
 
+# Without an export the installed program starts its viewer, which asks for the display.
+out=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:97 XAUTHORITY=/nonexistent \
+  "$prefix/bin/tickvane" "$master" 2>&1)
+grep -q "cannot open display :97" <<<"$out" || fail "installed tickvane did not start its viewer: $out"
+
 [ "$failures" -eq 0 ] && echo "install layout: all checks passed"
 exit $((failures != 0))

@@ -271,10 +271,6 @@ TEST_F(PlotFixture, BadInputDrawsInsideTheTargetAndLeavesTheSurfaceAsItCame) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(PlotFixture, StudiesDrawBandsOverThePricesAndPanesWithTheirLevelsAndLabels) {
   Load(400, 10, 20);
   std::vector<studies::StudyConfig> configs;
@@ -334,10 +330,6 @@ TEST_F(PlotFixture, StudiesDrawBandsOverThePricesAndPanesWithTheirLevelsAndLabel
       EXPECT_EQ(texts.count(label), 1u) << label;
   }
 }
-
-}  // namespace
-
-namespace {
 
 // Repeated dates in a daily file are no intraday bars: no time of day anywhere on the chart.
 TEST_F(PlotFixture, ATimeOfDayIsShownOnlyForASecurityThatHasOne) {
@@ -456,10 +448,6 @@ TEST_F(PlotFixture, AGivenStretchOfBarsFillsTheWidthAndAShortHistorySitsAtTheRig
     EXPECT_GE(timeLabels, 3);
   }
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(PlotFixture, TheLogScaleFollowsThePricesAndClipsABandBelowThem) {
   Load(300, 0.45, 4.0);

@@ -327,8 +327,9 @@ void CTickvaneApp::OnOpenRecentFile(int index) {
 
 QString CTickvaneApp::FindUserGuide(const QString& programDir) {
   const QDir dir(programDir);
-  for (const QString& candidate : {dir.filePath("help/user-guide.html"),
-                                   dir.filePath(TICKVANE_GUIDE_FROM_VIEWERDIR "/user-guide.html")}) {
+  for (const QString& candidate :
+       {dir.filePath("help/user-guide.html"),
+        dir.filePath(TICKVANE_GUIDE_FROM_VIEWERDIR "/user-guide.html")}) {
     if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).absoluteFilePath();
   }
   return {};

@@ -96,6 +96,13 @@ std::optional<std::vector<std::string>> AskCompare(QWidget* parent, const CBars&
   side->addStretch();
   grid->addLayout(side, 1, 3, 3, 1);
   grid->addWidget(buttons, 4, 0, 1, 4);
+  // The lists take what room there is; the securities' list room for a symbol and a name.
+  grid->setRowStretch(3, 1);
+  grid->setColumnStretch(0, 3);
+  grid->setColumnStretch(2, 1);
+  const int charWidth = dialog.fontMetrics().averageCharWidth();
+  available->setMinimumWidth(charWidth * 44);
+  picked->setMinimumWidth(charWidth * 14);
 
   const auto fillAvailable = [&] {
     available->clear();

@@ -772,6 +772,29 @@ void StudyLegends(Labels& labels, const Plan& p, const Colors& c, const PlotOpti
   }
 }
 
+// The compare mode's legend in the price pane from x on: each security in its line's colour
+// with its change at `bar`, or why it is missing. Returns where the next label goes.
+int CompareLegend(Labels& labels, const Plan& p, const PlotInput& in, const Data& d,
+                  const Colors& c, int bar, int x) {
+  const int top = p.frame.panes[0].rect.top + p.m.pad;
+  const auto add = [&](const std::string& text, tv::Rgb color) {
+    x = labels.Add(text, {x, top}, color, kPaneLabel).right + p.m.gap;
+  };
+  for (std::size_t j = 0; j < d.percent.size(); ++j) {
+    const std::string& symbol = j == 0 ? in.symbol : in.compared[j - 1].symbol;
+    if (j > 0 && !in.compared[j - 1].problem.empty()) {
+      std::string text = symbol;
+      text += ": ";
+      text += in.compared[j - 1].problem;
+      add(text, c.text);
+      continue;
+    }
+    add(symbol, CompareColor(c, j));
+    if (const auto v = ValueAt(d.percent[j], bar)) add(PercentText(*v, 2), CompareColor(c, j));
+  }
+  return x;
+}
+
 // The legends of the panes, each line's name followed by its value at `bar` (the crosshair's,
 // or the newest shown; -1 for none), where it is defined there.
 void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& d, const Colors& c,
@@ -784,35 +807,25 @@ void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& 
   const auto priceValue = [&](const std::vector<double>& values, tv::Rgb color) {
     if (const auto v = ValueAt(values, bar)) add(FormatPrice(*v, d.decimals), color, top);
   };
-  if (d.compare) {
-    // Each security in its line's colour with its change at the bar, or why it is missing.
-    for (std::size_t j = 0; j < d.percent.size(); ++j) {
-      const std::string& symbol = j == 0 ? in.symbol : in.compared[j - 1].symbol;
-      const std::string& problem = j == 0 ? std::string() : in.compared[j - 1].problem;
-      if (!problem.empty()) {
-        add(symbol + ": " + problem, c.text, top);
-        continue;
-      }
-      add(symbol, CompareColor(c, j), top);
-      if (const auto v = ValueAt(d.percent[j], bar))
-        add(PercentText(*v, 2), CompareColor(c, j), top);
-    }
-  } else if (in.averages[0] > 0) {
-    add(AverageName(o.averages, in.averages[0]), c.ma1, top);
+  // Compare mode: the securities' changes in place of the averages and bands.
+  if (d.compare) x = CompareLegend(labels, p, in, d, c, bar, x);
+  const std::array<int, 2> averages = d.compare ? std::array<int, 2>{} : in.averages;
+  static const std::vector<PlotLine> kNoLines;
+  if (averages[0] > 0) {
+    add(AverageName(o.averages, averages[0]), c.ma1, top);
     priceValue(d.ma1, c.ma1);
   }
-  if (in.averages[1] > 0 && !d.compare) {
-    add(AverageName(o.averages, in.averages[1]), c.ma2, top);
+  if (averages[1] > 0) {
+    add(AverageName(o.averages, averages[1]), c.ma2, top);
     priceValue(d.ma2, c.ma2);
   }
-  for (const PlotLine& line : o.overlays) {
-    if (d.compare) break;
+  for (const PlotLine& line : d.compare ? kNoLines : o.overlays) {
     const tv::Rgb color = Readable(line.color, c.background);
     add(line.name, color, top);
     if (!line.name.empty()) priceValue(line.values, color);
   }
   // What the chart could not draw as asked, and why.
-  if (d.style != o.style && !d.compare)
+  if (!d.compare && d.style != o.style)
     add(d.hasRange ? "no opens: drawn as high-low-close" : "no highs and lows: drawn as a line",
         c.text, top);
   if (d.n > 0 && p.logWanted && !p.logShown) add("linear scale: prices at or below 0", c.text, top);

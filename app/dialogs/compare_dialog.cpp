@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "Doc.h"
 #include "bars.h"
@@ -58,98 +59,112 @@ class FolderList {
   CBars m_bars{&m_silent};
 };
 
+// The dialog's controls and the securities chosen so far.
+class CompareDialog final : public QDialog {
+ public:
+  CompareDialog(QWidget* parent, const CBars& bars, std::vector<std::string> chosen)
+      : QDialog(parent), m_folders(bars), m_chosen(std::move(chosen)) {
+    setObjectName("compareDialog");
+    setWindowTitle("Compare With");
+    auto* grid = new QGridLayout(this);
+    m_available->setObjectName("available");
+    m_picked->setObjectName("chosen");
+    auto* availableLabel = new QLabel("&Securities:", this);
+    availableLabel->setBuddy(m_available);
+    auto* pickedLabel =
+        new QLabel(QString("C&ompared with (up to %1):").arg(plot::kMostCompared), this);
+    pickedLabel->setBuddy(m_picked);
+    m_add->setObjectName("add");
+    m_remove->setObjectName("remove");
+    m_clear->setObjectName("clear");
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    grid->addWidget(availableLabel, 0, 0);
+    grid->addWidget(pickedLabel, 0, 2);
+    grid->addWidget(m_available, 1, 0, 3, 1);
+    grid->addWidget(m_add, 1, 1);
+    grid->addWidget(m_picked, 1, 2, 3, 1);
+    auto* side = new QVBoxLayout;
+    side->addWidget(m_remove);
+    side->addWidget(m_clear);
+    side->addStretch();
+    grid->addLayout(side, 1, 3, 3, 1);
+    grid->addWidget(buttons, 4, 0, 1, 4);
+    // The lists take what room there is; the securities' list room for a symbol and a name.
+    grid->setRowStretch(3, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(2, 1);
+    const int charWidth = fontMetrics().averageCharWidth();
+    m_available->setMinimumWidth(charWidth * 44);
+    m_picked->setMinimumWidth(charWidth * 14);
+    resize(charWidth * 90, fontMetrics().height() * 24);
+
+    connect(m_add, &QPushButton::clicked, this, &CompareDialog::Take);
+    connect(m_available, &QListWidget::itemActivated, this, &CompareDialog::Take);
+    connect(m_remove, &QPushButton::clicked, this, &CompareDialog::Remove);
+    connect(m_clear, &QPushButton::clicked, this, &CompareDialog::Clear);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    FillAvailable();
+    FillChosen();
+    m_available->setFocus();
+  }
+
+  const std::vector<std::string>& Chosen() const { return m_chosen; }
+
+ private:
+  void FillAvailable() {
+    m_available->clear();
+    for (const std::string& entry : m_folders.Entries()) m_available->addItem(Latin1(entry));
+    if (m_available->count() > 0) m_available->setCurrentRow(0);
+  }
+  void FillChosen() {
+    m_picked->clear();
+    for (const std::string& symbol : m_chosen) m_picked->addItem(Latin1(symbol));
+    if (m_picked->count() > 0) m_picked->setCurrentRow(m_picked->count() - 1);
+    m_add->setEnabled(m_chosen.size() < static_cast<std::size_t>(plot::kMostCompared));
+    m_remove->setEnabled(!m_chosen.empty());
+    m_clear->setEnabled(!m_chosen.empty());
+  }
+  // A folder opens in place; a security joins the chosen ones.
+  void Take() {
+    const QListWidgetItem* item = m_available->currentItem();
+    if (item == nullptr) return;
+    const std::string entry = FromLatin1(item->text());
+    if (const std::string master = m_folders.FolderOf(entry); !master.empty()) {
+      m_folders.Open(master);
+      FillAvailable();
+      return;
+    }
+    AddCompared(m_chosen, GoToSymbol(entry));
+    FillChosen();
+  }
+  void Remove() {
+    const int row = m_picked->currentRow();
+    if (row < 0 || static_cast<std::size_t>(row) >= m_chosen.size()) return;
+    m_chosen.erase(m_chosen.begin() + row);
+    FillChosen();
+  }
+  void Clear() {
+    m_chosen.clear();
+    FillChosen();
+  }
+
+  FolderList m_folders;
+  std::vector<std::string> m_chosen;
+  QListWidget* m_available = new QListWidget(this);
+  QListWidget* m_picked = new QListWidget(this);
+  QPushButton* m_add = new QPushButton("&Add", this);
+  QPushButton* m_remove = new QPushButton("&Remove", this);
+  QPushButton* m_clear = new QPushButton("C&lear All", this);
+};
+
 }  // namespace
 
 std::optional<std::vector<std::string>> AskCompare(QWidget* parent, const CBars& bars,
                                                    const std::vector<std::string>& current) {
-  FolderList folders(bars);
-  std::vector<std::string> chosen = current;
-
-  QDialog dialog(parent);
-  dialog.setObjectName("compareDialog");
-  dialog.setWindowTitle("Compare With");
-  auto* grid = new QGridLayout(&dialog);
-  auto* available = new QListWidget(&dialog);
-  available->setObjectName("available");
-  auto* picked = new QListWidget(&dialog);
-  picked->setObjectName("chosen");
-  auto* availableLabel = new QLabel("&Securities:", &dialog);
-  availableLabel->setBuddy(available);
-  auto* pickedLabel =
-      new QLabel(QString("C&ompared with (up to %1):").arg(plot::kMostCompared), &dialog);
-  pickedLabel->setBuddy(picked);
-  auto* add = new QPushButton("&Add", &dialog);
-  add->setObjectName("add");
-  auto* remove = new QPushButton("&Remove", &dialog);
-  remove->setObjectName("remove");
-  auto* clear = new QPushButton("C&lear All", &dialog);
-  clear->setObjectName("clear");
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  grid->addWidget(availableLabel, 0, 0);
-  grid->addWidget(pickedLabel, 0, 2);
-  grid->addWidget(available, 1, 0, 3, 1);
-  grid->addWidget(add, 1, 1);
-  grid->addWidget(picked, 1, 2, 3, 1);
-  auto* side = new QVBoxLayout;
-  side->addWidget(remove);
-  side->addWidget(clear);
-  side->addStretch();
-  grid->addLayout(side, 1, 3, 3, 1);
-  grid->addWidget(buttons, 4, 0, 1, 4);
-  // The lists take what room there is; the securities' list room for a symbol and a name.
-  grid->setRowStretch(3, 1);
-  grid->setColumnStretch(0, 3);
-  grid->setColumnStretch(2, 1);
-  const int charWidth = dialog.fontMetrics().averageCharWidth();
-  available->setMinimumWidth(charWidth * 44);
-  picked->setMinimumWidth(charWidth * 14);
-
-  const auto fillAvailable = [&] {
-    available->clear();
-    for (const std::string& entry : folders.Entries()) available->addItem(Latin1(entry));
-    if (available->count() > 0) available->setCurrentRow(0);
-  };
-  const auto fillChosen = [&] {
-    picked->clear();
-    for (const std::string& symbol : chosen) picked->addItem(Latin1(symbol));
-    if (picked->count() > 0) picked->setCurrentRow(picked->count() - 1);
-    add->setEnabled(chosen.size() < static_cast<std::size_t>(plot::kMostCompared));
-    remove->setEnabled(!chosen.empty());
-    clear->setEnabled(!chosen.empty());
-  };
-  // A folder opens in place; a security joins the chosen ones.
-  const auto take = [&] {
-    const QListWidgetItem* item = available->currentItem();
-    if (item == nullptr) return;
-    const std::string entry = FromLatin1(item->text());
-    if (const std::string master = folders.FolderOf(entry); !master.empty()) {
-      folders.Open(master);
-      fillAvailable();
-      return;
-    }
-    AddCompared(chosen, GoToSymbol(entry));
-    fillChosen();
-  };
-  QObject::connect(add, &QPushButton::clicked, &dialog, take);
-  QObject::connect(available, &QListWidget::itemActivated, &dialog, take);
-  QObject::connect(remove, &QPushButton::clicked, &dialog, [&] {
-    const int row = picked->currentRow();
-    if (row < 0 || static_cast<std::size_t>(row) >= chosen.size()) return;
-    chosen.erase(chosen.begin() + row);
-    fillChosen();
-  });
-  QObject::connect(clear, &QPushButton::clicked, &dialog, [&] {
-    chosen.clear();
-    fillChosen();
-  });
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  fillAvailable();
-  fillChosen();
-  available->setFocus();
-  dialog.resize(dialog.fontMetrics().averageCharWidth() * 80, dialog.fontMetrics().height() * 22);
+  CompareDialog dialog(parent, bars, current);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return chosen;
+  return dialog.Chosen();
 }
 
 }  // namespace tv

@@ -177,7 +177,10 @@ plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, boo
       plot::ComparedLine& line = in.compared.emplace_back();
       line.symbol = c.symbol;
       line.problem = c.problem;
-      if (c.problem.empty())
+      // Bars as read need no copy of the other's bars.
+      if (c.problem.empty() && settings.period == plot::Period::Bars)
+        line.close = plot::MatchCloses(in.series, c.bars, settings.period);
+      else if (c.problem.empty())
         line.close =
             plot::MatchCloses(in.series, plot::ToPeriod(c.bars, settings.period), settings.period);
     }

@@ -93,18 +93,6 @@ TEST(Compare, TheOtherSecuritysClosesAreMatchedByDateAndRebasedToTheFirstBarShow
        {{"2023-11-29", 40}, {"2024-01-30", 30}},
        0,
        "0.0 0.0 -25.0"},
-      {"a base bar without a date matches nothing",
-       plot::Period::Daily,
-       {{"2024-03-04", 1}, {"", 1}, {"2024-03-06", 1}},
-       {{"2024-03-04", 10}, {"2024-03-06", 11}},
-       0,
-       "0.0 - 10.0"},
-      {"no price at all after the first bar shown: no line",
-       plot::Period::Daily,
-       {{"2024-03-04", 1}, {"2024-03-05", 1}},
-       {{"2024-03-06", 10}},
-       0,
-       "- -"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -20,7 +20,10 @@ std::int64_t MatchKey(Period period, std::int16_t date, std::uint16_t time) {
   const auto day = static_cast<std::uint16_t>(date);  // day numbers are unsigned past 2050
   switch (period) {
     case Period::Bars:
-      return static_cast<std::int64_t>(day) * 65536 + time;
+      // A bar without a time of day is the whole day's: it follows every intraday bar of its
+      // day, so a daily bar takes an intraday security's last close of the day, and an
+      // intraday bar never takes a daily close from later that day.
+      return static_cast<std::int64_t>(day) * 65536 + (time == 0 ? 65535 : time);
     case Period::Daily:
       return day;
     case Period::Weekly:

@@ -14,7 +14,8 @@ namespace plot {
 inline constexpr int kMostCompared = 4;  // securities drawn beside the one shown
 
 // The closes of `other` on the bars of `base`, both in `period`'s bars: each base bar takes
-// the close of the other's bar of the same day (week, month; day and time for bars as read)
+// the close of the other's bar of the same day (week, month; day and time for bars as read,
+// a bar without a time standing for the whole day)
 // or, where the other has none, the last close it had before; before the other's first bar,
 // or on a base bar without a date, not a number. A close that is not a price (not a number,
 // 0 or below) is passed over as a bar the other lacks.

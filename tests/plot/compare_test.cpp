@@ -11,7 +11,7 @@
 namespace {
 
 struct Bar {
-  const char* date;  // YYYY-MM-DD; "" for no date
+  const char* date;  // YYYY-MM-DD, or YYYY-MM-DD HH:MM for an intraday bar
   float close;
 };
 
@@ -23,7 +23,10 @@ plot::PlotSeries SeriesOf(const std::vector<Bar>& bars) {
                                : DayNumber(static_cast<std::int16_t>(std::stoi(d.substr(0, 4))),
                                            static_cast<std::int16_t>(std::stoi(d.substr(5, 2))),
                                            static_cast<std::int16_t>(std::stoi(d.substr(8, 2)))));
-    s.time.push_back(0);
+    s.time.push_back(d.size() < 16
+                         ? 0
+                         : TimeUnits(static_cast<std::int16_t>(std::stoi(d.substr(11, 2))),
+                                     static_cast<std::int16_t>(std::stoi(d.substr(14, 2))), 0));
     for (auto* column : {&s.open, &s.high, &s.low, &s.volume, &s.openInterest})
       column->push_back(-1);
     s.close.push_back(b.close);
@@ -81,6 +84,18 @@ TEST(Compare, TheOtherSecuritysClosesAreMatchedByDateAndRebasedToTheFirstBarShow
        {{"2024-03-04", 4}, {"2024-03-05", 0}},
        0,
        "0.0 0.0"},
+      {"bars as read: a day takes an intraday other's last close of the day",
+       plot::Period::Bars,
+       {{"2024-03-04", 1}, {"2024-03-05", 1}},
+       {{"2024-03-04 10:00", 10}, {"2024-03-04 16:00", 12}, {"2024-03-05 10:00", 15}},
+       0,
+       "0.0 25.0"},
+      {"bars as read: an intraday bar takes the day before's close, not its own day's",
+       plot::Period::Bars,
+       {{"2024-03-04 16:00", 1}, {"2024-03-05 10:00", 1}},
+       {{"2024-03-04", 10}, {"2024-03-05", 20}},
+       0,
+       "- 0.0"},
       {"weeks match whatever day each security's week ended on",
        plot::Period::Weekly,
        {{"2024-03-07", 1}, {"2024-03-14", 1}},

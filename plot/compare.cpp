@@ -62,11 +62,11 @@ std::vector<double> MatchCloses(const PlotSeries& base, const PlotSeries& other,
 
 std::vector<double> PercentChange(const std::vector<double>& values, int first) {
   std::vector<double> out(values.size(), kNaN);
-  double base = kNaN;
+  double scale = kNaN;  // 100 over the first price: a product per bar, not a quotient
   for (std::size_t k = static_cast<std::size_t>(std::max(0, first)); k < values.size(); ++k) {
     if (!IsPrice(values[k])) continue;
-    if (std::isnan(base)) base = values[k];
-    out[k] = 100 * (values[k] / base - 1);
+    if (std::isnan(scale)) scale = 100 / values[k];
+    out[k] = values[k] * scale - 100;
   }
   return out;
 }

@@ -8,6 +8,7 @@
 #include "Doc.h"
 #include "command_ids.h"
 #include "commands.h"
+#include "compare_dialog.h"
 #include "study_dialog.h"
 
 namespace tv {
@@ -46,6 +47,20 @@ constexpr StudyCommand kStudyCommands[] = {
     {cmd::kChartMacd, studies::StudyKind::Macd},
     {cmd::kChartStochastic, studies::StudyKind::Stochastic},
 };
+
+// Compare With: the securities drawn against the current one.
+void RegisterCompareCommand(CommandTable& c, CTickvaneDoc& doc,
+                            const std::function<QWidget*()>& dialogParent) {
+  c.SetRule(cmd::kCompareWith, [&doc] { return doc.GetBars().IsExtended(); });
+  c.SetCheckRule(cmd::kCompareWith, [&doc] { return !doc.GetChartSettings().compare.empty(); });
+  c.SetHandler(cmd::kCompareWith, [&doc, dialogParent] {
+    ChartSettings s = doc.GetChartSettings();
+    const auto chosen = AskCompare(dialogParent(), doc.GetBars(), s.compare);
+    if (!chosen) return;
+    s.compare = *chosen;
+    doc.SetChartSettings(s);
+  });
+}
 
 }  // namespace
 
@@ -104,6 +119,7 @@ void RegisterChartCommands(CommandTable& c, CTickvaneDoc& doc,
       doc.SetChartSettings(s);
     });
   }
+  RegisterCompareCommand(c, doc, dialogParent);
 }
 
 QMenu* CreateChartMenu(QWidget* parent, const CommandTable& commands) {
@@ -126,6 +142,8 @@ QMenu* CreateChartMenu(QWidget* parent, const CommandTable& commands) {
                         cmd::kChartRsi,
                         cmd::kChartMacd,
                         cmd::kChartStochastic,
+                        0,
+                        cmd::kCompareWith,
                         0,
                         cmd::kFitHistory};
   for (const int id : layout) {

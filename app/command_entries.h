@@ -69,6 +69,8 @@ inline constexpr std::array kCommandEntries{
     CommandEntry{cmd::kChartPeriodDaily, "&Daily", "Draw one bar a day"},
     CommandEntry{cmd::kChartPeriodWeekly, "&Weekly", "Draw one bar a week, Monday to Sunday"},
     CommandEntry{cmd::kChartPeriodMonthly, "&Monthly", "Draw one bar a calendar month"},
+    CommandEntry{cmd::kCompareWith, "Compare &With...",
+                 "Draw other securities against this one, in percent since the first bar shown"},
     CommandEntry{cmd::kChartLog, "Lo&g Scale", "Show prices on a logarithmic scale"},
     CommandEntry{cmd::kChartSimple, "&Simple Moving Averages", "Draw simple moving averages"},
     CommandEntry{cmd::kChartExponential, "&Exponential Moving Averages",

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "compare.h"
 #include "values.h"
 #include "version.h"
 
@@ -53,6 +54,10 @@ const char* const kUsage =
     "                  bollinger[:N,K] over the prices, rsi[:N], macd[:F,S,G],\n"
     "                  stochastic[:N,D] in panes below; default: the settings file's\n"
     "                  [Chart] Studies with --profile\n"
+    "  --compare SYM   with --extended, repeatable (up to 4): draw the closes of SYM and of\n"
+    "                  the chart's security as the percent change since the first bar\n"
+    "                  shown, matched by date; default: the settings file's [Chart] Compare\n"
+    "                  with --profile\n"
     "  --help          show this text\n"
     "  --version       show the program's version\n";
 
@@ -85,11 +90,12 @@ QString FromBytes(std::string_view bytes) {
 std::string Text(const QString& text) { return text.toLatin1().toStdString(); }
 
 // The first option named more than once ("--until", "-h"); empty when none is. Every option
-// but --study means one thing once: given twice, one of the two would silently be lost.
+// but --study and --compare means one thing once: given twice, one of the two would silently
+// be lost.
 std::string RepeatedOption(const QCommandLineParser& parser) {
   QStringList seen;
   for (const QString& name : parser.optionNames()) {
-    if (name != QLatin1String("study") && seen.contains(name))
+    if (name != QLatin1String("study") && name != QLatin1String("compare") && seen.contains(name))
       return (name.size() == 1 ? "-" : "--") + Text(name);
     seen.append(name);
   }
@@ -117,10 +123,12 @@ struct Options {
   QCommandLineOption log{"log"};
   QCommandLineOption period{"period", {}, "P"};
   QCommandLineOption study{"study", {}, "STUDY"};
+  QCommandLineOption compare{"compare", {}, "SYM"};
 
   QList<QCommandLineOption> All() const {
-    return {help,  version,     profile,  exportPng,  exportPdf, exportAll, size, jobs,  symbol,
-            until, printColors, extended, noExtended, exportSvg, style,     log,  study, period};
+    return {help,  version, profile, exportPng,   exportPdf, exportAll,  size,
+            jobs,  symbol,  until,   printColors, extended,  noExtended, exportSvg,
+            style, log,     study,   period,      compare};
   }
 };
 
@@ -139,6 +147,7 @@ std::string NeedsValue(const QString& name) {
   if (name == "study")
     return "--study needs sma:N, ema:N, rsi[:N], macd[:F,S,G], bollinger[:N,K] or "
            "stochastic[:N,D] (lengths from 1, K above 0 and at most 100)";
+  if (name == "compare") return "--compare needs a symbol";
   return "--symbol needs a symbol";
 }
 
@@ -217,7 +226,15 @@ std::string ChartOptionsError(const QCommandLineParser& parser, const Options& o
   }
   if (parser.isSet(o.study))
     if (std::string wrong = ReadStudies(parser.values(o.study), e); !wrong.empty()) return wrong;
-  for (const QCommandLineOption* chartOnly : {&o.style, &o.log, &o.study, &o.period}) {
+  for (const QString& symbol : parser.values(o.compare)) {
+    if (symbol.isEmpty()) return NeedsValue("compare");
+    if (e.compare.size() == static_cast<std::size_t>(plot::kMostCompared))
+      return "--compare given more than " + std::to_string(plot::kMostCompared) +
+             " times: a chart compares at most " + std::to_string(plot::kMostCompared) +
+             " securities";
+    e.compare.push_back(Text(symbol));
+  }
+  for (const QCommandLineOption* chartOnly : {&o.style, &o.log, &o.study, &o.period, &o.compare}) {
     if (parser.isSet(*chartOnly) && !e.extended)
       return "--" + Text(chartOnly->names().constFirst()) +
              " draws the extended chart: it needs --extended";
@@ -268,7 +285,7 @@ void ReadExport(const QCommandLineParser& parser, const Options& o, CommandLine&
 void ReadWindow(const QCommandLineParser& parser, const Options& o, CommandLine& line) {
   for (const QCommandLineOption* exportOnly :
        {&o.size, &o.jobs, &o.symbol, &o.until, &o.printColors, &o.style, &o.log, &o.study,
-        &o.period}) {
+        &o.period, &o.compare}) {
     if (parser.isSet(*exportOnly)) {
       line.error = "unknown option --" + Text(exportOnly->names().constFirst());
       return;

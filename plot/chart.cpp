@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "compare.h"
 #include "labels.h"
 #include "surface_state.h"
 #include "time_axis.h"
@@ -122,6 +123,10 @@ struct Data {
   int decimals = 2;          // the security's own price decimals
   Style style = Style::Hlc;  // the style drawn: the one asked for, or what the fields allow
   std::vector<double> close, ma1, ma2;
+  // Compare mode: the price pane's lines in percent since the first bar shown, this
+  // security's first, then the others' in the order given.
+  bool compare = false;
+  std::vector<std::vector<double>> percent;
 };
 
 bool AnyNonZero(const std::vector<float>& column, int n) {
@@ -138,6 +143,7 @@ Data DataOf(const PlotInput& in, const PlotOptions& o) {
   d.hasVolume = d.s.hasVolume && AnyNonZero(d.s.volume, d.n);
   d.hasOpenInterest = d.s.hasOpenInterest && AnyNonZero(d.s.openInterest, d.n);
   d.style = o.style;
+  d.compare = !in.compared.empty();
   // An empty series lacks nothing: it has no bars to draw in any style.
   if (d.n > 0 && !d.hasOpen && (d.style == Style::Ohlc || d.style == Style::Candles))
     d.style = Style::Hlc;
@@ -179,6 +185,7 @@ struct Plan {
   int axisX = 0;   // the value axis line
   bool volume = false, openInterest = false;
   bool logWanted = false, logShown = false;
+  bool percent = false;                         // the price pane's values are percents
   std::vector<Ticks> ticks;                     // per pane
   std::vector<std::vector<double>> references;  // per pane: the levels labelled whatever else
 
@@ -196,6 +203,12 @@ struct Plan {
 // follows the prices alone and clips a band that dips below them.
 Range PriceRange(const Data& d, const PlotFrame& f, const PlotOptions& o, bool overlays) {
   Range r;
+  if (d.compare) {
+    for (const std::vector<double>& line : d.percent)
+      for (int i = f.first; i < f.first + f.count; ++i)
+        if (static_cast<std::size_t>(i) < line.size()) r.Add(line[static_cast<std::size_t>(i)]);
+    return r;
+  }
   for (int i = f.first; i < f.first + f.count; ++i) {
     const auto k = static_cast<std::size_t>(i);
     if (d.style == Style::Line) {
@@ -345,8 +358,15 @@ void LayoutBars(Plan& p, const Data& d, int barSpace, const PlotOptions& o) {
   f.x0 = f.plot.right - f.spacing / 2 - std::max(0, f.count - 1) * f.spacing - 1;
 }
 
+// A percent with its sign ("+3.21%"), as the compare mode's legend and last values show it.
+std::string PercentText(double v, int decimals) {
+  const std::string text = FormatValue(v, decimals);
+  return (v > 0 && text.find_first_not_of("0.") != std::string::npos ? "+" : "") + text + "%";
+}
+
 std::string TickText(const Plan& p, std::size_t pane, const Tick& t) {
   if (p.CountPane(pane)) return FormatVolume(t.value);
+  if (pane == 0 && p.percent) return FormatValue(t.value, t.decimals) + "%";
   return FormatValue(t.value, t.decimals);
 }
 
@@ -356,10 +376,12 @@ int AxisWidth(const Plan& p, const Data& d, tv::Surface& s) {
   for (std::size_t k = 0; k < p.ticks.size(); ++k)
     for (const Tick& t : p.ticks[k].ticks)
       widest = std::max(widest, s.TextExtent(TickText(p, k, t)).cx);
-  if (p.frame.count > 0) {
+  if (p.frame.count > 0 && !d.compare) {
     const float close = d.s.close[p.frame.first + p.frame.count - 1];
     widest = std::max(widest, s.TextExtent(FormatPrice(close, d.decimals)).cx + 2 * p.m.pad);
   }
+  if (p.frame.count > 0 && d.compare)
+    widest = std::max(widest, s.TextExtent(PercentText(-999.99, 2)).cx + 2 * p.m.pad);
   return widest + p.m.tick + 2 * p.m.pad;
 }
 
@@ -376,6 +398,19 @@ int ShownDecimals(const Data& d, const PlotFrame& f) {
   return PriceDecimals(prices);
 }
 
+// Every line of the compare mode as the percent change since the first bar shown; the frame
+// keeps this security's close of 0 %, so that rows of closes can be found again.
+void Rebase(PlotFrame& f, Data& d, const PlotInput& in) {
+  d.percent.clear();
+  d.percent.push_back(PercentChange(d.close, f.first));
+  for (const ComparedLine& line : in.compared)
+    d.percent.push_back(PercentChange(line.close, f.first));
+  f.percentOf = 0;
+  for (int i = f.first; i < d.n && f.percentOf == 0; ++i)
+    if (Finite(d.close[static_cast<std::size_t>(i)]) && d.close[static_cast<std::size_t>(i)] > 0)
+      f.percentOf = d.close[static_cast<std::size_t>(i)];
+}
+
 Plan MakePlan(const PlotInput& in, Data& d, tv::Surface& s, const tv::Rect& target,
               const PlotOptions& o) {
   Plan p;
@@ -383,7 +418,8 @@ Plan MakePlan(const PlotInput& in, Data& d, tv::Surface& s, const tv::Rect& targ
   p.m.textH = std::max(1, s.TextExtent("0").cy);
   p.bottom = target.bottom;
   p.openInterest = o.openInterest && d.hasOpenInterest;
-  p.logWanted = o.log;
+  p.logWanted = o.log && !d.compare;  // percents run below 0: the compare scale is linear
+  p.percent = d.compare;
   const int panesTop = target.top + p.m.margin + p.m.textH + p.m.margin;
   const int panesBottom = target.bottom - p.m.margin - p.m.textH - p.m.tick;
   // The axis column is sized for its labels, which depend on the bars that fit beside it:
@@ -393,6 +429,7 @@ Plan MakePlan(const PlotInput& in, Data& d, tv::Surface& s, const tv::Rect& targ
     p.axisX = std::max(target.left + p.m.margin, target.right - p.m.margin - axisWidth);
     p.frame.plot = {target.left + p.m.margin, panesTop, p.axisX, std::max(panesTop, panesBottom)};
     LayoutBars(p, d, in.barSpacing, o);
+    if (d.compare) Rebase(p.frame, d, in);
     d.decimals = p.frame.decimals = ShownDecimals(d, p.frame);
     // No volume pane where the bars shown traded nothing (an index's zeros).
     p.volume = false;
@@ -523,6 +560,40 @@ void DrawSeries(tv::Surface& s, const Plan& p, const PaneFrame& pf, const std::v
   }
 }
 
+// The bars or the close line, the averages and the overlays.
+void DrawPrices(tv::Surface& s, const Plan& p, const Data& d, const Colors& c,
+                const PlotOptions& o) {
+  if (d.style == Style::Line)
+    DrawSeries(s, p, p.frame.panes[0], d.close, {c.close, p.m.lineWidth});
+  else
+    DrawPriceBars(s, p, d, c);
+  DrawSeries(s, p, p.frame.panes[0], d.ma1, {c.ma1, p.m.lineWidth});
+  DrawSeries(s, p, p.frame.panes[0], d.ma2, {c.ma2, p.m.lineWidth});
+  for (const PlotLine& line : o.overlays)
+    DrawSeries(s, p, p.frame.panes[0], line.values,
+               {Readable(line.color, c.background), p.m.lineWidth});
+}
+
+// The compare mode's line j: this security's in its bars' colour, the others' in colours
+// apart from it and from one another, each readable on the background.
+tv::Rgb CompareColor(const Colors& c, std::size_t j) {
+  constexpr tv::Rgb kOthers[kMostCompared] = {
+      {255, 140, 0}, {0, 150, 255}, {220, 50, 200}, {40, 180, 60}};
+  return j == 0 ? Readable(c.up, c.background)
+                : Readable(kOthers[(j - 1) % kMostCompared], c.background);
+}
+
+// The percent lines over a level line at 0 %.
+void DrawCompare(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
+  const PaneFrame& pf = p.frame.panes[0];
+  const int zero = pf.scale.YOf(0);
+  s.SelectPen({c.reference, 0});
+  if (zero > pf.rect.top && zero < pf.rect.bottom) Line(s, pf.rect.left, zero, p.axisX, zero);
+  // The others first: this security's line stays in front.
+  for (std::size_t j = d.percent.size(); j-- > 0;)
+    DrawSeries(s, p, pf, d.percent[j], {CompareColor(c, j), p.m.lineWidth});
+}
+
 void DrawHistogram(tv::Surface& s, const Plan& p, const PaneFrame& pf, const std::vector<double>& v,
                    tv::Rgb color) {
   s.SelectPen({color, p.m.lineWidth});
@@ -650,6 +721,17 @@ void AxisLabels(Labels& labels, const Plan& p, const Colors& c) {
 void LastCloseLabel(Labels& labels, const Plan& p, const Data& d, const Colors& c) {
   const PlotFrame& f = p.frame;
   if (f.count <= 0) return;
+  if (d.compare) {
+    const auto last = static_cast<std::size_t>(f.first + f.count - 1);
+    const PaneFrame& pf = f.panes[0];
+    for (std::size_t j = 0; j < d.percent.size(); ++j) {
+      if (last >= d.percent[j].size() || !Finite(d.percent[j][last])) continue;
+      const double v = d.percent[j][last];
+      labels.AddBoxed(PercentText(v, 2), p.axisX + 1, pf.scale.YOf(v), pf.rect.top, pf.rect.bottom,
+                      c.background, CompareColor(c, j), kLastClose);
+    }
+    return;
+  }
   const float close = d.s.close[f.first + f.count - 1];
   if (!Finite(close)) return;
   const PaneFrame& pf = f.panes[0];
@@ -690,6 +772,29 @@ void StudyLegends(Labels& labels, const Plan& p, const Colors& c, const PlotOpti
   }
 }
 
+// The compare mode's legend in the price pane from x on: each security in its line's colour
+// with its change at `bar`, or why it is missing. Returns where the next label goes.
+int CompareLegend(Labels& labels, const Plan& p, const PlotInput& in, const Data& d,
+                  const Colors& c, int bar, int x) {
+  const int top = p.frame.panes[0].rect.top + p.m.pad;
+  const auto add = [&](const std::string& text, tv::Rgb color) {
+    x = labels.Add(text, {x, top}, color, kPaneLabel).right + p.m.gap;
+  };
+  for (std::size_t j = 0; j < d.percent.size(); ++j) {
+    const std::string& symbol = j == 0 ? in.symbol : in.compared[j - 1].symbol;
+    if (j > 0 && !in.compared[j - 1].problem.empty()) {
+      std::string text = symbol;
+      text += ": ";
+      text += in.compared[j - 1].problem;
+      add(text, c.text);
+      continue;
+    }
+    add(symbol, CompareColor(c, j));
+    if (const auto v = ValueAt(d.percent[j], bar)) add(PercentText(*v, 2), CompareColor(c, j));
+  }
+  return x;
+}
+
 // The legends of the panes, each line's name followed by its value at `bar` (the crosshair's,
 // or the newest shown; -1 for none), where it is defined there.
 void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& d, const Colors& c,
@@ -702,21 +807,25 @@ void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& 
   const auto priceValue = [&](const std::vector<double>& values, tv::Rgb color) {
     if (const auto v = ValueAt(values, bar)) add(FormatPrice(*v, d.decimals), color, top);
   };
-  if (in.averages[0] > 0) {
-    add(AverageName(o.averages, in.averages[0]), c.ma1, top);
+  // Compare mode: the securities' changes in place of the averages and bands.
+  if (d.compare) x = CompareLegend(labels, p, in, d, c, bar, x);
+  const std::array<int, 2> averages = d.compare ? std::array<int, 2>{} : in.averages;
+  static const std::vector<PlotLine> kNoLines;
+  if (averages[0] > 0) {
+    add(AverageName(o.averages, averages[0]), c.ma1, top);
     priceValue(d.ma1, c.ma1);
   }
-  if (in.averages[1] > 0) {
-    add(AverageName(o.averages, in.averages[1]), c.ma2, top);
+  if (averages[1] > 0) {
+    add(AverageName(o.averages, averages[1]), c.ma2, top);
     priceValue(d.ma2, c.ma2);
   }
-  for (const PlotLine& line : o.overlays) {
+  for (const PlotLine& line : d.compare ? kNoLines : o.overlays) {
     const tv::Rgb color = Readable(line.color, c.background);
     add(line.name, color, top);
     if (!line.name.empty()) priceValue(line.values, color);
   }
   // What the chart could not draw as asked, and why.
-  if (d.style != o.style)
+  if (!d.compare && d.style != o.style)
     add(d.hasRange ? "no opens: drawn as high-low-close" : "no highs and lows: drawn as a line",
         c.text, top);
   if (d.n > 0 && p.logWanted && !p.logShown) add("linear scale: prices at or below 0", c.text, top);
@@ -878,8 +987,8 @@ void CursorLabels(Labels& labels, const Plan& p, const Data& d, const Colors& c,
     if (cur.y < pf.rect.top || cur.y >= pf.rect.bottom) continue;
     const double v = pf.scale.ValueAt(cur.y);
     if (k == 0) {
-      labels.AddBoxed(FormatPrice(v, d.decimals), p.axisX + 1, cur.y, pf.rect.top, pf.rect.bottom,
-                      c.background, c.cursor, kCursor);
+      labels.AddBoxed(p.percent ? FormatValue(v, 2) + "%" : FormatPrice(v, d.decimals), p.axisX + 1,
+                      cur.y, pf.rect.top, pf.rect.bottom, c.background, c.cursor, kCursor);
       continue;
     }
     // One decimal more than the ticks: a pixel's move shows.
@@ -930,7 +1039,8 @@ int PlotFrame::BarAtX(int x) const {
 
 int PlotFrame::CloseY(const PlotSeries& series, int bar) const {
   if (panes.empty() || bar < 0 || bar >= series.Count()) return -1;
-  return std::clamp(panes[0].scale.YOf(series.close[static_cast<std::size_t>(bar)]),
+  const double close = series.close[static_cast<std::size_t>(bar)];
+  return std::clamp(panes[0].scale.YOf(percentOf > 0 ? 100 * (close / percentOf - 1) : close),
                     panes[0].rect.top, panes[0].rect.bottom - 1);
 }
 
@@ -963,15 +1073,10 @@ PlotFrame DrawPlot(const PlotInput& in, tv::Surface& s, const tv::Rect& target, 
   if (p.volume) DrawVolume(s, p, d, c);
   s.SetSmoothLines(true);
   if (p.openInterest) DrawOpenInterest(s, p, d, c);
-  if (d.style == Style::Line)
-    DrawSeries(s, p, p.frame.panes[0], d.close, {c.close, p.m.lineWidth});
+  if (d.compare)
+    DrawCompare(s, p, d, c);
   else
-    DrawPriceBars(s, p, d, c);
-  DrawSeries(s, p, p.frame.panes[0], d.ma1, {c.ma1, p.m.lineWidth});
-  DrawSeries(s, p, p.frame.panes[0], d.ma2, {c.ma2, p.m.lineWidth});
-  for (const PlotLine& line : o.overlays)
-    DrawSeries(s, p, p.frame.panes[0], line.values,
-               {Readable(line.color, c.background), p.m.lineWidth});
+    DrawPrices(s, p, d, c, o);
   DrawStudies(s, p, c, o);
   s.SetSmoothLines(false);
   DrawFrame(s, p, c);

@@ -56,6 +56,7 @@ struct PlotFrame {
   double pitch = 0;              // a given stretch's exact distance between bars (0: the spacing)
   int x0 = 0;                    // device x of the first bar shown
   int decimals = 2;              // the price decimals of the bars shown (PriceDecimals)
+  double percentOf = 0;          // compare mode: the close at 0 % of the price pane's percents
   std::vector<PaneFrame> panes;  // prices first, then the volume (when shown) and the studies
 
   int XOf(int bar) const {

@@ -36,6 +36,14 @@ struct PlotColors {
 // A series the quote library has read, as plain columns (none when it holds no bars).
 PlotSeries SeriesOf(const PriceSeries& series);
 
+// Another security drawn against this one: its closes on this one's bars (MatchCloses in
+// compare.h), or why it cannot be drawn.
+struct ComparedLine {
+  std::string symbol;
+  std::vector<double> close;  // one per series bar; not a number where it has no close yet
+  std::string problem;        // shown in its place in the legend when not empty
+};
+
 struct PlotInput {
   PlotSeries series;
   std::string symbol, name;
@@ -46,6 +54,9 @@ struct PlotInput {
   std::array<int, 2> averages{};
   int barSpacing = 4;  // device pixels between bars when no stretch is given
   bool volume = true;  // a volume pane where the bars shown traded something
+  // Other securities against this one: the price pane then shows every close as the percent
+  // change since the first bar shown, without the bars, averages and overlays.
+  std::vector<ComparedLine> compared;
 };
 
 }  // namespace plot

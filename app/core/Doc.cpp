@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "database_files.h"
 #include "goto_list.h"
@@ -183,11 +184,22 @@ void CTickvaneDoc::OnViewOptions() {
 
 const ChartSettings& CTickvaneDoc::GetChartSettings() {
   if (!m_chart) m_chart = LoadChartSettings(m_profile);
+  // The compared securities are read once for each list of them and each folder shown (a
+  // folder of the tree finds its own peers first).
+  if (m_chart->compare.empty() || !Extended()) {
+    m_chart->compared.reset();
+  } else if (!m_chart->compared || m_comparedIn != m_pBars->m_dataDir) {
+    m_chart->compared = std::make_shared<const std::vector<ComparedSecurity>>(
+        ReadCompared(*m_pBars, m_chart->compare));
+    m_comparedIn = m_pBars->m_dataDir;
+  }
   return *m_chart;
 }
 
 void CTickvaneDoc::SetChartSettings(const ChartSettings& settings) {
+  const bool sameCompared = m_chart && m_chart->compare == settings.compare;
   m_chart = settings;
+  if (!sameCompared) m_chart->compared.reset();
   SaveChartSettings(m_profile, settings);
   UpdateAllViews();
 }

@@ -114,6 +114,7 @@ class CTickvaneDoc {
   std::function<bool(const std::string& path)> m_openFile;
   int m_sessionBarSpace = 0;  // 0: the stored spacing
   std::optional<ChartSettings> m_chart;
+  std::string m_comparedIn;  // the folder the compared securities were read from
 };
 
 // The check every open starts with: the file must exist, be a file and open for reading.

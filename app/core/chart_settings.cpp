@@ -4,7 +4,13 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
+#include <sstream>
 
+#include "compare.h"
+#include "database_files.h"
+#include "extended.h"
+#include "quote_file.h"
 #include "time_axis.h"
 
 #include "study_panes.h"
@@ -34,6 +40,8 @@ ChartSettings LoadChartSettings(Profile& profile) {
   const std::string averages = profile.ReadText(kChartSection, "Averages", "");
   if (averages == "exponential") s.averages = plot::AverageKind::Exponential;
   s.studies = studies::ParseStudyList(profile.ReadText(kChartSection, "Studies", ""));
+  std::istringstream compare(profile.ReadText(kChartSection, "Compare", ""));
+  for (std::string symbol; compare >> symbol;) AddCompared(s.compare, symbol);
   return s;
 }
 
@@ -48,6 +56,9 @@ void SaveChartSettings(Profile& profile, const ChartSettings& s) {
   profile.WriteInt(kChartSection, "Crosshair", s.crosshair ? 1 : 0);
   profile.WriteInt(kChartSection, "OpenInterest", s.openInterest ? 1 : 0);
   profile.WriteText(kChartSection, "Studies", studies::StudyListText(s.studies));
+  std::string compare;
+  for (const std::string& symbol : s.compare) compare += (compare.empty() ? "" : " ") + symbol;
+  profile.WriteText(kChartSection, "Compare", compare);
 }
 
 void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
@@ -62,6 +73,58 @@ void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
   } else {
     std::erase_if(list, sameKind);
   }
+}
+
+bool AddCompared(std::vector<std::string>& list, std::string_view symbol) {
+  if (symbol.empty() || symbol.find(' ') != std::string_view::npos ||
+      list.size() >= static_cast<std::size_t>(plot::kMostCompared) ||
+      std::find(list.begin(), list.end(), symbol) != list.end())
+    return false;
+  list.emplace_back(symbol);
+  return true;
+}
+
+namespace {
+
+// The security `symbol` read the extended way from `directory` or a folder below it.
+ResultCode ReadNewest(const std::string& directory, const std::string& symbol, PriceSeries& out) {
+  return ReadSecurityExtended(out, directory, symbol, -1, static_cast<std::int16_t>(kMaxReadCount),
+                              1);
+}
+
+}  // namespace
+
+std::vector<ComparedSecurity> ReadCompared(const CBars& bars,
+                                           const std::vector<std::string>& symbols) {
+  namespace fs = std::filesystem;
+  std::vector<ComparedSecurity> out;
+  for (const std::string& symbol : symbols) {
+    ComparedSecurity& c = out.emplace_back();
+    c.symbol = symbol;
+    PriceSeries series{};
+    ResultCode result = kFileNotFound;
+    std::error_code error;
+    if (bars.m_dataDir.empty()) error = std::make_error_code(std::errc::no_such_file_or_directory);
+    fs::path folder = fs::absolute(fs::path(bars.m_dataDir), error);
+    // The folder shown, then the folders above it as far as they have an index: a peer may
+    // sit in a sibling folder of the database.
+    for (int up = 0; up <= kMaxSearchDepth && result == kFileNotFound && !error; ++up) {
+      const std::string directory = NormaliseDirectory(folder.string());
+      if (up > 0 && !fs::is_regular_file(ResolveInDirectory(directory, kMasterFileName), error))
+        break;
+      result = ReadNewest(directory, symbol, series);
+      const fs::path parent = folder.parent_path();
+      if (parent == folder || parent.empty()) break;
+      folder = parent;
+    }
+    if (result == kSuccess)
+      c.bars = plot::SeriesOf(series);
+    else
+      c.problem = result == kFileNotFound ? std::string(kNotFound) : ResultText(result);
+    if (result == kSuccess && c.bars.Count() == 0) c.problem = "no bars";
+    ReleasePriceSeries(series);
+  }
+  return out;
 }
 
 plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings) {
@@ -108,6 +171,20 @@ plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, boo
   in.averages = {bars.m_showMA1 ? bars.m_ma1Length : 0, bars.m_showMA2 ? bars.m_ma2Length : 0};
   in.barSpacing = bars.m_barSpace;
   in.volume = bars.m_showVolume != 0;
+  if (settings.compared && !settings.compare.empty()) {
+    for (const ComparedSecurity& c : *settings.compared) {
+      if (c.symbol == in.symbol) continue;
+      plot::ComparedLine& line = in.compared.emplace_back();
+      line.symbol = c.symbol;
+      line.problem = c.problem;
+      // Bars as read need no copy of the other's bars.
+      if (c.problem.empty() && settings.period == plot::Period::Bars)
+        line.close = plot::MatchCloses(in.series, c.bars, settings.period);
+      else if (c.problem.empty())
+        line.close =
+            plot::MatchCloses(in.series, plot::ToPeriod(c.bars, settings.period), settings.period);
+    }
+  }
   return in;
 }
 

@@ -3,6 +3,7 @@
 // average, the crosshair and the studies, kept in the settings file's section "Chart". The classic
 // chart reads none of it.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,14 @@ namespace tv {
 
 inline constexpr std::string_view kChartSection = "Chart";
 
+// A security drawn against the current one, as read: its bars, or why it has none.
+struct ComparedSecurity {
+  std::string symbol;
+  plot::PlotSeries bars;
+  std::string problem;  // kNotFound, or the reader's failure
+};
+inline constexpr std::string_view kNotFound = "not found";
+
 struct ChartSettings {
   plot::Style style = plot::Style::Hlc;
   bool log = false;
@@ -32,20 +41,25 @@ struct ChartSettings {
   plot::Period period = plot::Period::Bars;  // the bars as read, or days, weeks or months
   // The stretch shown; only its zoom (bars across the width) is kept in the settings file.
   plot::Navigation navigation{};
+  // Securities drawn against the current one (at most plot::kMostCompared), and those
+  // securities as ReadCompared read them (not kept in the settings file).
+  std::vector<std::string> compare{};
+  std::shared_ptr<const std::vector<ComparedSecurity>> compared{};
   friend bool operator==(const ChartSettings& a, const ChartSettings& b) {
     const auto tie = [](const ChartSettings& s) {
       return std::tie(s.style, s.log, s.averages, s.crosshair, s.studies, s.openInterest, s.period,
                       s.navigation.bars, s.navigation.lastBar, s.navigation.fit,
-                      s.navigation.zoomed);
+                      s.navigation.zoomed, s.compare, s.compared);
     };
     return tie(a) == tie(b);
   }
 };
 
-// Keys Zoom (bars across the width, 0 for the bar spacing's), Style (hlc, ohlc, candles, line),
-// Period (bars, daily, weekly, monthly), Log (0 or 1), Averages (simple or exponential), Crosshair
-// and OpenInterest (0 or 1); a missing key or a value the menu could not have written reads as the
-// default. Studies: study texts separated by blanks
+// Keys Compare (symbols separated by blanks; the first four distinct ones count), Zoom (bars across
+// the width, 0 for the bar spacing's), Style (hlc, ohlc, candles, line), Period (bars, daily,
+// weekly, monthly), Log (0 or 1), Averages (simple or exponential), Crosshair and OpenInterest (0
+// or 1); a missing key or a value the menu could not have written reads as the default. Studies:
+// study texts separated by blanks
 // ("bollinger:20,2 rsi:14"); a word that is not a study is passed over.
 ChartSettings LoadChartSettings(Profile& profile);
 void SaveChartSettings(Profile& profile, const ChartSettings& settings);
@@ -55,6 +69,17 @@ void SaveChartSettings(Profile& profile, const ChartSettings& settings);
 // every study of `kind` away.
 void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
                  const std::optional<studies::StudyConfig>& chosen);
+
+// Reads each symbol of `symbols` the extended way, its newest bars up to the most a read
+// gives: searched in the chart object's folder and the folders below it, then in each folder
+// above that has an index. A symbol not found, or whose files cannot be read, comes back with
+// the reason and no bars.
+std::vector<ComparedSecurity> ReadCompared(const CBars& bars,
+                                           const std::vector<std::string>& symbols);
+
+// Adds `symbol` to the securities compared; false, the list unchanged, when it is blank, there
+// already, or the list holds plot::kMostCompared.
+bool AddCompared(std::vector<std::string>& list, std::string_view symbol);
 
 // The bars the extended chart shows of the chart object's series, in the settings' period.
 plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings);
@@ -67,7 +92,8 @@ std::vector<std::pair<std::string, std::string>> PeriodBarValues(const plot::Plo
 
 // What the extended chart draws of `bars` besides the studies: its series in the settings'
 // period, the symbol and name, the screen's or paper's colours, the averages and the bar
-// spacing of the view options.
+// spacing of the view options, and the compared securities' closes on its bars (the current
+// security itself left out).
 plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, bool printing);
 
 // Draws the chart of `bars` as the mode wants it: the extended chart when the chart object

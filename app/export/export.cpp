@@ -155,6 +155,8 @@ ChartSettings ExportChartSettings(const ExportOptions& options) {
   if (options.period) chart.period = *options.period;
   if (options.log) chart.log = true;
   if (!options.studies.empty()) chart.studies = options.studies;
+  if (!options.compare.empty()) chart.compare = options.compare;
+  chart.compared = options.compared;
   return chart;
 }
 
@@ -414,6 +416,29 @@ int ExportAll(const CBars& bars, const ExportOptions& options, const DatabaseFil
   return written == total ? 0 : 1;
 }
 
+// Reads the securities the extended chart is compared with (--compare, else the settings
+// file's), once for every chart; false, the reason on stderr, when one cannot be read: a
+// picture without a line asked for would pass for a complete one.
+bool ReadComparedOnce(const CBars& bars, ExportOptions& options) {
+  const std::vector<std::string> symbols = ExportChartSettings(options).compare;
+  if (symbols.empty() || !bars.IsExtended()) return true;
+  auto read = std::make_shared<std::vector<ComparedSecurity>>(ReadCompared(bars, symbols));
+  for (const ComparedSecurity& c : *read) {
+    if (c.problem == kNotFound) {
+      std::fprintf(stderr, "tickvane: no security with symbol %s to compare with in %s\n",
+                   c.symbol.c_str(), options.master.c_str());
+      return false;
+    }
+    if (!c.problem.empty()) {
+      std::fprintf(stderr, "tickvane: cannot compare with %s: %s\n", c.symbol.c_str(),
+                   c.problem.c_str());
+      return false;
+    }
+  }
+  options.compared = std::move(read);
+  return true;
+}
+
 }  // namespace
 
 int RunExport(const ExportOptions& options, MessageService& messages) {
@@ -436,8 +461,10 @@ int RunExport(const ExportOptions& options, MessageService& messages) {
   bars.SetExtended(options.extended);
   if (!OpenDatabase(bars, options, messages)) return 1;
   const DatabaseFiles database(options.master);
-  if (book) return ExportBook(bars, options, database);
-  return one ? ExportOne(bars, options, database) : ExportAll(bars, options, database);
+  ExportOptions compared = options;
+  if (!ReadComparedOnce(bars, compared)) return 1;
+  if (book) return ExportBook(bars, compared, database);
+  return one ? ExportOne(bars, compared, database) : ExportAll(bars, compared, database);
 }
 
 int ExportMain(const ExportOptions& options, char** argv) {

@@ -8,6 +8,7 @@
 // settings file named by --profile, read as the viewer reads them (never written).
 
 #include <QImage>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,7 +41,10 @@ struct ExportOptions {
   std::optional<plot::Period> period;  // --period
   bool log = false;
   std::vector<studies::StudyConfig>
-      studies;  // --study, in order; when given, they replace [Chart]'s
+      studies;                       // --study, in order; when given, they replace [Chart]'s
+  std::vector<std::string> compare;  // --compare, in order; when given, they replace [Chart]'s
+  // The compared securities as read once the database is open, for every chart drawn.
+  std::shared_ptr<const std::vector<ComparedSecurity>> compared;
   std::string master;
 };
 
@@ -55,7 +59,7 @@ std::string ExportFileName(int index, std::string_view symbol);
 std::string LoadFailure(const CBars& bars);
 
 // The extended chart's settings for an export: the settings file's [Chart] (with --profile),
-// then what --style, --log and --study say.
+// then what --style, --log, --study and --compare say, with the compared securities read.
 ChartSettings ExportChartSettings(const ExportOptions& options);
 
 // Draws the chart object's current state into a width x height image (null when it cannot

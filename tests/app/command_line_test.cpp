@@ -188,6 +188,13 @@ TEST(ExportCommandLine, StyleLogAndSvgGoWithTheirModes) {
        "--period needs bars, daily, weekly or monthly"},
       {{"--export-png", "o.png", "--period", "monthly", "M"},
        "--period draws the extended chart: it needs --extended"},
+      {{"--export-svg", "o.svg", "--extended", "--compare", "AWC", "--compare", "RIO", "M"}, ""},
+      {{"--export-svg", "o.svg", "--extended", "--compare", "", "M"}, "--compare needs a symbol"},
+      {{"--export-png", "o.png", "--compare", "AWC", "M"},
+       "--compare draws the extended chart: it needs --extended"},
+      {{"--export-png", "o.png", "--extended", "--compare", "A", "--compare", "B", "--compare", "C",
+        "--compare", "D", "--compare", "E", "M"},
+       "--compare given more than 4 times: a chart compares at most 4 securities"},
       {{"--export-svg", "M"}, "no MASTERFILE given"},
       {{"--export-svg", "o.svg", "--export-png", "o.png", "M"},
        "give exactly one of --export-png, --export-all, --export-pdf and --export-svg"},
@@ -207,6 +214,11 @@ TEST(ExportCommandLine, StyleLogAndSvgGoWithTheirModes) {
   EXPECT_EQ(ParseCommandLine({"--style", "line", "M"}).error, "unknown option --style");
   EXPECT_EQ(ParseCommandLine({"--log", "M"}).error, "unknown option --log");
   EXPECT_EQ(ParseCommandLine({"--period", "weekly", "M"}).error, "unknown option --period");
+  EXPECT_EQ(ParseCommandLine({"--compare", "AWC", "M"}).error, "unknown option --compare");
+  const auto compared =
+      Exports({"--export-png", "o.png", "--extended", "--compare", "AWC", "--compare", "X", "M"});
+  ASSERT_TRUE(compared.options) << compared.error;
+  EXPECT_EQ(compared.options->compare, (std::vector<std::string>{"AWC", "X"}));
 }
 
 TEST(ExportCommandLine, StudiesAreRepeatableAndNeedTheExtendedChart) {

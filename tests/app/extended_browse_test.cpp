@@ -161,6 +161,8 @@ TEST(ChartCommands, TheMenuIsMadeOfCommandsThatFollowTheSettings) {
                                    kChartMacd,
                                    kChartStochastic,
                                    0,
+                                   kCompareWith,
+                                   0,
                                    kFitHistory}));
   ASSERT_TRUE(commands.Execute(kChartPeriodWeekly));
   EXPECT_EQ(d.p.app.GetDocument().GetChartSettings().period, plot::Period::Weekly);

@@ -463,3 +463,44 @@ TEST_F(PlotFixture, TheLogScaleFollowsThePricesAndClipsABandBelowThem) {
 }
 
 }  // namespace
+
+TEST_F(PlotFixture, ComparedSecuritiesShareAPercentAxisFromTheFirstBarShown) {
+  Load(600);
+  plot::PlotOptions o;
+  o.barCount = 200;  // bars 400 to 599
+  // An other that starts ten bars into the stretch at 10 and ends at 11, and one not found.
+  plot::ComparedLine other{"OTH", std::vector<double>(600, NAN), ""};
+  for (std::size_t i = 410; i < 600; ++i) other.close[i] = 10;
+  other.close[599] = 11;
+  in.compared = {other, {"GONE", {}, "not found"}};
+  const plot::PlotFrame f = Draw({0, 0, 1280, 720}, o);
+  ASSERT_EQ(f.first, 400);
+  const auto texts = surface.Texts();
+  const auto has = [&](const std::string& t) {
+    return std::find(texts.begin(), texts.end(), t) != texts.end();
+  };
+  const double first = in.series.close[static_cast<std::size_t>(f.first)];
+  const double last = in.series.close[599];
+  for (const std::string& want :
+       {std::string("CYU"), std::string("OTH"), std::string("+10.00%"),
+        std::string("GONE: not found"), plot::FormatValue(100 * (last / first - 1), 2) + "%"})
+    EXPECT_TRUE(has(want) || has("+" + want)) << want;
+  // The price pane's axis is in percents; the averages are not drawn against them.
+  for (const auto& [box, text] : plottest::TextBoxes(surface)) {
+    if (box.left > f.plot.right && box.top >= f.panes[0].rect.top &&
+        box.bottom <= f.panes[0].rect.bottom) {
+      EXPECT_EQ(text.back(), '%') << text;
+    }
+  }
+  EXPECT_FALSE(has("SMA(10)"));
+  // Rows of closes follow the percents: the first bar shown sits on 0 %.
+  EXPECT_EQ(f.CloseY(in.series, f.first), f.panes[0].scale.YOf(0));
+  // A stretch further back rebases every line to its own first bar.
+  plot::PlotOptions back;
+  back.barCount = f.count;
+  back.lastBar = 400;
+  const plot::PlotFrame earlier = Draw({0, 0, 1280, 720}, back, {420, f.panes[0].rect.top + 40});
+  EXPECT_EQ(earlier.CloseY(in.series, earlier.first), earlier.panes[0].scale.YOf(0));
+  EXPECT_EQ(plottest::Collisions(plottest::TextBoxes(surface), {0, 0, 1280, 720}),
+            std::vector<std::string>{});
+}

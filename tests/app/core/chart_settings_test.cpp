@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "bars.h"
 #include "chart_settings.h"
 #include "memory_profile.h"
+#include "quote_writer.h"
 #include "recording_surface.h"
 
 namespace {
@@ -93,6 +98,51 @@ TEST(ChartSettings, StudiesAreKeptAsTextsAndChosenOnePerKind) {
   tv::SaveChartSettings(profile, s);
   EXPECT_EQ(*profile.Get("Chart", "Studies"), "sma:1 sma:2 sma:3 sma:4 sma:5 sma:6 sma:7 sma:8");
   EXPECT_EQ(tv::LoadChartSettings(profile), s);
+}
+
+TEST(ChartSettings, ComparedSecuritiesAreKeptAndFoundInTheFolderShownOrAbove) {
+  fixture::MemoryProfile profile;
+  profile.Set("Chart", "Compare", " AWC AWC  rio BHP X Y");
+  tv::ChartSettings s = tv::LoadChartSettings(profile);
+  EXPECT_EQ(s.compare, (std::vector<std::string>{"AWC", "rio", "BHP", "X"}));
+  EXPECT_FALSE(tv::AddCompared(s.compare, "Z"));
+  tv::SaveChartSettings(profile, s);
+  EXPECT_EQ(*profile.Get("Chart", "Compare"), "AWC rio BHP X");
+
+  // BHP at the top of the tree, RIO and WES in its folder SUB, which the chart shows.
+  fixture::TempDir dir;
+  fixture::WriteMaster(dir.path() / "MASTER",
+                       {fixture::SecurityRecord({.fileNumber = 1, .name = "BHP", .symbol = "BHP"}),
+                        fixture::DirectoryRecord("SUB")});
+  fixture::WriteSimpleSecurity(dir.path(), 1, {.bars = 60, .startPrice = 40});
+  const auto sub = dir.path() / "SUB";
+  std::filesystem::create_directory(sub);
+  fixture::WriteMaster(
+      sub / "MASTER", {fixture::SecurityRecord({.fileNumber = 1, .name = "RIO", .symbol = "RIO"}),
+                       fixture::SecurityRecord({.fileNumber = 2, .name = "WES", .symbol = "WES"})});
+  fixture::WriteSimpleSecurity(sub, 1, {.bars = 60});
+  fixture::WriteSimpleSecurity(sub, 2, {.bars = 30, .day = 20});
+  CBars bars;
+  bars.SetExtended(true);
+  ASSERT_TRUE(bars.OpenMaster((sub / "MASTER").string().c_str()));
+  bars.ReadSecurityList();
+  ASSERT_EQ(bars.LoadCurrentSecurity(), 0);
+  s.compare = {"BHP", "WES", "RIO", "NONE"};
+  auto read =
+      std::make_shared<std::vector<tv::ComparedSecurity>>(tv::ReadCompared(bars, s.compare));
+  ASSERT_EQ(read->size(), 4u);
+  EXPECT_EQ((*read)[0].bars.Count(), 60);
+  EXPECT_EQ((*read)[1].bars.Count(), 30);
+  EXPECT_EQ((*read)[3].problem, tv::kNotFound);
+  // On the chart of RIO: RIO itself is left out; the others' closes fall on RIO's bars.
+  s.compared = read;
+  const plot::PlotInput in = tv::ChartInput(bars, s, false);
+  ASSERT_EQ(in.compared.size(), 3u);
+  EXPECT_EQ(in.compared[0].symbol, "BHP");
+  EXPECT_EQ(in.compared[0].close[59], (*read)[0].bars.close[59]);
+  EXPECT_TRUE(std::isnan(in.compared[1].close[0]));  // WES starts 17 days later
+  EXPECT_EQ(in.compared[1].close[59], (*read)[1].bars.close[29]);
+  EXPECT_EQ(in.compared[2].problem, tv::kNotFound);
 }
 
 TEST(ChartSettings, TheReadingModeChoosesTheChart) {

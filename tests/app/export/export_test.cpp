@@ -215,6 +215,13 @@ TEST_F(ExportRun, RefusedPathUnknownSymbolAndFailedLoadWriteNothing) {
             std::string::npos)
       << run.err;
 
+  // A chart compared with a security the database lacks would pass for a complete one.
+  run =
+      RunTickvane(dir, "--export-png '" + Out("x.png") + "' --extended --compare zzz " + Master());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "tickvane: no security with symbol zzz to compare with in " + dir.dir() + "MASTER\n");
+
   run = RunTickvane(dir, "--export-png '" + Out("x.png") + "' --size 10 " + Master());
   EXPECT_EQ(run.status, 2);
   EXPECT_FALSE(std::filesystem::exists(Out("x.png")));

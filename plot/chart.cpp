@@ -64,11 +64,18 @@ tv::Rgb Readable(tv::Rgb color, tv::Rgb background) {
 namespace {
 
 struct Colors {
-  tv::Rgb background, axis, grid, reference, text, title, up, down, close, ma1, ma2, volume, cursor;
-  bool hollowUp = false;  // on paper rising candles are drawn open
+  tv::Rgb background, axis, grid, reference, text, title, up, down, close, volume, cursor;
+  std::vector<tv::Rgb> averages;  // one a moving average of the input
+  bool hollowUp = false;          // on paper rising candles are drawn open
 };
 
-Colors ColorsOf(const PlotColors& in, bool printing) {
+// The colours of the averages after the palette's two: apart from each other and from the
+// usual bars and studies' lines, on a light or a dark background (Readable does the rest).
+constexpr tv::Rgb kMoreAverages[] = {{230, 120, 0}, {150, 60, 200}, {0, 150, 150},
+                                     {160, 90, 40}, {220, 60, 140}, {110, 130, 0}};
+
+Colors ColorsOf(const PlotInput& input, bool printing) {
+  const PlotColors& in = input.colors;
   Colors c;
   c.background = in.background;
   c.axis = in.axes;
@@ -82,10 +89,16 @@ Colors ColorsOf(const PlotColors& in, bool printing) {
   c.down = printing ? c.up : (c.up == kRed ? kMagenta : kRed);
   c.hollowUp = printing;
   c.close = in.closeTick;
-  c.ma1 = Readable(in.average1, c.background);
-  c.ma2 = Readable(in.average2, c.background);
+  const tv::Rgb ma1 = Readable(in.average1, c.background);
+  tv::Rgb ma2 = Readable(in.average2, c.background);
   // Paper prints both averages black: the second one a grey that still reads.
-  if (c.ma2 == c.ma1) c.ma2 = Readable(Mix(c.ma1, c.background, 0.45), c.background);
+  if (ma2 == ma1) ma2 = Readable(Mix(ma1, c.background, 0.45), c.background);
+  for (std::size_t k = 0; k < input.averages.size(); ++k) {
+    c.averages.push_back(
+        k == 0   ? ma1
+        : k == 1 ? ma2
+                 : Readable(kMoreAverages[(k - 2) % std::size(kMoreAverages)], c.background));
+  }
   c.volume = in.volume;
   c.cursor = Mix(c.background, c.axis, 0.6);
   return c;
@@ -121,7 +134,8 @@ struct Data {
   bool intraday = false;
   int decimals = 2;          // the security's own price decimals
   Style style = Style::Hlc;  // the style drawn: the one asked for, or what the fields allow
-  std::vector<double> close, ma1, ma2;
+  std::vector<double> close;
+  std::vector<std::vector<double>> averages;  // one a PlotInput average, empty where not drawn
 };
 
 bool AnyNonZero(const std::vector<float>& column, int n) {
@@ -151,12 +165,9 @@ Data DataOf(const PlotInput& in, const PlotOptions& o) {
       d.intraday = d.s.date[i] == d.s.date[i - 1] || d.s.time[i] != 0;
     if (d.n > 0 && d.s.time[0] != 0) d.intraday = true;
   }
-  const auto average = [&](int show, int length) {
-    return show ? MovingAverage(d.close, length, o.averages)
-                : std::vector<double>(static_cast<std::size_t>(d.n), kNaN);
-  };
-  d.ma1 = average(in.averages[0] > 0, in.averages[0]);
-  d.ma2 = average(in.averages[1] > 0, in.averages[1]);
+  for (const PlotAverage& a : in.averages)
+    d.averages.push_back(a.length > 0 ? MovingAverage(d.close, a.length, a.kind)
+                                      : std::vector<double>{});
   return d;
 }
 
@@ -204,8 +215,8 @@ Range PriceRange(const Data& d, const PlotFrame& f, const PlotOptions& o, bool o
       r.Add(d.s.high[i]);
       r.Add(d.s.low[i]);
     }
-    r.Add(d.ma1[k]);
-    r.Add(d.ma2[k]);
+    for (const std::vector<double>& a : d.averages)
+      if (k < a.size()) r.Add(a[k]);
     if (!overlays) continue;
     for (const PlotLine& line : o.overlays)
       if (k < line.values.size()) r.Add(line.values[k]);
@@ -618,20 +629,33 @@ class Labels {
     m_list.push_back(std::move(l));
   }
   int Width(const std::string& text) const { return m_s.TextExtent(text).cx; }
-
-  void Draw() {
-    for (const Label& l : PlaceLabels(m_list, m_p.m.labelGap)) {
-      if (l.fill) m_s.FillRect(l.box, {*l.fill});
-      m_s.SetTextColor(l.color);
-      m_s.TextOut(l.at, l.text);
-    }
-  }
+  std::vector<Label>& List() { return m_list; }
 
  private:
   tv::Surface& m_s;
   const Plan& m_p;
   std::vector<Label> m_list;
 };
+
+void DrawLabel(tv::Surface& s, const Label& l) {
+  if (l.fill) s.FillRect(l.box, {*l.fill});
+  s.SetTextColor(l.color);
+  s.TextOut(l.at, l.text);
+}
+
+// The axis's short ticks on rows top to bottom, where a label erased from them lay.
+void AxisTicksIn(tv::Surface& s, const Plan& p, const Colors& c, const tv::Rect& box) {
+  s.SelectPen({c.axis, 0});
+  for (std::size_t k = 0; k < p.frame.panes.size(); ++k) {
+    const PaneFrame& pf = p.frame.panes[k];
+    for (const Tick& t : p.ticks[k].ticks) {
+      const int y = pf.scale.YOf(t.value);
+      if (y > pf.rect.top && y < pf.rect.bottom && y >= box.top && y < box.bottom &&
+          box.left < p.axisX + p.m.tick)
+        Line(s, p.axisX, y, p.axisX + p.m.tick, y);
+    }
+  }
+}
 
 void AxisLabels(Labels& labels, const Plan& p, const Colors& c) {
   const int x = p.axisX + p.m.tick + p.m.pad;
@@ -702,13 +726,10 @@ void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& 
   const auto priceValue = [&](const std::vector<double>& values, tv::Rgb color) {
     if (const auto v = ValueAt(values, bar)) add(FormatPrice(*v, d.decimals), color, top);
   };
-  if (in.averages[0] > 0) {
-    add(AverageName(o.averages, in.averages[0]), c.ma1, top);
-    priceValue(d.ma1, c.ma1);
-  }
-  if (in.averages[1] > 0) {
-    add(AverageName(o.averages, in.averages[1]), c.ma2, top);
-    priceValue(d.ma2, c.ma2);
+  for (std::size_t k = 0; k < in.averages.size(); ++k) {
+    if (in.averages[k].length <= 0) continue;
+    add(AverageName(in.averages[k].kind, in.averages[k].length), c.averages[k], top);
+    priceValue(d.averages[k], c.averages[k]);
   }
   for (const PlotLine& line : o.overlays) {
     const tv::Rgb color = Readable(line.color, c.background);
@@ -934,10 +955,10 @@ int PlotFrame::CloseY(const PlotSeries& series, int bar) const {
                     panes[0].rect.top, panes[0].rect.bottom - 1);
 }
 
-PlotFrame DrawPlot(const PlotInput& in, tv::Surface& s, const tv::Rect& target, bool printing,
-                   const PlotOptions& o, const PlotCursor& cursor) {
-  // The state a draw starts from, whatever the surface held; put back however it ends.
-  tv::SurfaceStateGuard guard(s);
+namespace {
+
+// The state every layer starts from, whatever the surface held; the guard puts it back.
+void BeginLayer(tv::SurfaceStateGuard& guard, tv::Surface& s, const Metrics& m) {
   guard.SelectPen({});
   guard.SelectBrush({});
   guard.SelectFont({});
@@ -946,51 +967,152 @@ PlotFrame DrawPlot(const PlotInput& in, tv::Surface& s, const tv::Rect& target, 
   guard.SetTextAlign(tv::kAlignLeft | tv::kAlignTop);
   guard.SetSmoothLines(false);
   s.SetDefaultMapping();
-  const Colors c = ColorsOf(in.colors, printing);
-  const Metrics metrics(o.scale);
-  s.SelectFont(metrics.Font());
+  s.SelectFont(m.Font());
+}
+
+}  // namespace
+
+// Everything the layers share; on the heap, so that the series the data refers to stays put.
+struct PlotLayers::Impl {
+  Impl(PlotInput input, bool print, PlotOptions options, const tv::Rect& where)
+      : in(std::move(input)),
+        o(std::move(options)),
+        target(where),
+        printing(print),
+        c(ColorsOf(in, printing)),
+        metrics(o.scale) {}
+  PlotInput in;
+  PlotOptions o;
+  tv::Rect target;
+  bool printing;
+  Colors c;
+  Metrics metrics;
+  std::optional<Data> d;
+  std::optional<Plan> p;  // none where the target is too small for a chart
+  std::vector<TimeLabel> times;
+  // The labels that stay as the cursor moves (axes, last close, time axis), and which of
+  // them the chart's layer draws: those that keep clear of each other.
+  std::vector<Label> fixed;
+  std::vector<bool> fixedKept;
+
+  // Everything but the labels.
+  void DrawBody(tv::Surface& s) const;
+  // The cursor's labels, to be placed after the fixed ones.
+  std::vector<Label> CursorLabels(tv::Surface& s, const PlotCursor& cursor) const;
+};
+
+void PlotLayers::Impl::DrawBody(tv::Surface& s) const {
   s.FillRect(target, {c.background});
-  if (target.width() <= 0 || target.height() <= 0) return {};
-
-  Data d = DataOf(in, o);
-  const Plan p = MakePlan(in, d, s, target, o);
-  // Too small for a chart: the background only.
-  if (p.frame.plot.height() < 2 * p.m.textH || p.frame.plot.width() < 2 * p.m.margin) return {};
-  Labels labels(s, p);
-  const std::vector<TimeLabel> times = d.n > 0 ? TimeAxis(p, d, labels) : std::vector<TimeLabel>{};
-
-  DrawGrid(s, p, times, c);
-  if (p.volume) DrawVolume(s, p, d, c);
+  if (!p) return;
+  DrawGrid(s, *p, times, c);
+  if (p->volume) DrawVolume(s, *p, *d, c);
   s.SetSmoothLines(true);
-  if (p.openInterest) DrawOpenInterest(s, p, d, c);
-  if (d.style == Style::Line)
-    DrawSeries(s, p, p.frame.panes[0], d.close, {c.close, p.m.lineWidth});
+  if (p->openInterest) DrawOpenInterest(s, *p, *d, c);
+  if (d->style == Style::Line)
+    DrawSeries(s, *p, p->frame.panes[0], d->close, {c.close, p->m.lineWidth});
   else
-    DrawPriceBars(s, p, d, c);
-  DrawSeries(s, p, p.frame.panes[0], d.ma1, {c.ma1, p.m.lineWidth});
-  DrawSeries(s, p, p.frame.panes[0], d.ma2, {c.ma2, p.m.lineWidth});
+    DrawPriceBars(s, *p, *d, c);
+  for (std::size_t k = 0; k < d->averages.size(); ++k)
+    DrawSeries(s, *p, p->frame.panes[0], d->averages[k], {c.averages[k], p->m.lineWidth});
   for (const PlotLine& line : o.overlays)
-    DrawSeries(s, p, p.frame.panes[0], line.values,
-               {Readable(line.color, c.background), p.m.lineWidth});
-  DrawStudies(s, p, c, o);
+    DrawSeries(s, *p, p->frame.panes[0], line.values,
+               {Readable(line.color, c.background), p->m.lineWidth});
+  DrawStudies(s, *p, c, o);
   s.SetSmoothLines(false);
-  DrawFrame(s, p, c);
-  DrawCursorLines(s, p, c, cursor);
+  DrawFrame(s, *p, c);
+}
 
-  const bool cursorShown =
-      cursor.bar >= p.frame.first && cursor.bar < p.frame.first + p.frame.count;
-  TitleLabels(
-      labels, p, in, d, c,
-      cursorShown ? cursor.bar : (p.frame.count > 0 ? p.frame.first + p.frame.count - 1 : -1));
-  AxisLabels(labels, p, c);
-  if (d.n > 0) LastCloseLabel(labels, p, d, c);
-  PaneLabels(
-      labels, p, in, d, c, o,
-      cursorShown ? cursor.bar : (p.frame.count > 0 ? p.frame.first + p.frame.count - 1 : -1));
-  TimeAxisLabels(labels, p, times, c);
-  CursorLabels(labels, p, d, c, cursor);
-  labels.Draw();
-  return p.frame;
+std::vector<Label> PlotLayers::Impl::CursorLabels(tv::Surface& s, const PlotCursor& cursor) const {
+  const PlotFrame& f = p->frame;
+  const bool cursorShown = cursor.bar >= f.first && cursor.bar < f.first + f.count;
+  const int bar = cursorShown ? cursor.bar : (f.count > 0 ? f.first + f.count - 1 : -1);
+  Labels labels(s, *p);
+  TitleLabels(labels, *p, in, *d, c, bar);
+  PaneLabels(labels, *p, in, *d, c, o, bar);
+  plot::CursorLabels(labels, *p, *d, c, cursor);
+  return std::move(labels.List());
+}
+
+PlotLayers::PlotLayers(PlotInput input, tv::Surface& s, const tv::Rect& target, bool printing,
+                       PlotOptions options)
+    : m_impl(std::make_unique<Impl>(std::move(input), printing, std::move(options), target)) {
+  Impl& l = *m_impl;
+  if (target.width() <= 0 || target.height() <= 0) return;
+  tv::SurfaceStateGuard guard(s);
+  BeginLayer(guard, s, l.metrics);
+  l.d.emplace(DataOf(l.in, l.o));
+  Plan p = MakePlan(l.in, *l.d, s, target, l.o);
+  // Too small for a chart: the background only.
+  if (p.frame.plot.height() < 2 * p.m.textH || p.frame.plot.width() < 2 * p.m.margin) return;
+  l.p.emplace(std::move(p));
+  Labels labels(s, *l.p);
+  if (l.d->n > 0) l.times = TimeAxis(*l.p, *l.d, labels);
+  labels.List().clear();
+  AxisLabels(labels, *l.p, l.c);
+  if (l.d->n > 0) LastCloseLabel(labels, *l.p, *l.d, l.c);
+  TimeAxisLabels(labels, *l.p, l.times, l.c);
+  l.fixed = std::move(labels.List());
+  l.fixedKept = KeptLabels(l.fixed, l.p->m.labelGap);
+}
+
+PlotLayers::~PlotLayers() = default;
+PlotLayers::PlotLayers(PlotLayers&&) noexcept = default;
+PlotLayers& PlotLayers::operator=(PlotLayers&&) noexcept = default;
+
+const PlotFrame& PlotLayers::Frame() const {
+  static const PlotFrame kNone;
+  return m_impl->p ? m_impl->p->frame : kNone;
+}
+
+void PlotLayers::DrawChart(tv::Surface& s) const {
+  const Impl& l = *m_impl;
+  tv::SurfaceStateGuard guard(s);
+  BeginLayer(guard, s, l.metrics);
+  l.DrawBody(s);
+  for (std::size_t k = 0; k < l.fixed.size(); ++k)
+    if (l.fixedKept[k]) DrawLabel(s, l.fixed[k]);
+}
+
+void PlotLayers::DrawCursor(tv::Surface& s, const PlotCursor& cursor) const {
+  const Impl& l = *m_impl;
+  if (!l.p) return;
+  tv::SurfaceStateGuard guard(s);
+  BeginLayer(guard, s, l.metrics);
+  DrawCursorLines(s, *l.p, l.c, cursor);
+  // The cursor's labels go first where they meet a fixed one, as they would in one pass:
+  // a fixed label they push out is erased from the picture, and one that only a pushed-out
+  // label kept away comes back.
+  std::vector<Label> all = l.fixed;
+  std::vector<Label> moving = l.CursorLabels(s, cursor);
+  all.insert(all.end(), std::make_move_iterator(moving.begin()),
+             std::make_move_iterator(moving.end()));
+  const std::vector<bool> kept = KeptLabels(all, l.p->m.labelGap);
+  for (std::size_t k = 0; k < l.fixed.size(); ++k) {
+    if (!l.fixedKept[k] || kept[k]) continue;
+    s.FillRect(l.fixed[k].box, {l.c.background});
+    AxisTicksIn(s, *l.p, l.c, l.fixed[k].box);
+  }
+  for (std::size_t k = 0; k < all.size(); ++k)
+    if (kept[k] && (k >= l.fixed.size() || !l.fixedKept[k])) DrawLabel(s, all[k]);
+}
+
+void PlotLayers::Draw(tv::Surface& s, const PlotCursor& cursor) const {
+  const Impl& l = *m_impl;
+  tv::SurfaceStateGuard guard(s);
+  BeginLayer(guard, s, l.metrics);
+  l.DrawBody(s);
+  if (!l.p) return;
+  DrawCursorLines(s, *l.p, l.c, cursor);
+  std::vector<Label> all = l.CursorLabels(s, cursor);
+  all.insert(all.end(), l.fixed.begin(), l.fixed.end());
+  for (const Label& label : PlaceLabels(all, l.p->m.labelGap)) DrawLabel(s, label);
+}
+
+PlotFrame DrawPlot(const PlotInput& in, tv::Surface& s, const tv::Rect& target, bool printing,
+                   const PlotOptions& o, const PlotCursor& cursor) {
+  const PlotLayers layers(in, s, target, printing, o);
+  layers.Draw(s, cursor);
+  return layers.Frame();
 }
 
 }  // namespace plot

@@ -4,6 +4,7 @@
 // chart reads none of it.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -32,11 +33,14 @@ struct ChartSettings {
   plot::Period period = plot::Period::Bars;  // the bars as read, or days, weeks or months
   // The stretch shown; only its zoom (bars across the width) is kept in the settings file.
   plot::Navigation navigation{};
+  // The moving averages over the prices as the Averages and Studies dialog left them; none
+  // until it is used: the view options' two, of the kind `averages` names.
+  std::optional<std::vector<plot::PlotAverage>> averageList{};
   friend bool operator==(const ChartSettings& a, const ChartSettings& b) {
     const auto tie = [](const ChartSettings& s) {
-      return std::tie(s.style, s.log, s.averages, s.crosshair, s.studies, s.openInterest, s.period,
-                      s.navigation.bars, s.navigation.lastBar, s.navigation.fit,
-                      s.navigation.zoomed);
+      return std::tie(s.style, s.log, s.averages, s.averageList, s.crosshair, s.studies,
+                      s.openInterest, s.period, s.navigation.bars, s.navigation.lastBar,
+                      s.navigation.fit, s.navigation.zoomed);
     };
     return tie(a) == tie(b);
   }
@@ -46,7 +50,9 @@ struct ChartSettings {
 // Period (bars, daily, weekly, monthly), Log (0 or 1), Averages (simple or exponential), Crosshair
 // and OpenInterest (0 or 1); a missing key or a value the menu could not have written reads as the
 // default. Studies: study texts separated by blanks
-// ("bollinger:20,2 rsi:14"); a word that is not a study is passed over.
+// ("bollinger:20,2 rsi:14"); a word that is not a study is passed over. MovingAverages: the
+// averages list in the same words ("sma:50 sma:200"), sma and ema of 1 to 500 bars; no key
+// leaves the list to the view options.
 ChartSettings LoadChartSettings(Profile& profile);
 void SaveChartSettings(Profile& profile, const ChartSettings& settings);
 
@@ -55,6 +61,24 @@ void SaveChartSettings(Profile& profile, const ChartSettings& settings);
 // every study of `kind` away.
 void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
                  const std::optional<studies::StudyConfig>& chosen);
+
+// The averages the extended chart draws: the settings' list, or else the view options' two
+// (one the view options hide keeps its place with length 0, and so the other its colour).
+std::vector<plot::PlotAverage> ChartAverages(const CBars& bars, const ChartSettings& settings);
+
+// One line of the Averages and Studies dialog: an average of the list, or a study.
+struct ChartItem {
+  bool average = false;
+  studies::StudyConfig config;  // an average as sma:N or ema:N
+  friend bool operator==(const ChartItem&, const ChartItem&) = default;
+};
+
+// What the dialog lists: the averages drawn, then the studies.
+std::vector<ChartItem> ChartItems(const CBars& bars, const ChartSettings& settings);
+// The dialog's list taken back, the first kMaxStudies lines of it: its averages become the
+// settings' list (from then on the view options' averages no longer count), the rest the
+// studies, each in the dialog's order.
+void SetChartItems(ChartSettings& settings, std::span<const ChartItem> items);
 
 // The bars the extended chart shows of the chart object's series, in the settings' period.
 plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings);
@@ -69,6 +93,12 @@ std::vector<std::pair<std::string, std::string>> PeriodBarValues(const plot::Plo
 // period, the symbol and name, the screen's or paper's colours, the averages and the bar
 // spacing of the view options.
 plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, bool printing);
+
+// The extended chart of `bars` laid out for target, its studies computed: what DrawChart
+// draws of an extended chart, kept by the window to draw the crosshair over.
+plot::PlotLayers ChartLayers(const CBars& bars, Surface& surface, const Rect& target, bool printing,
+                             const ChartSettings& settings, double scale = 1,
+                             const plot::PlotFrame* shown = nullptr);
 
 // Draws the chart of `bars` as the mode wants it: the extended chart when the chart object
 // reads the extended way, the classic chart otherwise. `scale` (device pixels per 96-dpi

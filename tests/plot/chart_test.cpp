@@ -161,8 +161,7 @@ TEST_F(PlotFixture, AveragesStartWhereAWholeWindowLiesBehindThem) {
   };
   for (const auto& c : cases) {
     Load(c.bars);
-    in.averages[0] = c.length;
-    in.averages[1] = 0;
+    in.averages = {{plot::AverageKind::Simple, c.length}};
     const plot::PlotFrame f = Draw({0, 0, 1280, 720});
     const auto lines = surface.LinesWith(kRed);
     ASSERT_FALSE(lines.empty());

@@ -378,8 +378,12 @@ int AxisWidth(const Plan& p, const Data& d, tv::Surface& s) {
 // ago (to four decimals) does not lend its digits to the bars of today.
 int ShownDecimals(const Data& d, const PlotFrame& f) {
   std::vector<float> prices;
-  prices.reserve(static_cast<std::size_t>(f.count) * 4);
-  for (int i = f.first; i < f.first + f.count; ++i) {
+  // A whole history fitted votes with every few bars, from the newest back: a few thousand
+  // bars tell a security's digits as well as sixteen thousand do.
+  constexpr int kVoters = 2000;
+  const int stride = 1 + f.count / kVoters;
+  prices.reserve(static_cast<std::size_t>(f.count / stride + 1) * 4);
+  for (int i = f.first + f.count - 1; i >= f.first; i -= stride) {
     prices.push_back(d.s.close[i]);
     if (d.hasRange) prices.insert(prices.end(), {d.s.high[i], d.s.low[i]});
     if (d.hasOpen) prices.push_back(d.s.open[i]);
@@ -400,11 +404,16 @@ Plan MakePlan(const PlotInput& in, Data& d, tv::Surface& s, const tv::Rect& targ
   // The axis column is sized for its labels, which depend on the bars that fit beside it:
   // laid out once with a first guess and again with the width that guess asked for.
   int axisWidth = s.TextExtent("0000.00").cx + p.m.tick + 2 * p.m.pad;
+  int decimalsFirst = -1, decimalsCount = -1;  // the stretch the decimals were counted over
   for (int pass = 0; pass < 2; ++pass) {
     p.axisX = std::max(target.left + p.m.margin, target.right - p.m.margin - axisWidth);
     p.frame.plot = {target.left + p.m.margin, panesTop, p.axisX, std::max(panesTop, panesBottom)};
     LayoutBars(p, d, in.barSpacing, o);
-    d.decimals = p.frame.decimals = ShownDecimals(d, p.frame);
+    if (p.frame.first != decimalsFirst || p.frame.count != decimalsCount) {
+      d.decimals = ShownDecimals(d, p.frame);
+      decimalsFirst = p.frame.first, decimalsCount = p.frame.count;
+    }
+    p.frame.decimals = d.decimals;
     // No volume pane where the bars shown traded nothing (an index's zeros).
     p.volume = false;
     for (int i = p.frame.first; i < p.frame.first + p.frame.count && d.hasVolume; ++i)
@@ -486,8 +495,53 @@ void DrawCandle(tv::Surface& s, const Plan& p, const Colors& c, int x, int yo, i
   }
 }
 
+// More bars than pixel columns (the whole history fitted): each column is drawn once, from
+// the bars that fall into it, instead of bar over bar. Calls column(x, first, last) for each
+// column's stretch of bars, left to right.
+template <class Column>
+void ForEachColumn(const PlotFrame& f, Column column) {
+  int from = f.first;
+  while (from < f.first + f.count) {
+    const int x = f.XOf(from);
+    int to = from;
+    while (to + 1 < f.first + f.count && f.XOf(to + 1) == x) ++to;
+    column(x, from, to);
+    from = to + 1;
+  }
+}
+
+bool Crowded(const PlotFrame& f) { return f.pitch > 0 && f.pitch < 1; }
+
+// A column's bars as one: the highest high and the lowest low, rising where the last close
+// is at or above the first open (or the close before the column).
+void DrawPriceColumns(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
+  const PlotFrame& f = p.frame;
+  const PaneFrame& pf = f.panes[0];
+  tv::Rgb pen = c.up;
+  s.SelectPen({pen, p.m.lineWidth});
+  ForEachColumn(f, [&](int x, int from, int to) {
+    double hi = -std::numeric_limits<double>::infinity(), lo = -hi;
+    for (int i = from; i <= to; ++i) {
+      if (!Finite(d.s.high[i]) || !Finite(d.s.low[i]) || !Finite(d.s.close[i])) continue;
+      hi = std::max<double>(hi, d.s.high[i]);
+      lo = std::min<double>(lo, d.s.low[i]);
+    }
+    if (lo > hi) return;
+    if (d.style == Style::Candles) {
+      const double open = Finite(d.s.open[from]) ? d.s.open[from] : d.s.close[from];
+      const tv::Rgb want = d.s.close[to] >= open ? c.up : c.down;
+      if (!(want == pen)) s.SelectPen({pen = want, p.m.lineWidth});
+    }
+    Upright(s, x, Clamp(pf, pf.scale.YOf(hi)), Clamp(pf, pf.scale.YOf(lo)));
+  });
+}
+
 void DrawPriceBars(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
   const PlotFrame& f = p.frame;
+  if (Crowded(f)) {
+    DrawPriceColumns(s, p, d, c);
+    return;
+  }
   const PaneFrame& pf = f.panes[0];
   const int t = std::max(1, f.spacing / 2);
   const tv::Pen barPen{c.up, p.m.lineWidth};
@@ -519,6 +573,32 @@ void DrawSeries(tv::Surface& s, const Plan& p, const PaneFrame& pf, const std::v
   s.SelectPen(pen);
   const PlotFrame& f = p.frame;
   bool drawing = false;
+  if (Crowded(f)) {
+    // A column's values as one upright run over their range, reaching back to where the
+    // column before it ended so that the line stays whole: upright lines only, which a
+    // surface draws fastest, and where a column is one pixel wide nothing else would show.
+    std::optional<int> before;  // the row the line left the previous column at
+    ForEachColumn(f, [&](int x, int from, int through) {
+      std::optional<int> lo, hi;
+      for (int i = from; i <= through; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        if (k >= v.size() || !Finite(v[k])) {
+          // A gap breaks the line as it does bar by bar.
+          if (lo) Upright(s, x, *lo, *hi);
+          lo = hi = before = std::nullopt;
+          continue;
+        }
+        const int y = Clamp(pf, pf.scale.YOf(v[k]));
+        if (!lo) {
+          lo = hi = y;
+          if (before) lo = std::min(*lo, *before), hi = std::max(*hi, *before);
+        }
+        lo = std::min(*lo, y), hi = std::max(*hi, y), before = y;
+      }
+      if (lo) Upright(s, x, *lo, *hi);
+    });
+    return;
+  }
   for (int i = f.first; i < f.first + f.count; ++i) {
     const auto k = static_cast<std::size_t>(i);
     if (k >= v.size() || !Finite(v[k])) {
@@ -539,6 +619,18 @@ void DrawHistogram(tv::Surface& s, const Plan& p, const PaneFrame& pf, const std
   s.SelectPen({color, p.m.lineWidth});
   const PlotFrame& f = p.frame;
   const int zero = Clamp(pf, pf.scale.YOf(0));
+  if (Crowded(f)) {
+    // A column's bar reaches as far from zero as its farthest value.
+    ForEachColumn(f, [&](int x, int from, int to) {
+      std::optional<double> far;
+      for (int i = from; i <= to; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        if (k < v.size() && Finite(v[k]) && (!far || std::abs(v[k]) > std::abs(*far))) far = v[k];
+      }
+      if (far) Upright(s, x, zero, Clamp(pf, pf.scale.YOf(*far)));
+    });
+    return;
+  }
   for (int i = f.first; i < f.first + f.count; ++i) {
     const auto k = static_cast<std::size_t>(i);
     if (k < v.size() && Finite(v[k])) Upright(s, f.XOf(i), zero, Clamp(pf, pf.scale.YOf(v[k])));
@@ -552,6 +644,20 @@ void DrawVolume(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
   const PaneFrame& pf = f.panes[p.VolumePane()];
   const int half = std::max(0, (f.spacing - 2) / 2);
   const tv::Rgb up = Mix(c.background, c.up, 0.7), down = Mix(c.background, c.down, 0.7);
+  if (Crowded(f)) {
+    // A column's bar as high as its largest volume, coloured by the column's move.
+    ForEachColumn(f, [&](int x, int from, int to) {
+      double most = 0;
+      for (int i = from; i <= to; ++i)
+        if (Finite(d.s.volume[i])) most = std::max<double>(most, d.s.volume[i]);
+      if (most <= 0) return;
+      const double before = from > 0 ? d.close[static_cast<std::size_t>(from - 1)] : kNaN;
+      const bool rising = !(d.close[static_cast<std::size_t>(to)] < before);
+      s.SelectPen({rising ? up : down, 0});
+      Upright(s, x, Clamp(pf, pf.scale.YOf(most)), pf.scale.bottom);
+    });
+    return;
+  }
   for (int i = f.first; i < f.first + f.count; ++i) {
     const double v = d.s.volume[i];
     if (!Finite(v) || v <= 0) continue;
@@ -756,8 +862,16 @@ std::vector<TimeLabel> TimeAxis(const Plan& p, const Data& d, Labels& labels) {
   const PlotFrame& f = p.frame;
   std::vector<TimeBar> shown;
   shown.reserve(static_cast<std::size_t>(f.count));
-  for (int i = f.first; i < f.first + f.count; ++i)
-    shown.push_back({d.s.date[i], d.s.time[i], f.XOf(i)});
+  if (Crowded(f)) {
+    // Many bars a column: a column's first bar stands for it, so that a label is never more
+    // than a column from its bar, and each level of labels is tried over the columns.
+    ForEachColumn(f, [&](int x, int from, int) {
+      shown.push_back({d.s.date[from], d.s.time[from], x});
+    });
+  } else {
+    for (int i = f.first; i < f.first + f.count; ++i)
+      shown.push_back({d.s.date[i], d.s.time[i], f.XOf(i)});
+  }
   TimeBar before{};
   if (f.first > 0) before = {d.s.date[f.first - 1], d.s.time[f.first - 1], 0};
   return TimeLabels(

@@ -273,7 +273,8 @@ void ScalePrices(Plan& p, const Data& d, const PlotOptions& o) {
   ValueScale& sc = p.frame.panes[0].scale;
   const Range prices = PriceRange(d, p.frame, o, false);
   p.logShown = p.logWanted && !prices.Empty() && prices.lo > 0;
-  Range r = p.logShown ? prices : PriceRange(d, p.frame, o, true);
+  // Without overlays the second count would be the first again.
+  Range r = p.logShown || o.overlays.empty() ? prices : PriceRange(d, p.frame, o, true);
   if (r.Empty()) r = {0, 1};
   sc.lo = r.lo, sc.hi = r.hi, sc.log = p.logShown;
   PadRange(sc.lo, sc.hi, sc.log);

@@ -568,38 +568,44 @@ void DrawPriceBars(tv::Surface& s, const Plan& p, const Data& d, const Colors& c
   }
 }
 
+// A line over more bars than columns: a column's values as one upright run over their
+// range, reaching back to where the column before it ended so that the line stays whole.
+// Upright lines only, which a surface draws fastest; where a column is one pixel wide
+// nothing else would show.
+void DrawSeriesColumns(tv::Surface& s, const Plan& p, const PaneFrame& pf,
+                       const std::vector<double>& v) {
+  int before = 0;       // the row the line left the previous column at
+  bool joined = false;  // whether the previous column's line goes on into this one
+  ForEachColumn(p.frame, [&](int x, int from, int through) {
+    int lo = INT32_MAX, hi = INT32_MIN;
+    for (int i = from; i <= through; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      if (k >= v.size() || !Finite(v[k])) {
+        // A gap breaks the line as it does bar by bar.
+        if (lo <= hi) Upright(s, x, lo, hi);
+        lo = INT32_MAX, hi = INT32_MIN, joined = false;
+        continue;
+      }
+      const int y = Clamp(pf, pf.scale.YOf(v[k]));
+      const int back = joined ? before : y;
+      lo = std::min({lo, back, y});
+      hi = std::max({hi, back, y});
+      before = y, joined = true;
+    }
+    if (lo <= hi) Upright(s, x, lo, hi);
+  });
+}
+
 // A line through the defined values of the bars shown; a gap where a value is missing.
 void DrawSeries(tv::Surface& s, const Plan& p, const PaneFrame& pf, const std::vector<double>& v,
                 tv::Pen pen) {
   s.SelectPen(pen);
   const PlotFrame& f = p.frame;
-  bool drawing = false;
   if (Crowded(f)) {
-    // A column's values as one upright run over their range, reaching back to where the
-    // column before it ended so that the line stays whole: upright lines only, which a
-    // surface draws fastest, and where a column is one pixel wide nothing else would show.
-    std::optional<int> before;  // the row the line left the previous column at
-    ForEachColumn(f, [&](int x, int from, int through) {
-      std::optional<int> lo, hi;
-      for (int i = from; i <= through; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        if (k >= v.size() || !Finite(v[k])) {
-          // A gap breaks the line as it does bar by bar.
-          if (lo) Upright(s, x, *lo, *hi);
-          lo = hi = before = std::nullopt;
-          continue;
-        }
-        const int y = Clamp(pf, pf.scale.YOf(v[k]));
-        if (!lo) {
-          lo = hi = y;
-          if (before) lo = std::min(*lo, *before), hi = std::max(*hi, *before);
-        }
-        lo = std::min(*lo, y), hi = std::max(*hi, y), before = y;
-      }
-      if (lo) Upright(s, x, *lo, *hi);
-    });
+    DrawSeriesColumns(s, p, pf, v);
     return;
   }
+  bool drawing = false;
   for (int i = f.first; i < f.first + f.count; ++i) {
     const auto k = static_cast<std::size_t>(i);
     if (k >= v.size() || !Finite(v[k])) {

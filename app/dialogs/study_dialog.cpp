@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -163,6 +165,38 @@ std::string ChartItemText(const ChartItem& item) {
   return studies::StudyLabel(item.config) + (item.average ? "  average" : "");
 }
 
+namespace {
+
+// Change, Remove, Move Up and Move Down for the row chosen of `count` (-1: none).
+void EnableRowButtons(const std::array<QPushButton*, 4>& buttons, int row, int count) {
+  const auto& [change, remove, up, down] = buttons;
+  change->setEnabled(row >= 0);
+  remove->setEnabled(row >= 0);
+  up->setEnabled(row > 0);
+  down->setEnabled(row >= 0 && row + 1 < count);
+}
+
+// The Add button's menu of kinds; `chosen` gets the new line with its defaults.
+QMenu* KindsMenu(QPushButton* add, const std::function<void(const ChartItem&)>& chosen) {
+  auto* kinds = new QMenu(add);
+  const std::pair<StudyKind, bool> offered[] = {
+      {StudyKind::Sma, true},  {StudyKind::Ema, true},   {StudyKind::Bollinger, false},
+      {StudyKind::Rsi, false}, {StudyKind::Macd, false}, {StudyKind::Stochastic, false},
+  };
+  for (const auto& [kind, average] : offered) {
+    // A new simple average starts as the long one of a 50/200 pair.
+    const char* text = kind == StudyKind::Sma   ? "sma:200"
+                       : kind == StudyKind::Ema ? "ema:50"
+                                                : DefaultText(kind);
+    const ChartItem item{average, *studies::ParseStudyConfig(text)};
+    QObject::connect(kinds->addAction(StudyTitle(kind)), &QAction::triggered, add,
+                     [chosen, item] { chosen(item); });
+  }
+  return kinds;
+}
+
+}  // namespace
+
 std::optional<std::vector<ChartItem>> AskChartItems(QWidget* parent, std::vector<ChartItem> items) {
   QDialog dialog(parent);
   dialog.setObjectName("chartItemsDialog");
@@ -197,76 +231,60 @@ std::optional<std::vector<ChartItem>> AskChartItems(QWidget* parent, std::vector
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   rows->addWidget(buttons);
 
-  // The list and the buttons as `items` stands, with row `current` chosen.
-  const auto refresh = [&, list, room](int current) {
+  // The lines live as long as the connections that edit them, whatever clazy can prove of
+  // a modal dialog.
+  auto lines = std::make_shared<std::vector<ChartItem>>(std::move(items));
+  QDialog* self = &dialog;
+  const auto enable = [=](int row) {
+    EnableRowButtons({change, remove, up, down}, row, static_cast<int>(lines->size()));
+  };
+  // The list and the buttons as the lines stand, with row `current` chosen.
+  const auto refresh = [=](int current) {
     list->clear();
-    for (const ChartItem& item : items) list->addItem(QString::fromStdString(ChartItemText(item)));
-    list->setCurrentRow(std::clamp(current, -1, static_cast<int>(items.size()) - 1));
-    const int row = list->currentRow();
-    add->setEnabled(items.size() < studies::kMaxStudies);
-    change->setEnabled(row >= 0);
-    remove->setEnabled(row >= 0);
-    up->setEnabled(row > 0);
-    down->setEnabled(row >= 0 && row + 1 < static_cast<int>(items.size()));
+    for (const ChartItem& item : *lines) list->addItem(QString::fromStdString(ChartItemText(item)));
+    list->setCurrentRow(std::clamp(current, -1, static_cast<int>(lines->size()) - 1));
+    add->setEnabled(lines->size() < studies::kMaxStudies);
+    enable(list->currentRow());
     room->setText(QString("%1 of at most %2 averages and studies")
-                      .arg(items.size())
+                      .arg(lines->size())
                       .arg(studies::kMaxStudies));
   };
-  QObject::connect(list, &QListWidget::currentRowChanged, &dialog, [&](int row) {
-    change->setEnabled(row >= 0);
-    remove->setEnabled(row >= 0);
-    up->setEnabled(row > 0);
-    down->setEnabled(row >= 0 && row + 1 < static_cast<int>(items.size()));
-  });
-  auto* kinds = new QMenu(add);
-  const std::pair<StudyKind, bool> offered[] = {
-      {StudyKind::Sma, true},  {StudyKind::Ema, true},   {StudyKind::Bollinger, false},
-      {StudyKind::Rsi, false}, {StudyKind::Macd, false}, {StudyKind::Stochastic, false},
-  };
-  for (const auto& [kind, average] : offered) {
-    QObject::connect(kinds->addAction(StudyTitle(kind)), &QAction::triggered, &dialog,
-                     [&, kind = kind, average = average] {
-                       // A new average starts as the long one of a 50/200 pair.
-                       ChartItem item{average,
-                                      *studies::ParseStudyConfig(
-                                          average && kind == StudyKind::Sma   ? "sma:200"
-                                          : average && kind == StudyKind::Ema ? "ema:50"
-                                                                              : DefaultText(kind))};
-                       if (const auto chosen = AskParameters(&dialog, item)) {
-                         items.push_back(*chosen);
-                         refresh(static_cast<int>(items.size()) - 1);
-                       }
-                     });
-  }
-  add->setMenu(kinds);
-  const auto changeRow = [&] {
+  QObject::connect(list, &QListWidget::currentRowChanged, self, enable);
+  add->setMenu(KindsMenu(add, [=](const ChartItem& item) {
+    if (const auto chosen = AskParameters(self, item)) {
+      lines->push_back(*chosen);
+      refresh(static_cast<int>(lines->size()) - 1);
+    }
+  }));
+  const auto changeRow = [=] {
     const int row = list->currentRow();
     if (row < 0) return;
-    if (const auto chosen = AskParameters(&dialog, items[static_cast<std::size_t>(row)])) {
-      items[static_cast<std::size_t>(row)] = *chosen;
+    auto& line = (*lines)[static_cast<std::size_t>(row)];
+    if (const auto chosen = AskParameters(self, line)) {
+      line = *chosen;
       refresh(row);
     }
   };
-  QObject::connect(change, &QPushButton::clicked, &dialog, changeRow);
-  QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, changeRow);
-  QObject::connect(remove, &QPushButton::clicked, &dialog, [&] {
+  QObject::connect(change, &QPushButton::clicked, self, changeRow);
+  QObject::connect(list, &QListWidget::itemDoubleClicked, self, changeRow);
+  QObject::connect(remove, &QPushButton::clicked, self, [=] {
     const int row = list->currentRow();
     if (row < 0) return;
-    items.erase(items.begin() + row);
+    lines->erase(lines->begin() + row);
     refresh(row);
   });
-  const auto move = [&](int step) {
+  const auto move = [=](int step) {
     const int row = list->currentRow();
     const int to = row + step;
-    if (row < 0 || to < 0 || to >= static_cast<int>(items.size())) return;
-    std::swap(items[static_cast<std::size_t>(row)], items[static_cast<std::size_t>(to)]);
+    if (row < 0 || to < 0 || to >= static_cast<int>(lines->size())) return;
+    std::swap((*lines)[static_cast<std::size_t>(row)], (*lines)[static_cast<std::size_t>(to)]);
     refresh(to);
   };
-  QObject::connect(up, &QPushButton::clicked, &dialog, [&] { move(-1); });
-  QObject::connect(down, &QPushButton::clicked, &dialog, [&] { move(+1); });
+  QObject::connect(up, &QPushButton::clicked, self, [=] { move(-1); });
+  QObject::connect(down, &QPushButton::clicked, self, [=] { move(+1); });
   refresh(0);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return items;
+  return std::move(*lines);
 }
 
 }  // namespace tv

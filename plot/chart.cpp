@@ -577,22 +577,29 @@ void DrawSeriesColumns(tv::Surface& s, const Plan& p, const PaneFrame& pf,
   int before = 0;       // the row the line left the previous column at
   bool joined = false;  // whether the previous column's line goes on into this one
   ForEachColumn(p.frame, [&](int x, int from, int through) {
-    int lo = INT32_MAX, hi = INT32_MIN;
+    // The rows of a run of values: the scale is monotonic, so its extremes and its last value
+    // are all the rows it needs.
+    double most = -std::numeric_limits<double>::infinity(), least = -most, last = 0;
+    const auto draw = [&] {
+      if (least > most) return;
+      const int y = Clamp(pf, pf.scale.YOf(last));
+      int lo = Clamp(pf, pf.scale.YOf(most)), hi = Clamp(pf, pf.scale.YOf(least));
+      if (lo > hi) std::swap(lo, hi);
+      if (joined) lo = std::min(lo, before), hi = std::max(hi, before);
+      Upright(s, x, lo, hi);
+      before = y, joined = true;
+    };
     for (int i = from; i <= through; ++i) {
       const auto k = static_cast<std::size_t>(i);
       if (k >= v.size() || !Finite(v[k])) {
         // A gap breaks the line as it does bar by bar.
-        if (lo <= hi) Upright(s, x, lo, hi);
-        lo = INT32_MAX, hi = INT32_MIN, joined = false;
+        draw();
+        most = -std::numeric_limits<double>::infinity(), least = -most, joined = false;
         continue;
       }
-      const int y = Clamp(pf, pf.scale.YOf(v[k]));
-      const int back = joined ? before : y;
-      lo = std::min({lo, back, y});
-      hi = std::max({hi, back, y});
-      before = y, joined = true;
+      most = std::max(most, v[k]), least = std::min(least, v[k]), last = v[k];
     }
-    if (lo <= hi) Upright(s, x, lo, hi);
+    draw();
   });
 }
 

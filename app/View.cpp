@@ -28,7 +28,11 @@
 namespace tv {
 
 CTickvaneView::CTickvaneView(CTickvaneDoc& doc, CommandTable& commands, CMainFrame& frame)
-    : QWidget(&frame), m_doc(doc), m_commands(commands), m_frame(frame) {
+    : QWidget(&frame),
+      m_doc(doc),
+      m_commands(commands),
+      m_frame(frame),
+      m_picture(std::make_unique<ChartPicture>()) {
   setObjectName("chartView");
   // The chart fills every pixel it is given, so there is nothing to erase first.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -87,11 +91,13 @@ CTickvaneView::CTickvaneView(CTickvaneDoc& doc, CommandTable& commands, CMainFra
 
 CTickvaneView::~CTickvaneView() = default;
 
+int CTickvaneView::ChartDraws() const { return m_picture->Draws(); }
+
 void CTickvaneView::OnUpdate() { ChartChanged(); }
 
 void CTickvaneView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  m_plotFrame = PaintChart(*this, painter, m_doc, Cursor());
+  m_plotFrame = m_picture->Paint(*this, painter, m_doc, Cursor());
   m_frame.m_bPieDirty = 1;
 }
 
@@ -178,6 +184,7 @@ int CTickvaneView::ScreenBars() const {
 }
 
 void CTickvaneView::ChartChanged() {
+  m_picture->Invalidate();
   update();
   if (m_barTip->isVisible()) ShowBarTip(mapFromGlobal(QCursor::pos()));
 }

@@ -18,6 +18,7 @@ class QShortcut;
 
 namespace tv {
 
+class ChartPicture;
 class CommandTable;
 class CMainFrame;
 class CTickvaneDoc;
@@ -68,6 +69,8 @@ class CTickvaneView final : public QWidget {
   void ShowBarTip(const QPoint& localPos);
   void HideBarTip();
   QLabel* barTip() const { return m_barTip; }
+  // How many times the chart was drawn whole rather than from its kept picture.
+  int ChartDraws() const;
 
   void SetSlideShowStarter(SlideShowStarter start) { m_slideShowStarter = std::move(start); }
   bool IsSlideShowRunning() const { return m_slideShowRunning != 0; }
@@ -124,6 +127,7 @@ class CTickvaneView final : public QWidget {
   // Wheel turns not yet a whole notch (high-resolution wheels and touch pads send parts).
   int m_scrollTurn = 0;
   int m_zoomTurn = 0;
+  std::unique_ptr<ChartPicture> m_picture;  // the extended chart as last drawn, under the crosshair
   plot::PlotFrame m_plotFrame;  // where the extended chart last put its bars (device pixels)
   int m_cursorBar = -1;         // the crosshair's bar, -1 for none
   int m_cursorY = -1;           // the pointer's row (device pixels)

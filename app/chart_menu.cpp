@@ -98,7 +98,12 @@ void RegisterChartCommands(CommandTable& c, CTickvaneDoc& doc,
   for (const auto& [id, kind] : averages) {
     Setting(
         c, doc, id, [kind = kind](const ChartSettings& s) { return s.averages == kind; },
-        [kind = kind](ChartSettings& s) { s.averages = kind; });
+        [kind = kind](ChartSettings& s) {
+          // Every average of the list takes the kind, as the view options' two do.
+          s.averages = kind;
+          if (s.averageList)
+            for (plot::PlotAverage& a : *s.averageList) a.kind = kind;
+        });
   }
   Setting(
       c, doc, cmd::kChartOpenInterest, [](const ChartSettings& s) { return s.openInterest; },
@@ -119,6 +124,14 @@ void RegisterChartCommands(CommandTable& c, CTickvaneDoc& doc,
       doc.SetChartSettings(s);
     });
   }
+  c.SetRule(cmd::kChartAveragesStudies, [&doc] { return doc.GetBars().IsExtended(); });
+  c.SetHandler(cmd::kChartAveragesStudies, [&doc, dialogParent] {
+    ChartSettings s = doc.GetChartSettings();
+    const auto items = AskChartItems(dialogParent(), ChartItems(doc.GetBars(), s));
+    if (!items) return;
+    SetChartItems(s, *items);
+    doc.SetChartSettings(s);
+  });
   RegisterCompareCommand(c, doc, dialogParent);
 }
 
@@ -134,6 +147,7 @@ QMenu* CreateChartMenu(QWidget* parent, const CommandTable& commands) {
                         0,
                         cmd::kChartSimple,
                         cmd::kChartExponential,
+                        cmd::kChartAveragesStudies,
                         0,
                         cmd::kChartOpenInterest,
                         cmd::kChartCrosshair,

@@ -82,6 +82,8 @@ inline constexpr std::array kCommandEntries{
     CommandEntry{cmd::kChartRsi, "RS&I...", "Show, change or remove the RSI"},
     CommandEntry{cmd::kChartMacd, "&MACD...", "Show, change or remove the MACD"},
     CommandEntry{cmd::kChartStochastic, "S&tochastic...", "Show, change or remove the Stochastic"},
+    CommandEntry{cmd::kChartAveragesStudies, "&Averages and Studies...",
+                 "Add, change or remove moving averages and studies"},
     // Tools (extended mode)
     CommandEntry{cmd::kExplorer, "&Explorer...",
                  "Ask every security of the database a question\nExplorer", "Ctrl+E",

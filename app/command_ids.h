@@ -32,6 +32,7 @@ inline constexpr int kChartPeriodBars = 32814;
 inline constexpr int kChartPeriodDaily = 32815;
 inline constexpr int kChartPeriodWeekly = 32816;
 inline constexpr int kChartPeriodMonthly = 32817;
+inline constexpr int kChartAveragesStudies = 32818;
 inline constexpr int kCompareWith = 32819;
 
 inline constexpr int kFileNew = 57600;

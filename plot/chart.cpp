@@ -65,11 +65,18 @@ tv::Rgb Readable(tv::Rgb color, tv::Rgb background) {
 namespace {
 
 struct Colors {
-  tv::Rgb background, axis, grid, reference, text, title, up, down, close, ma1, ma2, volume, cursor;
-  bool hollowUp = false;  // on paper rising candles are drawn open
+  tv::Rgb background, axis, grid, reference, text, title, up, down, close, volume, cursor;
+  std::vector<tv::Rgb> averages;  // one a moving average of the input
+  bool hollowUp = false;          // on paper rising candles are drawn open
 };
 
-Colors ColorsOf(const PlotColors& in, bool printing) {
+// The colours of the averages after the palette's two: apart from each other and from the
+// usual bars and studies' lines, on a light or a dark background (Readable does the rest).
+constexpr tv::Rgb kMoreAverages[] = {{230, 120, 0}, {150, 60, 200}, {0, 150, 150},
+                                     {160, 90, 40}, {220, 60, 140}, {110, 130, 0}};
+
+Colors ColorsOf(const PlotInput& input, bool printing) {
+  const PlotColors& in = input.colors;
   Colors c;
   c.background = in.background;
   c.axis = in.axes;
@@ -83,10 +90,16 @@ Colors ColorsOf(const PlotColors& in, bool printing) {
   c.down = printing ? c.up : (c.up == kRed ? kMagenta : kRed);
   c.hollowUp = printing;
   c.close = in.closeTick;
-  c.ma1 = Readable(in.average1, c.background);
-  c.ma2 = Readable(in.average2, c.background);
+  const tv::Rgb ma1 = Readable(in.average1, c.background);
+  tv::Rgb ma2 = Readable(in.average2, c.background);
   // Paper prints both averages black: the second one a grey that still reads.
-  if (c.ma2 == c.ma1) c.ma2 = Readable(Mix(c.ma1, c.background, 0.45), c.background);
+  if (ma2 == ma1) ma2 = Readable(Mix(ma1, c.background, 0.45), c.background);
+  for (std::size_t k = 0; k < input.averages.size(); ++k) {
+    c.averages.push_back(
+        k == 0   ? ma1
+        : k == 1 ? ma2
+                 : Readable(kMoreAverages[(k - 2) % std::size(kMoreAverages)], c.background));
+  }
   c.volume = in.volume;
   c.cursor = Mix(c.background, c.axis, 0.6);
   return c;
@@ -122,7 +135,8 @@ struct Data {
   bool intraday = false;
   int decimals = 2;          // the security's own price decimals
   Style style = Style::Hlc;  // the style drawn: the one asked for, or what the fields allow
-  std::vector<double> close, ma1, ma2;
+  std::vector<double> close;
+  std::vector<std::vector<double>> averages;  // one a PlotInput average, empty where not drawn
   // Compare mode: the price pane's lines in percent since the first bar shown, this
   // security's first, then the others' in the order given.
   bool compare = false;
@@ -157,12 +171,9 @@ Data DataOf(const PlotInput& in, const PlotOptions& o) {
       d.intraday = d.s.date[i] == d.s.date[i - 1] || d.s.time[i] != 0;
     if (d.n > 0 && d.s.time[0] != 0) d.intraday = true;
   }
-  const auto average = [&](int show, int length) {
-    return show ? MovingAverage(d.close, length, o.averages)
-                : std::vector<double>(static_cast<std::size_t>(d.n), kNaN);
-  };
-  d.ma1 = average(in.averages[0] > 0, in.averages[0]);
-  d.ma2 = average(in.averages[1] > 0, in.averages[1]);
+  for (const PlotAverage& a : in.averages)
+    d.averages.push_back(a.length > 0 ? MovingAverage(d.close, a.length, a.kind)
+                                      : std::vector<double>{});
   return d;
 }
 
@@ -217,8 +228,8 @@ Range PriceRange(const Data& d, const PlotFrame& f, const PlotOptions& o, bool o
       r.Add(d.s.high[i]);
       r.Add(d.s.low[i]);
     }
-    r.Add(d.ma1[k]);
-    r.Add(d.ma2[k]);
+    for (const std::vector<double>& a : d.averages)
+      if (k < a.size()) r.Add(a[k]);
     if (!overlays) continue;
     for (const PlotLine& line : o.overlays)
       if (k < line.values.size()) r.Add(line.values[k]);
@@ -275,7 +286,8 @@ void ScalePrices(Plan& p, const Data& d, const PlotOptions& o) {
   ValueScale& sc = p.frame.panes[0].scale;
   const Range prices = PriceRange(d, p.frame, o, false);
   p.logShown = p.logWanted && !prices.Empty() && prices.lo > 0;
-  Range r = p.logShown ? prices : PriceRange(d, p.frame, o, true);
+  // Without overlays the second count would be the first again.
+  Range r = p.logShown || o.overlays.empty() ? prices : PriceRange(d, p.frame, o, true);
   if (r.Empty()) r = {0, 1};
   sc.lo = r.lo, sc.hi = r.hi, sc.log = p.logShown;
   PadRange(sc.lo, sc.hi, sc.log);
@@ -389,8 +401,12 @@ int AxisWidth(const Plan& p, const Data& d, tv::Surface& s) {
 // ago (to four decimals) does not lend its digits to the bars of today.
 int ShownDecimals(const Data& d, const PlotFrame& f) {
   std::vector<float> prices;
-  prices.reserve(static_cast<std::size_t>(f.count) * 4);
-  for (int i = f.first; i < f.first + f.count; ++i) {
+  // A whole history fitted votes with every few bars, from the newest back: a few thousand
+  // bars tell a security's digits as well as sixteen thousand do.
+  constexpr int kVoters = 2000;
+  const int stride = 1 + f.count / kVoters;
+  prices.reserve(static_cast<std::size_t>(f.count / stride + 1) * 4);
+  for (int i = f.first + f.count - 1; i >= f.first; i -= stride) {
     prices.push_back(d.s.close[i]);
     if (d.hasRange) prices.insert(prices.end(), {d.s.high[i], d.s.low[i]});
     if (d.hasOpen) prices.push_back(d.s.open[i]);
@@ -425,12 +441,17 @@ Plan MakePlan(const PlotInput& in, Data& d, tv::Surface& s, const tv::Rect& targ
   // The axis column is sized for its labels, which depend on the bars that fit beside it:
   // laid out once with a first guess and again with the width that guess asked for.
   int axisWidth = s.TextExtent("0000.00").cx + p.m.tick + 2 * p.m.pad;
+  int decimalsFirst = -1, decimalsCount = -1;  // the stretch the decimals were counted over
   for (int pass = 0; pass < 2; ++pass) {
     p.axisX = std::max(target.left + p.m.margin, target.right - p.m.margin - axisWidth);
     p.frame.plot = {target.left + p.m.margin, panesTop, p.axisX, std::max(panesTop, panesBottom)};
     LayoutBars(p, d, in.barSpacing, o);
     if (d.compare) Rebase(p.frame, d, in);
-    d.decimals = p.frame.decimals = ShownDecimals(d, p.frame);
+    if (p.frame.first != decimalsFirst || p.frame.count != decimalsCount) {
+      d.decimals = ShownDecimals(d, p.frame);
+      decimalsFirst = p.frame.first, decimalsCount = p.frame.count;
+    }
+    p.frame.decimals = d.decimals;
     // No volume pane where the bars shown traded nothing (an index's zeros).
     p.volume = false;
     for (int i = p.frame.first; i < p.frame.first + p.frame.count && d.hasVolume; ++i)
@@ -512,8 +533,53 @@ void DrawCandle(tv::Surface& s, const Plan& p, const Colors& c, int x, int yo, i
   }
 }
 
+// More bars than pixel columns (the whole history fitted): each column is drawn once, from
+// the bars that fall into it, instead of bar over bar. Calls column(x, first, last) for each
+// column's stretch of bars, left to right.
+template <class Column>
+void ForEachColumn(const PlotFrame& f, Column column) {
+  int from = f.first;
+  while (from < f.first + f.count) {
+    const int x = f.XOf(from);
+    int to = from;
+    while (to + 1 < f.first + f.count && f.XOf(to + 1) == x) ++to;
+    column(x, from, to);
+    from = to + 1;
+  }
+}
+
+bool Crowded(const PlotFrame& f) { return f.pitch > 0 && f.pitch < 1; }
+
+// A column's bars as one: the highest high and the lowest low, rising where the last close
+// is at or above the first open (or the close before the column).
+void DrawPriceColumns(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
+  const PlotFrame& f = p.frame;
+  const PaneFrame& pf = f.panes[0];
+  tv::Rgb pen = c.up;
+  s.SelectPen({pen, p.m.lineWidth});
+  ForEachColumn(f, [&](int x, int from, int to) {
+    double hi = -std::numeric_limits<double>::infinity(), lo = -hi;
+    for (int i = from; i <= to; ++i) {
+      if (!Finite(d.s.high[i]) || !Finite(d.s.low[i]) || !Finite(d.s.close[i])) continue;
+      hi = std::max<double>(hi, d.s.high[i]);
+      lo = std::min<double>(lo, d.s.low[i]);
+    }
+    if (lo > hi) return;
+    if (d.style == Style::Candles) {
+      const double open = Finite(d.s.open[from]) ? d.s.open[from] : d.s.close[from];
+      const tv::Rgb want = d.s.close[to] >= open ? c.up : c.down;
+      if (!(want == pen)) s.SelectPen({pen = want, p.m.lineWidth});
+    }
+    Upright(s, x, Clamp(pf, pf.scale.YOf(hi)), Clamp(pf, pf.scale.YOf(lo)));
+  });
+}
+
 void DrawPriceBars(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
   const PlotFrame& f = p.frame;
+  if (Crowded(f)) {
+    DrawPriceColumns(s, p, d, c);
+    return;
+  }
   const PaneFrame& pf = f.panes[0];
   const int t = std::max(1, f.spacing / 2);
   const tv::Pen barPen{c.up, p.m.lineWidth};
@@ -539,11 +605,50 @@ void DrawPriceBars(tv::Surface& s, const Plan& p, const Data& d, const Colors& c
   }
 }
 
+// A line over more bars than columns: a column's values as one upright run over their
+// range, reaching back to where the column before it ended so that the line stays whole.
+// Upright lines only, which a surface draws fastest; where a column is one pixel wide
+// nothing else would show.
+void DrawSeriesColumns(tv::Surface& s, const Plan& p, const PaneFrame& pf,
+                       const std::vector<double>& v) {
+  int before = 0;       // the row the line left the previous column at
+  bool joined = false;  // whether the previous column's line goes on into this one
+  ForEachColumn(p.frame, [&](int x, int from, int through) {
+    // The rows of a run of values: the scale is monotonic, so its extremes and its last value
+    // are all the rows it needs.
+    double most = -std::numeric_limits<double>::infinity(), least = -most, last = 0;
+    const auto draw = [&] {
+      if (least > most) return;
+      const int y = Clamp(pf, pf.scale.YOf(last));
+      int lo = Clamp(pf, pf.scale.YOf(most)), hi = Clamp(pf, pf.scale.YOf(least));
+      if (lo > hi) std::swap(lo, hi);
+      if (joined) lo = std::min(lo, before), hi = std::max(hi, before);
+      Upright(s, x, lo, hi);
+      before = y, joined = true;
+    };
+    for (int i = from; i <= through; ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      if (k >= v.size() || !Finite(v[k])) {
+        // A gap breaks the line as it does bar by bar.
+        draw();
+        most = -std::numeric_limits<double>::infinity(), least = -most, joined = false;
+        continue;
+      }
+      most = std::max(most, v[k]), least = std::min(least, v[k]), last = v[k];
+    }
+    draw();
+  });
+}
+
 // A line through the defined values of the bars shown; a gap where a value is missing.
 void DrawSeries(tv::Surface& s, const Plan& p, const PaneFrame& pf, const std::vector<double>& v,
                 tv::Pen pen) {
   s.SelectPen(pen);
   const PlotFrame& f = p.frame;
+  if (Crowded(f)) {
+    DrawSeriesColumns(s, p, pf, v);
+    return;
+  }
   bool drawing = false;
   for (int i = f.first; i < f.first + f.count; ++i) {
     const auto k = static_cast<std::size_t>(i);
@@ -567,8 +672,8 @@ void DrawPrices(tv::Surface& s, const Plan& p, const Data& d, const Colors& c,
     DrawSeries(s, p, p.frame.panes[0], d.close, {c.close, p.m.lineWidth});
   else
     DrawPriceBars(s, p, d, c);
-  DrawSeries(s, p, p.frame.panes[0], d.ma1, {c.ma1, p.m.lineWidth});
-  DrawSeries(s, p, p.frame.panes[0], d.ma2, {c.ma2, p.m.lineWidth});
+  for (std::size_t k = 0; k < d.averages.size(); ++k)
+    DrawSeries(s, p, p.frame.panes[0], d.averages[k], {c.averages[k], p.m.lineWidth});
   for (const PlotLine& line : o.overlays)
     DrawSeries(s, p, p.frame.panes[0], line.values,
                {Readable(line.color, c.background), p.m.lineWidth});
@@ -599,6 +704,18 @@ void DrawHistogram(tv::Surface& s, const Plan& p, const PaneFrame& pf, const std
   s.SelectPen({color, p.m.lineWidth});
   const PlotFrame& f = p.frame;
   const int zero = Clamp(pf, pf.scale.YOf(0));
+  if (Crowded(f)) {
+    // A column's bar reaches as far from zero as its farthest value.
+    ForEachColumn(f, [&](int x, int from, int to) {
+      std::optional<double> far;
+      for (int i = from; i <= to; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        if (k < v.size() && Finite(v[k]) && (!far || std::abs(v[k]) > std::abs(*far))) far = v[k];
+      }
+      if (far) Upright(s, x, zero, Clamp(pf, pf.scale.YOf(*far)));
+    });
+    return;
+  }
   for (int i = f.first; i < f.first + f.count; ++i) {
     const auto k = static_cast<std::size_t>(i);
     if (k < v.size() && Finite(v[k])) Upright(s, f.XOf(i), zero, Clamp(pf, pf.scale.YOf(v[k])));
@@ -612,6 +729,20 @@ void DrawVolume(tv::Surface& s, const Plan& p, const Data& d, const Colors& c) {
   const PaneFrame& pf = f.panes[p.VolumePane()];
   const int half = std::max(0, (f.spacing - 2) / 2);
   const tv::Rgb up = Mix(c.background, c.up, 0.7), down = Mix(c.background, c.down, 0.7);
+  if (Crowded(f)) {
+    // A column's bar as high as its largest volume, coloured by the column's move.
+    ForEachColumn(f, [&](int x, int from, int to) {
+      double most = 0;
+      for (int i = from; i <= to; ++i)
+        if (Finite(d.s.volume[i])) most = std::max<double>(most, d.s.volume[i]);
+      if (most <= 0) return;
+      const double before = from > 0 ? d.close[static_cast<std::size_t>(from - 1)] : kNaN;
+      const bool rising = !(d.close[static_cast<std::size_t>(to)] < before);
+      s.SelectPen({rising ? up : down, 0});
+      Upright(s, x, Clamp(pf, pf.scale.YOf(most)), pf.scale.bottom);
+    });
+    return;
+  }
   for (int i = f.first; i < f.first + f.count; ++i) {
     const double v = d.s.volume[i];
     if (!Finite(v) || v <= 0) continue;
@@ -689,20 +820,33 @@ class Labels {
     m_list.push_back(std::move(l));
   }
   int Width(const std::string& text) const { return m_s.TextExtent(text).cx; }
-
-  void Draw() {
-    for (const Label& l : PlaceLabels(m_list, m_p.m.labelGap)) {
-      if (l.fill) m_s.FillRect(l.box, {*l.fill});
-      m_s.SetTextColor(l.color);
-      m_s.TextOut(l.at, l.text);
-    }
-  }
+  std::vector<Label>& List() { return m_list; }
 
  private:
   tv::Surface& m_s;
   const Plan& m_p;
   std::vector<Label> m_list;
 };
+
+void DrawLabel(tv::Surface& s, const Label& l) {
+  if (l.fill) s.FillRect(l.box, {*l.fill});
+  s.SetTextColor(l.color);
+  s.TextOut(l.at, l.text);
+}
+
+// The axis's short ticks on rows top to bottom, where a label erased from them lay.
+void AxisTicksIn(tv::Surface& s, const Plan& p, const Colors& c, const tv::Rect& box) {
+  s.SelectPen({c.axis, 0});
+  for (std::size_t k = 0; k < p.frame.panes.size(); ++k) {
+    const PaneFrame& pf = p.frame.panes[k];
+    for (const Tick& t : p.ticks[k].ticks) {
+      const int y = pf.scale.YOf(t.value);
+      if (y > pf.rect.top && y < pf.rect.bottom && y >= box.top && y < box.bottom &&
+          box.left < p.axisX + p.m.tick)
+        Line(s, p.axisX, y, p.axisX + p.m.tick, y);
+    }
+  }
+}
 
 void AxisLabels(Labels& labels, const Plan& p, const Colors& c) {
   const int x = p.axisX + p.m.tick + p.m.pad;
@@ -809,15 +953,11 @@ void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& 
   };
   // Compare mode: the securities' changes in place of the averages and bands.
   if (d.compare) x = CompareLegend(labels, p, in, d, c, bar, x);
-  const std::array<int, 2> averages = d.compare ? std::array<int, 2>{} : in.averages;
   static const std::vector<PlotLine> kNoLines;
-  if (averages[0] > 0) {
-    add(AverageName(o.averages, averages[0]), c.ma1, top);
-    priceValue(d.ma1, c.ma1);
-  }
-  if (averages[1] > 0) {
-    add(AverageName(o.averages, averages[1]), c.ma2, top);
-    priceValue(d.ma2, c.ma2);
+  for (std::size_t k = 0; k < in.averages.size() && !d.compare; ++k) {
+    if (in.averages[k].length <= 0) continue;
+    add(AverageName(in.averages[k].kind, in.averages[k].length), c.averages[k], top);
+    priceValue(d.averages[k], c.averages[k]);
   }
   for (const PlotLine& line : d.compare ? kNoLines : o.overlays) {
     const tv::Rgb color = Readable(line.color, c.background);
@@ -844,8 +984,16 @@ std::vector<TimeLabel> TimeAxis(const Plan& p, const Data& d, Labels& labels) {
   const PlotFrame& f = p.frame;
   std::vector<TimeBar> shown;
   shown.reserve(static_cast<std::size_t>(f.count));
-  for (int i = f.first; i < f.first + f.count; ++i)
-    shown.push_back({d.s.date[i], d.s.time[i], f.XOf(i)});
+  if (Crowded(f)) {
+    // Many bars a column: a column's first bar stands for it, so that a label is never more
+    // than a column from its bar, and each level of labels is tried over the columns.
+    ForEachColumn(f, [&](int x, int from, int) {
+      shown.push_back({d.s.date[from], d.s.time[from], x});
+    });
+  } else {
+    for (int i = f.first; i < f.first + f.count; ++i)
+      shown.push_back({d.s.date[i], d.s.time[i], f.XOf(i)});
+  }
   TimeBar before{};
   if (f.first > 0) before = {d.s.date[f.first - 1], d.s.time[f.first - 1], 0};
   return TimeLabels(
@@ -1044,10 +1192,10 @@ int PlotFrame::CloseY(const PlotSeries& series, int bar) const {
                     panes[0].rect.top, panes[0].rect.bottom - 1);
 }
 
-PlotFrame DrawPlot(const PlotInput& in, tv::Surface& s, const tv::Rect& target, bool printing,
-                   const PlotOptions& o, const PlotCursor& cursor) {
-  // The state a draw starts from, whatever the surface held; put back however it ends.
-  tv::SurfaceStateGuard guard(s);
+namespace {
+
+// The state every layer starts from, whatever the surface held; the guard puts it back.
+void BeginLayer(tv::SurfaceStateGuard& guard, tv::Surface& s, const Metrics& m) {
   guard.SelectPen({});
   guard.SelectBrush({});
   guard.SelectFont({});
@@ -1056,46 +1204,147 @@ PlotFrame DrawPlot(const PlotInput& in, tv::Surface& s, const tv::Rect& target, 
   guard.SetTextAlign(tv::kAlignLeft | tv::kAlignTop);
   guard.SetSmoothLines(false);
   s.SetDefaultMapping();
-  const Colors c = ColorsOf(in.colors, printing);
-  const Metrics metrics(o.scale);
-  s.SelectFont(metrics.Font());
+  s.SelectFont(m.Font());
+}
+
+}  // namespace
+
+// Everything the layers share; on the heap, so that the series the data refers to stays put.
+struct PlotLayers::Impl {
+  Impl(PlotInput input, bool print, PlotOptions options, const tv::Rect& where)
+      : in(std::move(input)),
+        o(std::move(options)),
+        target(where),
+        printing(print),
+        c(ColorsOf(in, printing)),
+        metrics(o.scale) {}
+  PlotInput in;
+  PlotOptions o;
+  tv::Rect target;
+  bool printing;
+  Colors c;
+  Metrics metrics;
+  std::optional<Data> d;
+  std::optional<Plan> p;  // none where the target is too small for a chart
+  std::vector<TimeLabel> times;
+  // The labels that stay as the cursor moves (axes, last close, time axis), and which of
+  // them the chart's layer draws: those that keep clear of each other.
+  std::vector<Label> fixed;
+  std::vector<bool> fixedKept;
+
+  // Everything but the labels.
+  void DrawBody(tv::Surface& s) const;
+  // The cursor's labels, to be placed after the fixed ones.
+  std::vector<Label> CursorLabels(tv::Surface& s, const PlotCursor& cursor) const;
+};
+
+void PlotLayers::Impl::DrawBody(tv::Surface& s) const {
   s.FillRect(target, {c.background});
-  if (target.width() <= 0 || target.height() <= 0) return {};
-
-  Data d = DataOf(in, o);
-  const Plan p = MakePlan(in, d, s, target, o);
-  // Too small for a chart: the background only.
-  if (p.frame.plot.height() < 2 * p.m.textH || p.frame.plot.width() < 2 * p.m.margin) return {};
-  Labels labels(s, p);
-  const std::vector<TimeLabel> times = d.n > 0 ? TimeAxis(p, d, labels) : std::vector<TimeLabel>{};
-
-  DrawGrid(s, p, times, c);
-  if (p.volume) DrawVolume(s, p, d, c);
+  if (!p) return;
+  DrawGrid(s, *p, times, c);
+  if (p->volume) DrawVolume(s, *p, *d, c);
   s.SetSmoothLines(true);
-  if (p.openInterest) DrawOpenInterest(s, p, d, c);
-  if (d.compare)
-    DrawCompare(s, p, d, c);
+  if (p->openInterest) DrawOpenInterest(s, *p, *d, c);
+  if (d->compare)
+    DrawCompare(s, *p, *d, c);
   else
-    DrawPrices(s, p, d, c, o);
-  DrawStudies(s, p, c, o);
+    DrawPrices(s, *p, *d, c, o);
+  DrawStudies(s, *p, c, o);
   s.SetSmoothLines(false);
-  DrawFrame(s, p, c);
-  DrawCursorLines(s, p, c, cursor);
+  DrawFrame(s, *p, c);
+}
 
-  const bool cursorShown =
-      cursor.bar >= p.frame.first && cursor.bar < p.frame.first + p.frame.count;
-  TitleLabels(
-      labels, p, in, d, c,
-      cursorShown ? cursor.bar : (p.frame.count > 0 ? p.frame.first + p.frame.count - 1 : -1));
-  AxisLabels(labels, p, c);
-  if (d.n > 0) LastCloseLabel(labels, p, d, c);
-  PaneLabels(
-      labels, p, in, d, c, o,
-      cursorShown ? cursor.bar : (p.frame.count > 0 ? p.frame.first + p.frame.count - 1 : -1));
-  TimeAxisLabels(labels, p, times, c);
-  CursorLabels(labels, p, d, c, cursor);
-  labels.Draw();
-  return p.frame;
+std::vector<Label> PlotLayers::Impl::CursorLabels(tv::Surface& s, const PlotCursor& cursor) const {
+  const PlotFrame& f = p->frame;
+  const bool cursorShown = cursor.bar >= f.first && cursor.bar < f.first + f.count;
+  const int bar = cursorShown ? cursor.bar : (f.count > 0 ? f.first + f.count - 1 : -1);
+  Labels labels(s, *p);
+  TitleLabels(labels, *p, in, *d, c, bar);
+  PaneLabels(labels, *p, in, *d, c, o, bar);
+  plot::CursorLabels(labels, *p, *d, c, cursor);
+  return std::move(labels.List());
+}
+
+PlotLayers::PlotLayers(PlotInput input, tv::Surface& s, const tv::Rect& target, bool printing,
+                       PlotOptions options)
+    : m_impl(std::make_unique<Impl>(std::move(input), printing, std::move(options), target)) {
+  Impl& l = *m_impl;
+  if (target.width() <= 0 || target.height() <= 0) return;
+  tv::SurfaceStateGuard guard(s);
+  BeginLayer(guard, s, l.metrics);
+  l.d.emplace(DataOf(l.in, l.o));
+  Plan p = MakePlan(l.in, *l.d, s, target, l.o);
+  // Too small for a chart: the background only.
+  if (p.frame.plot.height() < 2 * p.m.textH || p.frame.plot.width() < 2 * p.m.margin) return;
+  l.p.emplace(std::move(p));
+  Labels labels(s, *l.p);
+  if (l.d->n > 0) l.times = TimeAxis(*l.p, *l.d, labels);
+  labels.List().clear();
+  AxisLabels(labels, *l.p, l.c);
+  if (l.d->n > 0) LastCloseLabel(labels, *l.p, *l.d, l.c);
+  TimeAxisLabels(labels, *l.p, l.times, l.c);
+  l.fixed = std::move(labels.List());
+  l.fixedKept = KeptLabels(l.fixed, l.p->m.labelGap);
+}
+
+PlotLayers::~PlotLayers() = default;
+PlotLayers::PlotLayers(PlotLayers&&) noexcept = default;
+PlotLayers& PlotLayers::operator=(PlotLayers&&) noexcept = default;
+
+const PlotFrame& PlotLayers::Frame() const {
+  static const PlotFrame kNone;
+  return m_impl->p ? m_impl->p->frame : kNone;
+}
+
+void PlotLayers::DrawChart(tv::Surface& s) const {
+  const Impl& l = *m_impl;
+  tv::SurfaceStateGuard guard(s);
+  BeginLayer(guard, s, l.metrics);
+  l.DrawBody(s);
+  for (std::size_t k = 0; k < l.fixed.size(); ++k)
+    if (l.fixedKept[k]) DrawLabel(s, l.fixed[k]);
+}
+
+void PlotLayers::DrawCursor(tv::Surface& s, const PlotCursor& cursor) const {
+  const Impl& l = *m_impl;
+  if (!l.p) return;
+  tv::SurfaceStateGuard guard(s);
+  BeginLayer(guard, s, l.metrics);
+  DrawCursorLines(s, *l.p, l.c, cursor);
+  // The cursor's labels go first where they meet a fixed one, as they would in one pass:
+  // a fixed label they push out is erased from the picture, and one that only a pushed-out
+  // label kept away comes back.
+  std::vector<Label> all = l.fixed;
+  std::vector<Label> moving = l.CursorLabels(s, cursor);
+  all.insert(all.end(), std::make_move_iterator(moving.begin()),
+             std::make_move_iterator(moving.end()));
+  const std::vector<bool> kept = KeptLabels(all, l.p->m.labelGap);
+  for (std::size_t k = 0; k < l.fixed.size(); ++k) {
+    if (!l.fixedKept[k] || kept[k]) continue;
+    s.FillRect(l.fixed[k].box, {l.c.background});
+    AxisTicksIn(s, *l.p, l.c, l.fixed[k].box);
+  }
+  for (std::size_t k = 0; k < all.size(); ++k)
+    if (kept[k] && (k >= l.fixed.size() || !l.fixedKept[k])) DrawLabel(s, all[k]);
+}
+
+void PlotLayers::Draw(tv::Surface& s, const PlotCursor& cursor) const {
+  const Impl& l = *m_impl;
+  tv::SurfaceStateGuard guard(s);
+  BeginLayer(guard, s, l.metrics);
+  l.DrawBody(s);
+  if (!l.p) return;
+  DrawCursorLines(s, *l.p, l.c, cursor);
+  std::vector<Label> all = l.CursorLabels(s, cursor);
+  all.insert(all.end(), l.fixed.begin(), l.fixed.end());
+  for (const Label& label : PlaceLabels(all, l.p->m.labelGap)) DrawLabel(s, label);
+}
+
+PlotFrame DrawPlot(const PlotInput& in, tv::Surface& s, const tv::Rect& target, bool printing,
+                   const PlotOptions& o, const PlotCursor& cursor) {
+  const PlotLayers layers(in, s, target, printing, o);
+  layers.Draw(s, cursor);
+  return layers.Frame();
 }
 
 }  // namespace plot

@@ -7,6 +7,7 @@
 // `scale` device pixels per pixel of a 96-dpi screen.
 
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,7 +28,6 @@ const char* StyleName(Style style);
 struct PlotOptions {
   Style style = Style::Hlc;
   bool log = false;
-  AverageKind averages = AverageKind::Simple;
   double scale = 1;                // device pixels per 96-dpi pixel (2 on a HiDPI screen at 200 %)
   std::vector<PlotLine> overlays;  // over the prices
   std::vector<StudyPane> panes;    // under the volume
@@ -73,6 +73,35 @@ struct PlotFrame {
 // background or black on a light one until its contrast with `background` is 4.5:1.
 double Contrast(tv::Rgb a, tv::Rgb b);
 tv::Rgb Readable(tv::Rgb color, tv::Rgb background);
+
+// The chart of an input laid out once for a target and drawn in two layers: the chart itself,
+// which a window keeps as a picture, and over it the crosshair with everything that names
+// the values of its bar (the title row, the panes' legends, the boxes on the axes). A
+// pointer move then draws only the second layer over the kept picture; nothing is laid out
+// or computed again.
+class PlotLayers {
+ public:
+  // Lays out the chart of `input` for target, measuring its text on `surface`.
+  PlotLayers(PlotInput input, tv::Surface& surface, const tv::Rect& target, bool printing,
+             PlotOptions options);
+  ~PlotLayers();
+  PlotLayers(PlotLayers&&) noexcept;
+  PlotLayers& operator=(PlotLayers&&) noexcept;
+
+  // Everything that stays while the cursor moves, the whole target painted.
+  void DrawChart(tv::Surface& surface) const;
+  // The crosshair, the title row and the legends with the values at the cursor's bar (the
+  // newest shown when the cursor is on no bar). Draws on a picture of DrawChart only: the
+  // title row and the legends' rows are left empty there.
+  void DrawCursor(tv::Surface& surface, const PlotCursor& cursor) const;
+  // Both layers at once, each label placed among all the others: a print or an export.
+  void Draw(tv::Surface& surface, const PlotCursor& cursor) const;
+  const PlotFrame& Frame() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> m_impl;
+};
 
 // Draws the chart of `input` onto target (device pixels of the surface's default mapping);
 // printing draws falling bars like rising ones and hollow rising candles. The surface is left

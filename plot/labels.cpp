@@ -10,7 +10,7 @@ bool Overlap(const tv::Rect& a, const tv::Rect& b, int gap) {
          b.top < a.bottom + gap;
 }
 
-std::vector<Label> PlaceLabels(const std::vector<Label>& labels, int gap) {
+std::vector<bool> KeptLabels(const std::vector<Label>& labels, int gap) {
   std::vector<std::size_t> order(labels.size());
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
@@ -27,6 +27,11 @@ std::vector<Label> PlaceLabels(const std::vector<Label>& labels, int gap) {
     kept[i] = true;
     taken.push_back(box);
   }
+  return kept;
+}
+
+std::vector<Label> PlaceLabels(const std::vector<Label>& labels, int gap) {
+  const std::vector<bool> kept = KeptLabels(labels, gap);
   std::vector<Label> out;
   for (std::size_t i = 0; i < labels.size(); ++i)
     if (kept[i]) out.push_back(labels[i]);

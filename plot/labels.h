@@ -26,6 +26,8 @@ bool Overlap(const tv::Rect& a, const tv::Rect& b, int gap);
 // The labels to draw, in the order given: each one that keeps `gap` pixels from every label
 // of higher priority (or of equal priority and given earlier) that is itself kept.
 std::vector<Label> PlaceLabels(const std::vector<Label>& labels, int gap);
+// Which of `labels` PlaceLabels keeps, one flag a label.
+std::vector<bool> KeptLabels(const std::vector<Label>& labels, int gap);
 
 // `text` cut from the end, with "..." appended, to fit `width` pixels as `measure` measures;
 // the whole text when it fits, and empty when not even the dots do.

@@ -3,11 +3,11 @@
 // fields it has, its symbol and name, the colours and the averages. The chart reads nothing
 // else, so any series of bars can be drawn: a security's days, its weeks or months.
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "averages.h"
 #include "series.h"
 #include "surface.h"
 
@@ -49,9 +49,10 @@ struct PlotInput {
   std::string symbol, name;
   std::string period;  // the bars' period as the title names it ("Weekly"); empty: as read
   PlotColors colors;
-  // Lengths of the two moving averages over the closes, drawn in average1 and average2;
-  // 0 for an average not shown.
-  std::array<int, 2> averages{};
+  // The moving averages over the closes, in the legend's order: the first two in average1
+  // and average2, any more in colours of their own. An average of length 0 is not drawn
+  // and keeps its place, so the second of a pair keeps its colour when the first is hidden.
+  std::vector<PlotAverage> averages;
   int barSpacing = 4;  // device pixels between bars when no stretch is given
   bool volume = true;  // a volume pane where the bars shown traded something
   // Other securities against this one: the price pane then shows every close as the percent

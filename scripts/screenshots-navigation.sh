@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Screenshots of moving through time in extended mode, for a person to look at: the real
 # database's first security as it opens, after a drag, after End, after two wheel notches up,
-# after End again (the zoom kept) and after Ctrl+0 (the whole history); saves PNGs in
-# screenshots/ (40-navigation-*.png) and says whether End brought back the first picture.
+# after End again (the zoom kept) and after Ctrl+0 (the whole history); then, with four
+# studies and three averages, the crosshair at two places and away again, and the Averages and
+# Studies dialog. Saves PNGs in screenshots/ (40-navigation-*.png, 46-crosshair-*.png,
+# 49-averages-studies.png) and says whether End brought back the first picture and whether
+# the crosshair left the chart as it found it.
 #
 #   scripts/screenshots-navigation.sh [BUILD_DIR] [REAL_DATABASE_DIR]
 #
@@ -48,4 +51,34 @@ if cmp -s "$out/40-navigation-first.png" "$out/42-navigation-end.png"; then
   echo "End brought back the first picture"
 else
   echo "End did not bring back the first picture"
+fi
+
+# The crosshair over the kept chart: moved twice and taken away, the picture is the one it
+# started from, with no pixel of a crosshair left behind.
+cat >"$work/studies.ini" <<'INI'
+[Chart]
+Studies=bollinger:20,2 rsi:14 macd:12,26,9 stochastic:14,3
+MovingAverages=sma:50 sma:200 ema:20
+INI
+"$exe" --profile "$work/studies.ini" --extended "$real/MASTER" &
+pid=$!
+window '^Tickvane$' >/dev/null
+away
+shot 46-crosshair-none 1.5
+xdotool mousemove 400 300
+shot 47-crosshair-a 0.6
+xdotool mousemove 650 520
+shot 48-crosshair-b 0.6
+away
+shot 46-crosshair-away 0.6
+key alt+c
+key a
+shot 49-averages-studies 1
+key Escape
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+if cmp -s "$out/46-crosshair-none.png" "$out/46-crosshair-away.png"; then
+  echo "The crosshair left the chart as it found it"
+else
+  echo "The crosshair left pixels behind"
 fi

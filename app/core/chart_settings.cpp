@@ -17,6 +17,27 @@
 
 namespace tv {
 
+namespace {
+
+// The list's average a study text names: sma or ema of a length the dialog offers.
+std::optional<plot::PlotAverage> AverageOf(const studies::StudyConfig& c) {
+  using studies::StudyKind;
+  if (c.kind != StudyKind::Sma && c.kind != StudyKind::Ema) return std::nullopt;
+  if (c.lengths[0] < 1 || c.lengths[0] > plot::kMaxAverageLength) return std::nullopt;
+  return plot::PlotAverage{
+      c.kind == StudyKind::Sma ? plot::AverageKind::Simple : plot::AverageKind::Exponential,
+      c.lengths[0]};
+}
+
+studies::StudyConfig StudyOf(const plot::PlotAverage& a) {
+  studies::StudyConfig c;
+  c.kind = a.kind == plot::AverageKind::Simple ? studies::StudyKind::Sma : studies::StudyKind::Ema;
+  c.lengths = {a.length, 0, 0};
+  return c;
+}
+
+}  // namespace
+
 ChartSettings LoadChartSettings(Profile& profile) {
   ChartSettings s;
   const ChartSettings defaults;
@@ -42,6 +63,14 @@ ChartSettings LoadChartSettings(Profile& profile) {
   s.studies = studies::ParseStudyList(profile.ReadText(kChartSection, "Studies", ""));
   std::istringstream compare(profile.ReadText(kChartSection, "Compare", ""));
   for (std::string symbol; compare >> symbol;) AddCompared(s.compare, symbol);
+  // A text no study list can be: the key is missing.
+  constexpr std::string_view kMissing = "\n";
+  const std::string list = profile.ReadText(kChartSection, "MovingAverages", kMissing);
+  if (list != kMissing) {
+    s.averageList.emplace();
+    for (const studies::StudyConfig& c : studies::ParseStudyList(list))
+      if (const auto a = AverageOf(c)) s.averageList->push_back(*a);
+  }
   return s;
 }
 
@@ -59,6 +88,37 @@ void SaveChartSettings(Profile& profile, const ChartSettings& s) {
   std::string compare;
   for (const std::string& symbol : s.compare) compare += (compare.empty() ? "" : " ") + symbol;
   profile.WriteText(kChartSection, "Compare", compare);
+  if (s.averageList) {
+    std::vector<studies::StudyConfig> list;
+    for (const plot::PlotAverage& a : *s.averageList) list.push_back(StudyOf(a));
+    profile.WriteText(kChartSection, "MovingAverages", studies::StudyListText(list));
+  }
+}
+
+std::vector<plot::PlotAverage> ChartAverages(const CBars& bars, const ChartSettings& settings) {
+  if (settings.averageList) return *settings.averageList;
+  return {{settings.averages, bars.m_showMA1 ? bars.m_ma1Length : 0},
+          {settings.averages, bars.m_showMA2 ? bars.m_ma2Length : 0}};
+}
+
+std::vector<ChartItem> ChartItems(const CBars& bars, const ChartSettings& settings) {
+  std::vector<ChartItem> items;
+  for (const plot::PlotAverage& a : ChartAverages(bars, settings))
+    if (a.length > 0) items.push_back({true, StudyOf(a)});
+  for (const studies::StudyConfig& c : settings.studies) items.push_back({false, c});
+  return items;
+}
+
+void SetChartItems(ChartSettings& settings, std::span<const ChartItem> items) {
+  settings.averageList.emplace();
+  settings.studies.clear();
+  for (const ChartItem& item : items.first(std::min(items.size(), studies::kMaxStudies))) {
+    const auto average = item.average ? AverageOf(item.config) : std::nullopt;
+    if (average)
+      settings.averageList->push_back(*average);
+    else if (!item.average)
+      settings.studies.push_back(item.config);
+  }
 }
 
 void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
@@ -168,7 +228,7 @@ plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, boo
   in.colors = {item(kBackground),     item(kAxes),           item(kNormalText),
                item(kTitleText),      item(kHighLowBar),     item(kCloseTick),
                item(kMovingAverage1), item(kMovingAverage2), item(kVolume)};
-  in.averages = {bars.m_showMA1 ? bars.m_ma1Length : 0, bars.m_showMA2 ? bars.m_ma2Length : 0};
+  in.averages = ChartAverages(bars, settings);
   in.barSpacing = bars.m_barSpace;
   in.volume = bars.m_showVolume != 0;
   if (settings.compared && !settings.compare.empty()) {
@@ -188,20 +248,15 @@ plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, boo
   return in;
 }
 
-plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, bool printing,
-                          const ChartSettings& settings, double scale,
-                          const plot::PlotCursor& cursor, const plot::PlotFrame* shown) {
-  if (!bars.IsExtended()) {
-    bars.Draw(surface, target, printing);
-    return {};
-  }
+plot::PlotLayers ChartLayers(const CBars& bars, Surface& surface, const Rect& target, bool printing,
+                             const ChartSettings& settings, double scale,
+                             const plot::PlotFrame* shown) {
   plot::PlotOptions options;
   options.style = settings.style;
   options.log = settings.log;
-  options.averages = settings.averages;
   options.scale = scale;
   options.openInterest = settings.openInterest;
-  const plot::PlotInput input = ChartInput(bars, settings, printing);
+  plot::PlotInput input = ChartInput(bars, settings, printing);
   const plot::Navigation& nav = settings.navigation;
   if (shown != nullptr && shown->count > 0) {
     options.barCount = shown->count;
@@ -214,9 +269,21 @@ plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, boo
   }
   options.emptyReason = EmptyChartReason(bars);
   plot::AddStudies(input.series, settings.studies, options);
-  plot::PlotFrame frame = plot::DrawPlot(input, surface, target, printing, options, cursor);
+  return {std::move(input), surface, target, printing, std::move(options)};
+}
+
+plot::PlotFrame DrawChart(CBars& bars, Surface& surface, const Rect& target, bool printing,
+                          const ChartSettings& settings, double scale,
+                          const plot::PlotCursor& cursor, const plot::PlotFrame* shown) {
+  if (!bars.IsExtended()) {
+    bars.Draw(surface, target, printing);
+    return {};
+  }
+  const plot::PlotLayers layers =
+      ChartLayers(bars, surface, target, printing, settings, scale, shown);
+  layers.Draw(surface, cursor);
   bars.m_workColors = bars.m_screenColors;
-  return frame;
+  return layers.Frame();
 }
 
 std::string EmptyChartReason(const CBars& bars) {

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -45,11 +46,14 @@ struct ChartSettings {
   // securities as ReadCompared read them (not kept in the settings file).
   std::vector<std::string> compare{};
   std::shared_ptr<const std::vector<ComparedSecurity>> compared{};
+  // The moving averages over the prices as the Averages and Studies dialog left them; none
+  // until it is used: the view options' two, of the kind `averages` names.
+  std::optional<std::vector<plot::PlotAverage>> averageList{};
   friend bool operator==(const ChartSettings& a, const ChartSettings& b) {
     const auto tie = [](const ChartSettings& s) {
-      return std::tie(s.style, s.log, s.averages, s.crosshair, s.studies, s.openInterest, s.period,
-                      s.navigation.bars, s.navigation.lastBar, s.navigation.fit,
-                      s.navigation.zoomed, s.compare, s.compared);
+      return std::tie(s.style, s.log, s.averages, s.averageList, s.crosshair, s.studies,
+                      s.openInterest, s.period, s.navigation.bars, s.navigation.lastBar,
+                      s.navigation.fit, s.navigation.zoomed, s.compare, s.compared);
     };
     return tie(a) == tie(b);
   }
@@ -59,8 +63,9 @@ struct ChartSettings {
 // the width, 0 for the bar spacing's), Style (hlc, ohlc, candles, line), Period (bars, daily,
 // weekly, monthly), Log (0 or 1), Averages (simple or exponential), Crosshair and OpenInterest (0
 // or 1); a missing key or a value the menu could not have written reads as the default. Studies:
-// study texts separated by blanks
-// ("bollinger:20,2 rsi:14"); a word that is not a study is passed over.
+// study texts separated by blanks ("bollinger:20,2 rsi:14"); a word that is not a study is passed
+// over. MovingAverages: the averages list in the same words ("sma:50 sma:200"), sma and ema of 1
+// to 500 bars; no key leaves the list to the view options.
 ChartSettings LoadChartSettings(Profile& profile);
 void SaveChartSettings(Profile& profile, const ChartSettings& settings);
 
@@ -81,6 +86,24 @@ std::vector<ComparedSecurity> ReadCompared(const CBars& bars,
 // already, or the list holds plot::kMostCompared.
 bool AddCompared(std::vector<std::string>& list, std::string_view symbol);
 
+// The averages the extended chart draws: the settings' list, or else the view options' two
+// (one the view options hide keeps its place with length 0, and so the other its colour).
+std::vector<plot::PlotAverage> ChartAverages(const CBars& bars, const ChartSettings& settings);
+
+// One line of the Averages and Studies dialog: an average of the list, or a study.
+struct ChartItem {
+  bool average = false;
+  studies::StudyConfig config;  // an average as sma:N or ema:N
+  friend bool operator==(const ChartItem&, const ChartItem&) = default;
+};
+
+// What the dialog lists: the averages drawn, then the studies.
+std::vector<ChartItem> ChartItems(const CBars& bars, const ChartSettings& settings);
+// The dialog's list taken back, the first kMaxStudies lines of it: its averages become the
+// settings' list (from then on the view options' averages no longer count), the rest the
+// studies, each in the dialog's order.
+void SetChartItems(ChartSettings& settings, std::span<const ChartItem> items);
+
 // The bars the extended chart shows of the chart object's series, in the settings' period.
 plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings);
 
@@ -95,6 +118,12 @@ std::vector<std::pair<std::string, std::string>> PeriodBarValues(const plot::Plo
 // spacing of the view options, and the compared securities' closes on its bars (the current
 // security itself left out).
 plot::PlotInput ChartInput(const CBars& bars, const ChartSettings& settings, bool printing);
+
+// The extended chart of `bars` laid out for target, its studies computed: what DrawChart
+// draws of an extended chart, kept by the window to draw the crosshair over.
+plot::PlotLayers ChartLayers(const CBars& bars, Surface& surface, const Rect& target, bool printing,
+                             const ChartSettings& settings, double scale = 1,
+                             const plot::PlotFrame* shown = nullptr);
 
 // Draws the chart of `bars` as the mode wants it: the extended chart when the chart object
 // reads the extended way, the classic chart otherwise. `scale` (device pixels per 96-dpi

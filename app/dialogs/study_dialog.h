@@ -2,7 +2,9 @@
 // The dialog of one study in the Chart menu: whether the chart shows it, and its parameters.
 
 #include <optional>
+#include <vector>
 
+#include "chart_settings.h"
 #include "study_config.h"
 
 class QWidget;
@@ -20,5 +22,13 @@ std::optional<StudyChoice> AskStudy(QWidget* parent, studies::StudyKind kind,
 
 // The menu's name of a kind of study ("Bollinger Bands").
 const char* StudyTitle(studies::StudyKind kind);
+
+// The Averages and Studies dialog: every average and study the chart shows, in the order
+// they are drawn, to add, change, remove or reorder, up to kMaxStudies in all. Returns the
+// new list, or nothing when the dialog is cancelled.
+std::optional<std::vector<ChartItem>> AskChartItems(QWidget* parent, std::vector<ChartItem> items);
+
+// How the dialog lists a line: "SMA(50)", "Bollinger(20,2)".
+std::string ChartItemText(const ChartItem& item);
 
 }  // namespace tv

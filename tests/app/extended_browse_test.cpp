@@ -152,6 +152,7 @@ TEST(ChartCommands, TheMenuIsMadeOfCommandsThatFollowTheSettings) {
                                    0,
                                    kChartSimple,
                                    kChartExponential,
+                                   kChartAveragesStudies,
                                    0,
                                    kChartOpenInterest,
                                    kChartCrosshair,

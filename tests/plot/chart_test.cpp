@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "chart.h"
@@ -161,8 +163,7 @@ TEST_F(PlotFixture, AveragesStartWhereAWholeWindowLiesBehindThem) {
   };
   for (const auto& c : cases) {
     Load(c.bars);
-    in.averages[0] = c.length;
-    in.averages[1] = 0;
+    in.averages = {{plot::AverageKind::Simple, c.length}};
     const plot::PlotFrame f = Draw({0, 0, 1280, 720});
     const auto lines = surface.LinesWith(kRed);
     ASSERT_FALSE(lines.empty());
@@ -462,8 +463,6 @@ TEST_F(PlotFixture, TheLogScaleFollowsThePricesAndClipsABandBelowThem) {
             texts.end());
 }
 
-}  // namespace
-
 TEST_F(PlotFixture, ComparedSecuritiesShareAPercentAxisFromTheFirstBarShown) {
   Load(600);
   plot::PlotOptions o;
@@ -504,3 +503,67 @@ TEST_F(PlotFixture, ComparedSecuritiesShareAPercentAxisFromTheFirstBarShown) {
   EXPECT_EQ(plottest::Collisions(plottest::TextBoxes(surface), {0, 0, 1280, 720}),
             std::vector<std::string>{});
 }
+
+// Any number of averages: each in a colour of its own (the palette's two first), named with
+// its value at the crosshair's bar in the legend.
+TEST_F(PlotFixture, EveryAverageHasItsColourAndItsValueInTheLegend) {
+  using plot::AverageKind;
+  Load(300);
+  in.averages = {{AverageKind::Simple, 10},
+                 {AverageKind::Exponential, 20},
+                 {AverageKind::Simple, 50},
+                 {AverageKind::Exponential, 200},
+                 {AverageKind::Simple, 0}};  // not drawn
+  const int bar = 250;
+  Draw({0, 0, 1280, 720}, {}, {bar, 300});
+  std::vector<double> closes(in.series.close.begin(), in.series.close.end());
+  std::set<std::tuple<int, int, int>> colours;
+  for (const plot::PlotAverage& a : in.averages) {
+    const std::string name =
+        (a.kind == AverageKind::Simple ? "SMA(" : "EMA(") + std::to_string(a.length) + ")";
+    const SurfaceOp* label = surface.FindText(name);
+    if (a.length == 0) {
+      EXPECT_EQ(label, nullptr);
+      continue;
+    }
+    ASSERT_NE(label, nullptr) << name;
+    const tv::Rgb c = label->textColor;
+    colours.insert({c.r, c.g, c.b});
+    EXPECT_FALSE(surface.LinesWith(c).empty()) << name;
+    const double value = plot::MovingAverage(closes, a.length, a.kind)[bar];
+    EXPECT_NE(surface.FindText(plot::FormatPrice(value, 3)), nullptr) << name;
+  }
+  EXPECT_EQ(colours.size(), 4u);
+  EXPECT_TRUE(colours.count({kRed.r, kRed.g, kRed.b}));
+}
+
+// A whole history in fewer pixel columns than bars: each column is one upright line from the
+// highest high to the lowest low of the bars that fall into it.
+TEST_F(PlotFixture, AFittedHistoryDrawsEachColumnFromTheHighAndLowOfItsBars) {
+  for (const int n : {3000, 9000}) {
+    SCOPED_TRACE(n);
+    Load(n);
+    plot::PlotOptions o;
+    o.barCount = n;
+    const plot::PlotFrame f = Draw({0, 0, 1280, 720}, o);
+    ASSERT_EQ(f.count, n);
+    ASSERT_LT(f.plot.width(), n);
+    std::map<int, std::pair<int, int>> want;  // column: the rows of its high and low
+    const plot::ValueScale& sc = f.panes[0].scale;
+    for (int i = 0; i < n; ++i) {
+      auto [it, fresh] =
+          want.try_emplace(f.XOf(i), sc.YOf(in.series.high[i]), sc.YOf(in.series.low[i]));
+      it->second.first = std::min(it->second.first, sc.YOf(in.series.high[i]));
+      it->second.second = std::max(it->second.second, sc.YOf(in.series.low[i]));
+    }
+    std::map<int, std::pair<int, int>> drawn;
+    for (const SurfaceOp& op : surface.LinesWith(plottest::kGreenColor)) {
+      ASSERT_EQ(op.deviceFrom.x, op.deviceTo.x);
+      EXPECT_TRUE(drawn.try_emplace(op.deviceFrom.x, op.deviceFrom.y, op.deviceTo.y - 1).second)
+          << "column " << op.deviceFrom.x << " drawn twice";
+    }
+    EXPECT_EQ(drawn, want);
+  }
+}
+
+}  // namespace

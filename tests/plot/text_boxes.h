@@ -56,7 +56,7 @@ inline constexpr plot::PlotColors kPaper{kWhite, kBlack,     kBlack, kBlack, kBl
 inline plot::PlotInput ScreenInput() {
   plot::PlotInput in;
   in.colors = kScreen;
-  in.averages = {10, 20};
+  in.averages = {{plot::AverageKind::Simple, 10}, {plot::AverageKind::Simple, 20}};
   return in;
 }
 

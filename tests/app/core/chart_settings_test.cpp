@@ -162,3 +162,56 @@ TEST(ChartSettings, TheReadingModeChoosesTheChart) {
 }
 
 }  // namespace
+
+// The averages: the view options' two until the dialog keeps a list of its own, which the
+// settings file holds as study texts; the dialog's lines split back into averages and studies.
+TEST(ChartSettings, AveragesComeFromTheViewOptionsUntilTheListIsKept) {
+  using plot::PlotAverage;
+  CBars bars;
+  bars.SetShowMA1(0);  // a hidden first average keeps its place: the second keeps its colour
+  bars.SetShowMA2(1);
+  const struct {
+    const char* stored;  // nullptr: no MovingAverages key
+    const char* kind;
+    std::vector<PlotAverage> want;
+  } cases[] = {
+      {nullptr,
+       "exponential",
+       {{AverageKind::Exponential, 0}, {AverageKind::Exponential, bars.GetMA2Length()}}},
+      {"sma:50 sma:200", "exponential", {{AverageKind::Simple, 50}, {AverageKind::Simple, 200}}},
+      // Only sma and ema of 1 to 500 bars are averages; an empty list draws none.
+      {"ema:9 sma:501 rsi:14 sma:0 bogus", "simple", {{AverageKind::Exponential, 9}}},
+      {"", "simple", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored ? c.stored : "no key");
+    fixture::MemoryProfile profile;
+    if (c.stored) profile.Set("Chart", "MovingAverages", c.stored);
+    profile.Set("Chart", "Averages", c.kind);
+    const tv::ChartSettings s = tv::LoadChartSettings(profile);
+    EXPECT_EQ(tv::ChartAverages(bars, s), c.want);
+    // Kept and read again, a list stays the same list, and no list stays none.
+    fixture::MemoryProfile again;
+    tv::SaveChartSettings(again, s);
+    EXPECT_EQ(tv::LoadChartSettings(again), s);
+  }
+
+  // The dialog lists the averages drawn, then the studies; what it gives back, at most eight
+  // lines, becomes the list and the studies. A study's long simple average stays a study.
+  tv::ChartSettings s;
+  s.studies = studies::ParseStudyList("rsi:14 sma:1000");
+  std::vector<tv::ChartItem> items = tv::ChartItems(bars, s);
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_TRUE(items[0].average);
+  EXPECT_EQ(studies::StudyConfigText(items[0].config),
+            "sma:" + std::to_string(bars.GetMA2Length()));
+  items.erase(items.begin());
+  for (const char* text : {"sma:50", "sma:200", "ema:20", "sma:5", "ema:7", "sma:9", "sma:11"})
+    items.push_back({true, *studies::ParseStudyConfig(text)});
+  tv::SetChartItems(s, items);
+  ASSERT_TRUE(s.averageList);
+  EXPECT_EQ(s.averageList->size(), 6u);  // the ninth line is left out
+  EXPECT_EQ(s.averageList->front(), (PlotAverage{AverageKind::Simple, 50}));
+  EXPECT_EQ(studies::StudyListText(s.studies), "rsi:14 sma:1000");
+  EXPECT_EQ(tv::ChartItems(bars, s).size(), studies::kMaxStudies);
+}

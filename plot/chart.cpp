@@ -210,40 +210,38 @@ struct Plan {
   }
 };
 
+// Adds the values of the bars shown, where a line has them.
+void AddShown(Range& r, const std::vector<double>& values, const PlotFrame& f) {
+  for (int i = f.first; i < f.first + f.count; ++i)
+    if (static_cast<std::size_t>(i) < values.size()) r.Add(values[static_cast<std::size_t>(i)]);
+}
+
 // A pane's values over the bars shown; overlays (bands) only when asked, since a log scale
 // follows the prices alone and clips a band that dips below them.
 Range PriceRange(const Data& d, const PlotFrame& f, const PlotOptions& o, bool overlays) {
   Range r;
   if (d.compare) {
-    for (const std::vector<double>& line : d.percent)
-      for (int i = f.first; i < f.first + f.count; ++i)
-        if (static_cast<std::size_t>(i) < line.size()) r.Add(line[static_cast<std::size_t>(i)]);
+    for (const std::vector<double>& line : d.percent) AddShown(r, line, f);
     return r;
   }
-  for (int i = f.first; i < f.first + f.count; ++i) {
-    const auto k = static_cast<std::size_t>(i);
-    if (d.style == Style::Line) {
-      r.Add(d.close[k]);
-    } else {
+  if (d.style == Style::Line) {
+    AddShown(r, d.close, f);
+  } else {
+    for (int i = f.first; i < f.first + f.count; ++i) {
       r.Add(d.s.high[i]);
       r.Add(d.s.low[i]);
     }
-    for (const std::vector<double>& a : d.averages)
-      if (k < a.size()) r.Add(a[k]);
-    if (!overlays) continue;
-    for (const PlotLine& line : o.overlays)
-      if (k < line.values.size()) r.Add(line.values[k]);
   }
+  for (const std::vector<double>& a : d.averages) AddShown(r, a, f);
+  if (overlays)
+    for (const PlotLine& line : o.overlays) AddShown(r, line.values, f);
   return r;
 }
 
 Range StudyRange(const StudyPane& pane, const PlotFrame& f) {
   Range r;
   for (const PlotLine& line : pane.lines) {
-    for (int i = f.first; i < f.first + f.count; ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      if (k < line.values.size()) r.Add(line.values[k]);
-    }
+    AddShown(r, line.values, f);
     if (line.histogram) r.Add(0);
   }
   for (const double v : pane.references) r.Add(v);
@@ -939,6 +937,29 @@ int CompareLegend(Labels& labels, const Plan& p, const PlotInput& in, const Data
   return x;
 }
 
+// The price pane's averages and bands, each named and followed by its value at `bar` where it
+// is defined there; returns where the legend goes on.
+int PriceLegend(Labels& labels, const Plan& p, const PlotInput& in, const Data& d, const Colors& c,
+                const PlotOptions& o, int bar, int x) {
+  const int top = p.frame.panes[0].rect.top + p.m.pad;
+  const auto add = [&](const std::string& text, tv::Rgb color) {
+    if (!text.empty()) x = labels.Add(text, {x, top}, color, kPaneLabel).right + p.m.gap;
+  };
+  const auto named = [&](const std::string& name, const std::vector<double>& values,
+                         tv::Rgb color) {
+    add(name, color);
+    if (const auto v = ValueAt(values, bar); v && !name.empty())
+      add(FormatPrice(*v, d.decimals), color);
+  };
+  for (std::size_t k = 0; k < in.averages.size(); ++k) {
+    if (in.averages[k].length > 0)
+      named(AverageName(in.averages[k].kind, in.averages[k].length), d.averages[k], c.averages[k]);
+  }
+  for (const PlotLine& line : o.overlays)
+    named(line.name, line.values, Readable(line.color, c.background));
+  return x;
+}
+
 // The legends of the panes, each line's name followed by its value at `bar` (the crosshair's,
 // or the newest shown; -1 for none), where it is defined there.
 void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& d, const Colors& c,
@@ -948,22 +969,9 @@ void PaneLabels(Labels& labels, const Plan& p, const PlotInput& in, const Data& 
   const auto add = [&](const std::string& text, tv::Rgb color, int paneTop) {
     if (!text.empty()) x = labels.Add(text, {x, paneTop}, color, kPaneLabel).right + p.m.gap;
   };
-  const auto priceValue = [&](const std::vector<double>& values, tv::Rgb color) {
-    if (const auto v = ValueAt(values, bar)) add(FormatPrice(*v, d.decimals), color, top);
-  };
   // Compare mode: the securities' changes in place of the averages and bands.
-  if (d.compare) x = CompareLegend(labels, p, in, d, c, bar, x);
-  static const std::vector<PlotLine> kNoLines;
-  for (std::size_t k = 0; k < in.averages.size() && !d.compare; ++k) {
-    if (in.averages[k].length <= 0) continue;
-    add(AverageName(in.averages[k].kind, in.averages[k].length), c.averages[k], top);
-    priceValue(d.averages[k], c.averages[k]);
-  }
-  for (const PlotLine& line : d.compare ? kNoLines : o.overlays) {
-    const tv::Rgb color = Readable(line.color, c.background);
-    add(line.name, color, top);
-    if (!line.name.empty()) priceValue(line.values, color);
-  }
+  x = d.compare ? CompareLegend(labels, p, in, d, c, bar, x)
+                : PriceLegend(labels, p, in, d, c, o, bar, x);
   // What the chart could not draw as asked, and why.
   if (!d.compare && d.style != o.style)
     add(d.hasRange ? "no opens: drawn as high-low-close" : "no highs and lows: drawn as a line",

@@ -5,27 +5,14 @@
 #include <benchmark/benchmark.h>
 
 #include "compare.h"
-#include "values.h"
+#include "weekday_series.h"
 
 namespace {
-
-plot::PlotSeries Weekdays(int n, int offset) {
-  plot::PlotSeries s;
-  s.Resize(n);
-  std::int16_t date = DayNumber(1965, 1, 4);
-  for (int i = 0; i < n; ++i, ++date) {
-    while (date % 7 == 0 || date % 7 == 1) ++date;  // day 1 was a Sunday
-    const auto k = static_cast<std::size_t>(i);
-    s.date[k] = date;
-    s.close[k] = static_cast<float>(50 + ((i + offset) % 97) * 0.1);
-  }
-  return s;
-}
 
 void BM_CompareFourSecurities(benchmark::State& state) {
   const int shown = static_cast<int>(state.range(0));
   const auto period = static_cast<plot::Period>(state.range(1));
-  const plot::PlotSeries all = Weekdays(16000, 0);
+  const plot::PlotSeries all = WeekdaySeries(16000);
   plot::PlotSeries window = all;
   window.Resize(shown);
   for (int i = 0; i < shown; ++i) {
@@ -35,7 +22,7 @@ void BM_CompareFourSecurities(benchmark::State& state) {
   }
   const plot::PlotSeries base = plot::ToPeriod(window, period);
   std::vector<plot::PlotSeries> others;
-  for (int j = 1; j <= 4; ++j) others.push_back(Weekdays(16000, 13 * j));
+  for (int j = 1; j <= 4; ++j) others.push_back(WeekdaySeries(16000, 13 * j));
   state.SetLabel(std::to_string(shown) + " bars " + plot::PeriodName(period));
   for (auto _ : state) {
     benchmark::DoNotOptimize(plot::PercentChange(

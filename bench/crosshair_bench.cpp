@@ -16,7 +16,7 @@
 #include "long_security.h"
 #include "qt_surface.h"
 #include "quote_writer.h"
-#include "values.h"
+#include "weekday_series.h"
 
 namespace {
 
@@ -37,11 +37,7 @@ void BM_PointerMoveOverKeptChart(benchmark::State& state) {
   EnsureGuiApplication();
   const fixture::TempDir dir;
   CBars bars;
-  bars.SetExtended(true);
-  if (!OpenLongSecurity(dir, bars)) {
-    state.SkipWithError("the long security did not load");
-    return;
-  }
+  if (!OpenLongSecurityExtended(state, dir, bars)) return;
   const tv::Rect target{0, 0, 1920, 1080};
   QImage picture(1920, 1080, QImage::Format_RGB32);
   QImage screen(1920, 1080, QImage::Format_RGB32);
@@ -67,11 +63,7 @@ void BM_PointerMoveDrawingAllAgain(benchmark::State& state) {
   EnsureGuiApplication();
   const fixture::TempDir dir;
   CBars bars;
-  bars.SetExtended(true);
-  if (!OpenLongSecurity(dir, bars)) {
-    state.SkipWithError("the long security did not load");
-    return;
-  }
+  if (!OpenLongSecurityExtended(state, dir, bars)) return;
   QImage screen(1920, 1080, QImage::Format_RGB32);
   const tv::ChartSettings settings = FourStudies();
   plot::PlotFrame frame;
@@ -89,21 +81,8 @@ BENCHMARK(BM_PointerMoveDrawingAllAgain)->Unit(benchmark::kMillisecond);
 void BM_DrawFitted16000BarsAt1920(benchmark::State& state) {
   EnsureGuiApplication();
   plot::PlotInput in;
-  plot::PlotSeries& s = in.series;
-  s.hasOpen = s.hasHigh = s.hasLow = s.hasVolume = true;
-  std::int16_t date = DayNumber(1961, 1, 2);
-  for (int i = 0; i < 16000; ++i, ++date) {
-    while (date % 7 == 0 || date % 7 == 1) ++date;
-    const auto price = static_cast<float>(50 + 20 * std::sin(i / 300.0) + (i % 13) * 0.1);
-    s.date.push_back(date);
-    s.time.push_back(0);
-    s.open.push_back(price);
-    s.high.push_back(price + 1);
-    s.low.push_back(price - 1);
-    s.close.push_back(price + 0.5f);
-    s.volume.push_back(static_cast<float>(1000 + i % 500));
-    s.openInterest.push_back(0);
-  }
+  in.series = WeekdaySeries(16000);
+  const plot::PlotSeries& s = in.series;
   in.symbol = in.name = "LONG";
   in.colors = {{0, 0, 0},     {255, 255, 255}, {255, 255, 255}, {0, 255, 255}, {0, 255, 0},
                {0, 255, 255}, {255, 0, 0},     {0, 0, 255},     {255, 0, 0}};

@@ -2,6 +2,8 @@
 // opens a database: the long history the paging and tool-tip benchmarks work on.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include "bars.h"
 #include "quote_writer.h"
 
@@ -13,4 +15,14 @@ inline bool OpenLongSecurity(const fixture::TempDir& dir, CBars& bars) {
   bars.OpenMaster((dir.dir() + "MASTER").c_str());
   bars.ReadSecurityList();
   return bars.LoadCurrentSecurity() == 0;
+}
+
+// The long security as the extended chart reads it; false, the benchmark skipped with the
+// reason, when it does not load.
+inline bool OpenLongSecurityExtended(benchmark::State& state, const fixture::TempDir& dir,
+                                     CBars& bars) {
+  bars.SetExtended(true);
+  if (OpenLongSecurity(dir, bars)) return true;
+  state.SkipWithError("the long security did not load");
+  return false;
 }

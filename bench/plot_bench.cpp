@@ -21,11 +21,7 @@ void BM_DrawExtended1920x1080(benchmark::State& state) {
   EnsureGuiApplication();
   const fixture::TempDir dir;
   CBars bars;
-  bars.SetExtended(true);
-  if (!OpenLongSecurity(dir, bars)) {
-    state.SkipWithError("the long security did not load");
-    return;
-  }
+  if (!OpenLongSecurityExtended(state, dir, bars)) return;
   plot::PlotOptions options;
   options.style = static_cast<plot::Style>(state.range(0));
   options.log = state.range(1) != 0;

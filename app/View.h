@@ -72,6 +72,8 @@ class CTickvaneView final : public QWidget {
   QLabel* barTip() const { return m_barTip; }
   // How many times the chart was drawn whole rather than from its kept picture.
   int ChartDraws() const;
+  // Where the extended chart last put its bars.
+  const plot::PlotFrame& ChartFrame() const { return m_plotFrame; }
 
   void SetSlideShowStarter(SlideShowStarter start) { m_slideShowStarter = std::move(start); }
   bool IsSlideShowRunning() const { return m_slideShowRunning != 0; }

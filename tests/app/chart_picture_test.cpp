@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "View.h"
 #include "chart.h"
@@ -104,6 +106,66 @@ TEST(ChartPicture, PointerMovesDrawOnlyTheCrosshair) {
   p.app.GetDocument().UpdateAllViews();
   paint();
   EXPECT_EQ(view.ChartDraws(), draws + 2);
+}
+
+// The chart moves over the security's whole history, not the window of bars the classic
+// chart holds (its newest kSeriesBars): Home shows the file's first bar, the pages go on
+// from there, and Fit shows every bar.
+TEST(ChartPicture, NavigationReachesTheWholeHistory) {
+  constexpr int kBars = 2000;
+  static_assert(kBars > kSeriesBars);
+  fixture::TempDir dir;
+  show_fixture::WriteDatabase(dir.path(), 1, kBars);
+  show_fixture::Program p;
+  p.app.SetExtendedReading(true);
+  ASSERT_TRUE(p.Start((dir.path() / "MASTER").string()));
+  tv::CTickvaneView& view = p.view();
+  view.resize(800, 500);
+  (void)view.grab();
+  const int shown = view.ChartFrame().count;
+  ASSERT_GT(shown, 50);
+  ASSERT_EQ(p.bars().WindowStart(), kBars - kSeriesBars);
+  const auto home = [](plot::Navigation& nav, int n, int width, int bars) {
+    plot::ShowOldest(nav, n, width, bars);
+  };
+  const auto end = [](plot::Navigation& nav, int n, int width, int bars) {
+    plot::ShowNewest(nav, n, width, bars);
+  };
+  struct Row {
+    const char* what;
+    std::function<void()> move;
+    int first, count;
+  };
+  const std::vector<Row> rows = {
+      {"Home", [&] { view.Navigate(home); }, 0, shown},
+      {"Home, Page Down",
+       [&] {
+         view.Navigate(home);
+         EXPECT_TRUE(view.PageForward());
+       },
+       shown, shown},
+      {"End, Page Up",
+       [&] {
+         view.Navigate(end);
+         EXPECT_TRUE(view.PageBack());
+       },
+       kBars - 2 * shown, shown},
+      {"Fit", [&] { view.FitHistory(); }, 0, kBars},
+  };
+  for (const Row& row : rows) {
+    row.move();
+    (void)view.grab();
+    EXPECT_EQ(view.ChartFrame().first, row.first) << row.what;
+    EXPECT_EQ(view.ChartFrame().count, row.count) << row.what;
+    // Bar i of the file is dated i days after its first.
+    const plot::PlotSeries drawn =
+        tv::ChartSeries(p.bars(), p.app.GetDocument().GetChartSettings());
+    ASSERT_EQ(drawn.Count(), kBars);
+    EXPECT_EQ(drawn.date[static_cast<std::size_t>(row.first)], DayNumber(2000, 1, 3) + row.first)
+        << row.what;
+  }
+  // The window stays where it was: the chart draws what the document read beside it.
+  EXPECT_EQ(p.bars().WindowStart(), kBars - kSeriesBars);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <cmath>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "View.h"
@@ -125,44 +126,24 @@ TEST(ChartPicture, NavigationReachesTheWholeHistory) {
   const int shown = view.ChartFrame().count;
   ASSERT_GT(shown, 50);
   ASSERT_EQ(p.bars().WindowStart(), kBars - kSeriesBars);
-  const auto home = [](plot::Navigation& nav, int n, int width, int bars) {
-    plot::ShowOldest(nav, n, width, bars);
-  };
-  const auto end = [](plot::Navigation& nav, int n, int width, int bars) {
-    plot::ShowNewest(nav, n, width, bars);
-  };
-  struct Row {
-    const char* what;
-    std::function<void()> move;
-    int first, count;
-  };
-  const std::vector<Row> rows = {
-      {"Home", [&] { view.Navigate(home); }, 0, shown},
-      {"Home, Page Down",
-       [&] {
-         view.Navigate(home);
-         EXPECT_TRUE(view.PageForward());
-       },
-       shown, shown},
-      {"End, Page Up",
-       [&] {
-         view.Navigate(end);
-         EXPECT_TRUE(view.PageBack());
-       },
-       kBars - 2 * shown, shown},
+  // One move after the other, as the keys would make them.
+  const std::vector<std::tuple<const char*, std::function<void()>, int, int>> moves = {
+      {"Home", [&] { view.Navigate(plot::ShowOldest); }, 0, shown},
+      {"Page Down", [&] { view.PageForward(); }, shown, shown},
+      {"End", [&] { view.Navigate(plot::ShowNewest); }, kBars - shown, shown},
+      {"Page Up", [&] { view.PageBack(); }, kBars - 2 * shown, shown},
       {"Fit", [&] { view.FitHistory(); }, 0, kBars},
   };
-  for (const Row& row : rows) {
-    row.move();
+  for (const auto& [what, move, first, count] : moves) {
+    move();
     (void)view.grab();
-    EXPECT_EQ(view.ChartFrame().first, row.first) << row.what;
-    EXPECT_EQ(view.ChartFrame().count, row.count) << row.what;
+    EXPECT_EQ(view.ChartFrame().first, first) << what;
+    EXPECT_EQ(view.ChartFrame().count, count) << what;
     // Bar i of the file is dated i days after its first.
     const plot::PlotSeries drawn =
         tv::ChartSeries(p.bars(), p.app.GetDocument().GetChartSettings());
     ASSERT_EQ(drawn.Count(), kBars);
-    EXPECT_EQ(drawn.date[static_cast<std::size_t>(row.first)], DayNumber(2000, 1, 3) + row.first)
-        << row.what;
+    EXPECT_EQ(drawn.date[static_cast<std::size_t>(first)], DayNumber(2000, 1, 3) + first) << what;
   }
   // The window stays where it was: the chart draws what the document read beside it.
   EXPECT_EQ(p.bars().WindowStart(), kBars - kSeriesBars);

@@ -270,8 +270,8 @@ plot::PlotLayers ChartLayers(const CBars& bars, Surface& surface, const Rect& ta
   options.log = settings.log;
   options.scale = scale;
   options.openInterest = settings.openInterest;
-  // Print, exports and the slide show's own chart object have no history read beside their
-  // window yet: it is read here, once for the one chart.
+  // The exports' own chart objects have no history read beside their window (the window's
+  // document keeps one): it is read here, once for the one chart.
   ChartSettings read;
   const bool kept = settings.history && settings.history->Of(bars);
   if (!kept) {

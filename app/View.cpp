@@ -195,6 +195,19 @@ bool CTickvaneView::ScrollBars(int delta) {
   return true;
 }
 
+bool CTickvaneView::Page(int direction) {
+  if (!m_doc.GetBars().IsExtended()) return ScrollBars(direction * ScreenBars());
+  const plot::Stretch before{m_plotFrame.first, m_plotFrame.count};
+  // Dragging right by the plot's width brings in the page before.
+  Navigate([direction](plot::Navigation& nav, int n, int width, int shown) {
+    plot::Pan(nav, n, width, shown, -direction * width);
+  });
+  const ChartSettings& s = m_doc.GetChartSettings();
+  const int n = ChartSeries(m_doc.GetBars(), s).Count();
+  const plot::Stretch after = plot::Shown(s.navigation, n, 0, std::max(1, before.count));
+  return after.first != before.first || after.count != before.count;
+}
+
 bool CTickvaneView::ShowOldest() {
   if (m_doc.GetBars().ShowOldestBars(ScreenBars()) == 0) return false;
   ChartChanged();
@@ -279,8 +292,9 @@ void CTickvaneView::ShowBarTip(const QPoint& localPos) {
     return;
   }
   QString text = "<table cellspacing=0 cellpadding=1>";
-  // A week's or a month's bar is the chart's, not one of the file's.
-  auto values = bars.IsExtended() && m_doc.GetChartSettings().period != plot::Period::Bars
+  // The extended chart's bars are its history's (and a week's or a month's bar the chart's),
+  // not the window's.
+  auto values = bars.IsExtended()
                     ? PeriodBarValues(ChartSeries(bars, m_doc.GetChartSettings()), bar)
                     : bars.BarValues(bar);
   for (auto& [label, value] : values) {

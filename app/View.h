@@ -50,10 +50,10 @@ class CTickvaneView final : public QWidget {
 
   // Browsing a security's history: a page is one screen of bars, a wheel notch a tenth of
   // one; Home and End show the oldest and the newest bars. Each returns whether the chart
-  // changed.
+  // changed. The extended chart pages through its whole history by the bars it shows.
   bool ScrollBars(int delta);
-  bool PageBack() { return ScrollBars(-ScreenBars()); }
-  bool PageForward() { return ScrollBars(ScreenBars()); }
+  bool PageBack() { return Page(-1); }
+  bool PageForward() { return Page(+1); }
   bool ShowOldest();
   bool ShowNewest();
   // Bar spacing up (steps > 0) or down, within 2..10, for the rest of this run.
@@ -63,6 +63,7 @@ class CTickvaneView final : public QWidget {
   void Navigate(const std::function<void(plot::Navigation&, int n, int width, int shown)>& change);
   void FitHistory();
   int ScreenBars() const;
+  bool Page(int direction);
 
   // The tool tip with the values of the bar under the pointer (local coordinates); hidden
   // when the pointer is not over a bar.
@@ -71,6 +72,8 @@ class CTickvaneView final : public QWidget {
   QLabel* barTip() const { return m_barTip; }
   // How many times the chart was drawn whole rather than from its kept picture.
   int ChartDraws() const;
+  // Where the extended chart last put its bars.
+  const plot::PlotFrame& ChartFrame() const { return m_plotFrame; }
 
   void SetSlideShowStarter(SlideShowStarter start) { m_slideShowStarter = std::move(start); }
   bool IsSlideShowRunning() const { return m_slideShowRunning != 0; }

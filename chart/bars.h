@@ -127,6 +127,13 @@ class CBars {
     return windowStart_ + (m_seriesAllocated ? m_series.count : 0) - 1;
   }
   bool AtNewestBars() const { return newest_; }
+  // Reads the current security's bars up to the window's newest (the file's newest when the
+  // window is there), at most `count` of them, into `series`, which it allocates and the
+  // caller releases; the window stays as it is. For a chart wider than the window.
+  ResultCode ReadHistory(PriceSeries& series, std::int32_t count) const;
+  // How many times the window has been read (loads, scrolls, re-reads of changed files):
+  // whatever was read beside it is stale once this has moved.
+  std::uint32_t Reads() const { return reads_; }
 
   // --- following the files while they change on disk. Neither call ever reports: a file
   // caught half-written, cut short or gone leaves what is shown, and the next change tries
@@ -238,6 +245,7 @@ class CBars {
 
   std::int32_t windowStart_ = 0;
   bool newest_ = true;
+  std::uint32_t reads_ = 0;
   std::string m_loadProblem;
 
   tv::MessageService* messages_ = nullptr;

@@ -102,6 +102,7 @@ CBars::Reread CBars::ReplaceSeries(std::int32_t start, std::int32_t count) {
   const bool same = SameBars(fresh, m_series) && newest_ == (start < 0);
   std::swap(m_series, fresh);
   ReleasePriceSeries(fresh);
+  ++reads_;
   ComputeMovingAverage(m_series.close, m_ma1, static_cast<std::int16_t>(m_ma1Length), 0);
   ComputeMovingAverage(m_series.close, m_ma2, static_cast<std::int16_t>(m_ma2Length), 0);
   newest_ = start < 0;

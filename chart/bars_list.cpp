@@ -112,6 +112,7 @@ int CBars::LoadBars(std::int32_t start, std::int32_t count) {
   const char* symbol = CurrentSymbol();
   const auto bars = static_cast<std::int16_t>(std::clamp<std::int32_t>(count, 0, kSeriesBars));
   const ResultCode r = ReadCurrentInto(m_series, start, bars);
+  ++reads_;
 
   ComputeMovingAverage(m_series.close, m_ma1, static_cast<std::int16_t>(m_ma1Length), 0);
   ComputeMovingAverage(m_series.close, m_ma2, static_cast<std::int16_t>(m_ma2Length), 0);
@@ -153,6 +154,21 @@ ResultCode CBars::ReadCurrentInto(PriceSeries& series, std::int32_t start,
                                symbol, start, count, 0, m_listing.get());
   }
   return ReadSecurity(series, m_dataDir, symbol, start, count, 0);
+}
+
+ResultCode CBars::ReadHistory(PriceSeries& series, std::int32_t count) const {
+  if (!m_seriesAllocated || m_series.count <= 0) return kRecordNotFound;
+  const auto most = static_cast<std::int16_t>(std::clamp<std::int32_t>(count, 1, kMaxReadCount));
+  std::int32_t start = -1;
+  auto bars = most;
+  if (!newest_) {
+    const std::int32_t end = WindowEnd() + 1;
+    start = std::max<std::int32_t>(end - most, 0);
+    bars = static_cast<std::int16_t>(end - start);
+  }
+  if (AllocatePriceSeries(series, most) != kSuccess) return kMalloc;
+  SetPriceSeriesCount(series, 0);
+  return ReadCurrentInto(series, start, bars);
 }
 
 std::string CBars::LoadFailureText(const char* symbol, ResultCode result) const {

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Screenshots of moving through time in extended mode, for a person to look at: the real
 # database's first security as it opens, after a drag, after End, after two wheel notches up,
-# after End again (the zoom kept) and after Ctrl+0 (the whole history); then, with four
+# after End again (the zoom kept), after Ctrl+0 (the whole history, which starts where the
+# file does), then zoomed in after Home and after Page Down; then, with four
 # studies and three averages, the crosshair at two places and away again, and the Averages and
 # Studies dialog. Saves PNGs in screenshots/ (40-navigation-*.png, 46-crosshair-*.png,
-# 49-averages-studies.png) and says whether End brought back the first picture and whether
-# the crosshair left the chart as it found it.
+# 49-averages-studies.png) and says whether End brought back the first picture, the year the
+# time axis of the fitted chart should start in, and whether the crosshair left the chart as
+# it found it.
 #
 #   scripts/screenshots-navigation.sh [BUILD_DIR] [REAL_DATABASE_DIR]
 #
@@ -45,12 +47,27 @@ shot 44-navigation-zoomed-end 1
 key ctrl+0
 away
 shot 45-navigation-fit 1
+# Over the whole history, not the window of bars the classic chart holds: zoomed in, Home
+# goes to the file's first bar and Page Down a page on from there.
+xdotool mousemove 500 300 click 4 click 4 click 4 click 4 click 4 click 4
+key Home
+away
+shot 45-navigation-home 1
+key Next
+away
+shot 45-navigation-page-down 1
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
 if cmp -s "$out/40-navigation-first.png" "$out/42-navigation-end.png"; then
   echo "End brought back the first picture"
 else
   echo "End did not bring back the first picture"
+fi
+dump=$(cd "$root" && realpath "$build/tools/quotedump/quotedump" 2>/dev/null || true)
+if [ -x "$dump" ]; then
+  first=$("$dump" --extended list "$real/MASTER" | awk -F'\t' '$5 == "security" {print $7; exit}')
+  from=$("$dump" --extended read "$real" "$first" | sed -n '2s/-.*//p')
+  echo "45-navigation-fit.png and 45-navigation-home.png: the time axis starts in $from ($first's first bar)"
 fi
 
 # The crosshair over the kept chart: moved twice and taken away, the picture is the one it

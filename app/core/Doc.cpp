@@ -193,6 +193,12 @@ const ChartSettings& CTickvaneDoc::GetChartSettings() {
         ReadCompared(*m_pBars, m_chart->compare));
     m_comparedIn = m_pBars->m_dataDir;
   }
+  // The history drawn is read once for each read of the window (a load, a scroll, a followed
+  // file's change), not for each draw or pointer move.
+  if (!Extended() || !m_pBars->m_seriesAllocated)
+    m_chart->history.reset();
+  else if (!m_chart->history || !m_chart->history->Of(*m_pBars))
+    m_chart->history = ReadChartHistory(*m_pBars);
   return *m_chart;
 }
 

@@ -187,8 +187,22 @@ std::vector<ComparedSecurity> ReadCompared(const CBars& bars,
   return out;
 }
 
+std::shared_ptr<const ChartHistory> ReadChartHistory(const CBars& bars) {
+  auto history = std::make_shared<ChartHistory>();
+  history->bars = &bars;
+  history->reads = bars.Reads();
+  if (!bars.IsExtended()) return history;
+  PriceSeries series{};
+  if (bars.ReadHistory(series, kMaxReadCount) == kSuccess) history->series = plot::SeriesOf(series);
+  ReleasePriceSeries(series);
+  return history;
+}
+
 plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings) {
   if (!bars.m_seriesAllocated) return {};
+  const ChartHistory* history = settings.history.get();
+  if (history != nullptr && history->Of(bars) && history->series.Count() > 0)
+    return plot::ToPeriod(history->series, settings.period);
   return plot::ToPeriod(plot::SeriesOf(bars.m_series), settings.period);
 }
 
@@ -256,7 +270,15 @@ plot::PlotLayers ChartLayers(const CBars& bars, Surface& surface, const Rect& ta
   options.log = settings.log;
   options.scale = scale;
   options.openInterest = settings.openInterest;
-  plot::PlotInput input = ChartInput(bars, settings, printing);
+  // The exports' own chart objects have no history read beside their window (the window's
+  // document keeps one): it is read here, once for the one chart.
+  ChartSettings read;
+  const bool kept = settings.history && settings.history->Of(bars);
+  if (!kept) {
+    read = settings;
+    read.history = ReadChartHistory(bars);
+  }
+  plot::PlotInput input = ChartInput(bars, kept ? settings : read, printing);
   const plot::Navigation& nav = settings.navigation;
   if (shown != nullptr && shown->count > 0) {
     options.barCount = shown->count;

@@ -32,6 +32,16 @@ struct ComparedSecurity {
 };
 inline constexpr std::string_view kNotFound = "not found";
 
+// The current security's history as the extended chart draws it, read once for each read of
+// the chart object's window (ReadChartHistory): up to the newest kMaxReadCount bars, ending
+// where the window ends.
+struct ChartHistory {
+  const CBars* bars = nullptr;  // whose window it was read beside
+  std::uint32_t reads = 0;      // that window's CBars::Reads() then
+  plot::PlotSeries series;      // no bars: the security could not be read this way
+  bool Of(const CBars& b) const { return bars == &b && reads == b.Reads(); }
+};
+
 struct ChartSettings {
   plot::Style style = plot::Style::Hlc;
   bool log = false;
@@ -46,6 +56,9 @@ struct ChartSettings {
   // securities as ReadCompared read them (not kept in the settings file).
   std::vector<std::string> compare{};
   std::shared_ptr<const std::vector<ComparedSecurity>> compared{};
+  // The bars drawn, where they are of the chart object's current window (not kept in the
+  // settings file); without them the window's bars are drawn.
+  std::shared_ptr<const ChartHistory> history{};
   // The moving averages over the prices as the Averages and Studies dialog left them; none
   // until it is used: the view options' two, of the kind `averages` names.
   std::optional<std::vector<plot::PlotAverage>> averageList{};
@@ -53,7 +66,7 @@ struct ChartSettings {
     const auto tie = [](const ChartSettings& s) {
       return std::tie(s.style, s.log, s.averages, s.averageList, s.crosshair, s.studies,
                       s.openInterest, s.period, s.navigation.bars, s.navigation.lastBar,
-                      s.navigation.fit, s.navigation.zoomed, s.compare, s.compared);
+                      s.navigation.fit, s.navigation.zoomed, s.compare, s.compared, s.history);
     };
     return tie(a) == tie(b);
   }
@@ -82,6 +95,10 @@ void ChooseStudy(ChartSettings& settings, studies::StudyKind kind,
 std::vector<ComparedSecurity> ReadCompared(const CBars& bars,
                                            const std::vector<std::string>& symbols);
 
+// The chart object's current security read the extended way beside its window: the bars up
+// to the window's newest, at most kMaxReadCount of them; no bars when it cannot be read so.
+std::shared_ptr<const ChartHistory> ReadChartHistory(const CBars& bars);
+
 // Adds `symbol` to the securities compared; false, the list unchanged, when it is blank, there
 // already, or the list holds plot::kMostCompared.
 bool AddCompared(std::vector<std::string>& list, std::string_view symbol);
@@ -104,7 +121,8 @@ std::vector<ChartItem> ChartItems(const CBars& bars, const ChartSettings& settin
 // studies, each in the dialog's order.
 void SetChartItems(ChartSettings& settings, std::span<const ChartItem> items);
 
-// The bars the extended chart shows of the chart object's series, in the settings' period.
+// The bars the extended chart shows, in the settings' period: the settings' history where it is
+// of `bars`' window and has bars, else the window itself.
 plot::PlotSeries ChartSeries(const CBars& bars, const ChartSettings& settings);
 
 // The tool tip's lines of bar i of a period's series, as CBars::BarValues gives them of the

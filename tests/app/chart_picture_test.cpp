@@ -7,6 +7,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
+#include <functional>
+#include <tuple>
+#include <vector>
 
 #include "View.h"
 #include "chart.h"
@@ -104,6 +107,46 @@ TEST(ChartPicture, PointerMovesDrawOnlyTheCrosshair) {
   p.app.GetDocument().UpdateAllViews();
   paint();
   EXPECT_EQ(view.ChartDraws(), draws + 2);
+}
+
+// The chart moves over the security's whole history, not the window of bars the classic
+// chart holds (its newest kSeriesBars): Home shows the file's first bar, the pages go on
+// from there, and Fit shows every bar.
+TEST(ChartPicture, NavigationReachesTheWholeHistory) {
+  constexpr int kBars = 2000;
+  static_assert(kBars > kSeriesBars);
+  fixture::TempDir dir;
+  show_fixture::WriteDatabase(dir.path(), 1, kBars);
+  show_fixture::Program p;
+  p.app.SetExtendedReading(true);
+  ASSERT_TRUE(p.Start((dir.path() / "MASTER").string()));
+  tv::CTickvaneView& view = p.view();
+  view.resize(800, 500);
+  (void)view.grab();
+  const int shown = view.ChartFrame().count;
+  ASSERT_GT(shown, 50);
+  ASSERT_EQ(p.bars().WindowStart(), kBars - kSeriesBars);
+  // One move after the other, as the keys would make them.
+  const std::vector<std::tuple<const char*, std::function<void()>, int, int>> moves = {
+      {"Home", [&] { view.Navigate(plot::ShowOldest); }, 0, shown},
+      {"Page Down", [&] { view.PageForward(); }, shown, shown},
+      {"End", [&] { view.Navigate(plot::ShowNewest); }, kBars - shown, shown},
+      {"Page Up", [&] { view.PageBack(); }, kBars - 2 * shown, shown},
+      {"Fit", [&] { view.FitHistory(); }, 0, kBars},
+  };
+  for (const auto& [what, move, first, count] : moves) {
+    move();
+    (void)view.grab();
+    EXPECT_EQ(view.ChartFrame().first, first) << what;
+    EXPECT_EQ(view.ChartFrame().count, count) << what;
+    // Bar i of the file is dated i days after its first.
+    const plot::PlotSeries drawn =
+        tv::ChartSeries(p.bars(), p.app.GetDocument().GetChartSettings());
+    ASSERT_EQ(drawn.Count(), kBars);
+    EXPECT_EQ(drawn.date[static_cast<std::size_t>(first)], DayNumber(2000, 1, 3) + first) << what;
+  }
+  // The window stays where it was: the chart draws what the document read beside it.
+  EXPECT_EQ(p.bars().WindowStart(), kBars - kSeriesBars);
 }
 
 }  // namespace

@@ -29,3 +29,26 @@ window() {
   xdotool windowfocus --sync "$id"
   echo "$id"
 }
+
+# The scripts on the real database: end with a note when there is none at $real.
+need_real() {
+  if [ ! -f "$real/MASTER" ]; then
+    echo "screenshots: no real database at $real; skipped" >&2
+    exit 0
+  fi
+}
+
+# Starts the viewer with extended reading on the real database and the settings file
+# $work/$1 (default settings.ini); sets pid and win.
+open_real() {
+  "$exe" --profile "$work/${1:-settings.ini}" --extended "$real/MASTER" &
+  pid=$!
+  win=$(window '^Tickvane$')
+}
+
+# Ends the viewer and says whether shots $1 and $2 are the same picture: $3 if so, else $4.
+stop_and_compare() {
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  if cmp -s "$out/$1.png" "$out/$2.png"; then echo "$3"; else echo "$4"; fi
+}

@@ -16,10 +16,7 @@ real=${2:-$root/../shared/realdata/asx-mining}
 tag=tvcompareshots
 source "$root/scripts/screenshot-lib.sh"
 
-if [ ! -f "$real/MASTER" ]; then
-  echo "screenshots: no real database at $real; skipped" >&2
-  exit 0
-fi
+need_real
 
 "$exe" --extended --export-png "$out/50-compare-export.png" --size 1024x640 --symbol BHP \
   --compare AWC --compare AQP "$real/MASTER"
@@ -31,9 +28,7 @@ echo "screenshots/51-compare.svg: AWC $(grep -c '>AWC<' "$out/51-compare.svg") t
   "$(grep -o '>[-+0-9.]*%<' "$out/51-compare.svg" | wc -l) percent labels"
 
 printf '[Chart]\nCompare=AWC AQP\n' >"$work/settings.ini"
-"$exe" --profile "$work/settings.ini" --extended "$real/MASTER" &
-pid=$!
-window '^Tickvane$' >/dev/null
+open_real
 xdotool mousemove 1020 760
 shot 52-compare-window 1.5
 key alt+c

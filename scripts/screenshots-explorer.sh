@@ -18,16 +18,11 @@ docs=${3:-}
 tag=tvexplorershots
 source "$root/scripts/screenshot-lib.sh"
 
-if [ ! -f "$real/MASTER" ]; then
-  echo "screenshots: no real database at $real; skipped" >&2
-  exit 0
-fi
+need_real
 
 type_text() { xdotool type --delay 5 "$1"; sleep 0.3; }
 
-"$exe" --profile "$work/settings.ini" --extended "$real/MASTER" &
-pid=$!
-main=$(window '^Tickvane$')
+open_real
 key ctrl+e
 explorer=$(window '^Explorer$')
 xdotool windowmove "$explorer" 40 260 windowsize "$explorer" 940 400
@@ -48,7 +43,7 @@ sleep 0.5
 import -window "$explorer" "$out/42-explorer-sorted.png"
 xdotool mousemove --window "$explorer" 200 142 click --repeat 2 1
 sleep 1
-xdotool windowfocus --sync "$main"
+xdotool windowfocus --sync "$win"
 shot 43-explorer-first-result 1
 key Right
 shot 44-explorer-second-result 1

@@ -16,14 +16,9 @@ real=${2:-$root/../shared/realdata/asx-mining}
 tag=tvextshots
 source "$root/scripts/screenshot-lib.sh"
 
-if [ ! -f "$real/MASTER" ]; then
-  echo "screenshots: no real database at $real; skipped" >&2
-  exit 0
-fi
+need_real
 
-"$exe" --profile "$work/settings.ini" --extended "$real/MASTER" &
-pid=$!
-win=$(window '^Tickvane$')
+open_real
 shot 24-extended-first 1.5
 key Right; key Right
 shot 25-extended-long-name 1

@@ -21,14 +21,9 @@ real=${2:-$root/../shared/realdata/asx-mining}
 tag=tvnavshots
 source "$root/scripts/screenshot-lib.sh"
 
-if [ ! -f "$real/MASTER" ]; then
-  echo "screenshots: no real database at $real; skipped" >&2
-  exit 0
-fi
+need_real
 
-"$exe" --profile "$work/settings.ini" --extended "$real/MASTER" &
-pid=$!
-win=$(window '^Tickvane$')
+open_real
 away() { xdotool mousemove 1020 760; sleep 0.3; }  # off the chart: no crosshair in the shot
 away
 shot 40-navigation-first 1.5
@@ -56,13 +51,8 @@ shot 45-navigation-home 1
 key Next
 away
 shot 45-navigation-page-down 1
-kill "$pid" 2>/dev/null || true
-wait "$pid" 2>/dev/null || true
-if cmp -s "$out/40-navigation-first.png" "$out/42-navigation-end.png"; then
-  echo "End brought back the first picture"
-else
-  echo "End did not bring back the first picture"
-fi
+stop_and_compare 40-navigation-first 42-navigation-end "End brought back the first picture" \
+  "End did not bring back the first picture"
 dump=$(cd "$root" && realpath "$build/tools/quotedump/quotedump" 2>/dev/null || true)
 if [ -x "$dump" ]; then
   first=$("$dump" --extended list "$real/MASTER" | awk -F'\t' '$5 == "security" {print $7; exit}')
@@ -77,9 +67,7 @@ cat >"$work/studies.ini" <<'INI'
 Studies=bollinger:20,2 rsi:14 macd:12,26,9 stochastic:14,3
 MovingAverages=sma:50 sma:200 ema:20
 INI
-"$exe" --profile "$work/studies.ini" --extended "$real/MASTER" &
-pid=$!
-window '^Tickvane$' >/dev/null
+open_real studies.ini
 away
 shot 46-crosshair-none 1.5
 xdotool mousemove 400 300
@@ -92,10 +80,5 @@ key alt+c
 key a
 shot 49-averages-studies 1
 key Escape
-kill "$pid" 2>/dev/null || true
-wait "$pid" 2>/dev/null || true
-if cmp -s "$out/46-crosshair-none.png" "$out/46-crosshair-away.png"; then
-  echo "The crosshair left the chart as it found it"
-else
-  echo "The crosshair left pixels behind"
-fi
+stop_and_compare 46-crosshair-none 46-crosshair-away \
+  "The crosshair left the chart as it found it" "The crosshair left pixels behind"

@@ -243,14 +243,29 @@ ScanCounts ScanTargets(const std::vector<ScanTarget>& targets, const ScanQuestio
   return counts;
 }
 
-std::string ScanValueText(double value) {
+namespace {
+
+std::string ValueText(double value, std::chars_format format, int precision) {
   if (!std::isfinite(value)) return {};
-  std::array<char, 32> text{};
+  std::array<char, 64> text{};
   // Adding 0 turns a negative zero into "0".
-  const auto end = std::to_chars(text.data(), text.data() + text.size(), value + 0.0,
-                                 std::chars_format::general, kSignificantDigits)
-                       .ptr;
+  const auto end =
+      std::to_chars(text.data(), text.data() + text.size(), value + 0.0, format, precision).ptr;
   return {text.data(), end};
+}
+
+}  // namespace
+
+std::string ScanValueText(double value) {
+  return ValueText(value, std::chars_format::general, kSignificantDigits);
+}
+
+std::string ScanValueShown(double value) {
+  constexpr double kWhole = 1e7;  // from here on 7 digits would need an exponent
+  constexpr int kSingleDigits = 7;
+  return std::abs(value) >= kWhole && std::abs(value) < 1e30
+             ? ValueText(std::round(value), std::chars_format::fixed, 0)
+             : ValueText(value, std::chars_format::general, kSingleDigits);
 }
 
 std::string ScanCsvHeader(const ScanQuestion& question) {

@@ -99,6 +99,10 @@ std::string ScanCsvHeader(const ScanQuestion& question);
 std::string ScanCsvLine(const ScanRow& row);
 // A value as the CSV writes it: 10 significant digits, "" when undefined.
 std::string ScanValueText(double value);
+// A value as the Explorer shows it to a person: the prices and volumes of a quote file are single
+// precision, so 7 significant digits keep every digit they hold and none of the float's noise
+// (0.2, not 0.2000000030); from ten million on, the whole number. "" when undefined.
+std::string ScanValueShown(double value);
 
 // "NAME=EXPR; NAME=EXPR ...", as the Explorer takes its columns; blank text is no column.
 std::variant<std::vector<ScanColumn>, std::string> ParseScanColumns(std::string_view text);

@@ -29,11 +29,12 @@ namespace {
 constexpr std::string_view kSection = "Explorer";
 constexpr int kFixedColumns = 5;  // folder, symbol, name, date, close
 
-// An item that sorts by a number (an undefined one first) while it shows the CSV's text.
+// An item that sorts by a number (an undefined one first) while it shows it as a person reads
+// it (Save as CSV writes the rows' own values, to ten digits).
 class NumberItem : public QTableWidgetItem {
  public:
   explicit NumberItem(double value)
-      : QTableWidgetItem(QString::fromStdString(ScanValueText(value))), m_value(value) {
+      : QTableWidgetItem(QString::fromStdString(ScanValueShown(value))), m_value(value) {
     setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
   bool operator<(const QTableWidgetItem& other) const override {

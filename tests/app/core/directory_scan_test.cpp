@@ -100,4 +100,23 @@ TEST(ScanCsv, WritesTenDigitsEmptyWhereUndefinedAndQuotesWhereNeeded) {
   EXPECT_EQ(tv::ScanCsvLine(row), "\"SUB, 2\",\"A\"\"B\",\"Big\nSmall\",2011-01-03,\n");
 }
 
+// The Explorer's cells: a single-precision price without its float noise, a volume whole.
+TEST(ScanExplorer, ShowsValuesToTheDigitsASinglePrecisionPriceHolds) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    double value;
+    const char* shown;
+  } cases[] = {{static_cast<float>(0.2), "0.2"},
+               {static_cast<float>(0.135), "0.135"},
+               {static_cast<float>(1234.567), "1234.567"},
+               {2.37956545, "2.379565"},
+               {-23.07691911, "-23.07692"},
+               {-0.0, "0"},
+               {static_cast<float>(14213456), "14213456"},
+               {2.5e9, "2500000000"},
+               {1e-12, "1e-12"},
+               {nan, ""}};
+  for (const auto& c : cases) EXPECT_EQ(tv::ScanValueShown(c.value), c.shown) << c.value;
+}
+
 }  // namespace
